@@ -1,0 +1,50 @@
+# The commands of the README. Everything is built with CMake into build/.
+
+BUILD       ?= build
+BENCH_BUILD ?= build-release
+JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+# Debian packages the project needs to build, test and run.
+PACKAGES := build-essential cmake python3 qt6-base-dev qt6-base-dev-tools libqt6test6 \
+            libgl-dev fonts-dejavu-core
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps configure build test bench demo run sanitize format clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+sanitize:
+	$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DQTA_SANITIZE=ON"
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQTA_BUILD_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target qta-bench
+	$(BENCH_BUILD)/bin/qta-bench
+
+format:
+	find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(BENCH_BUILD) build-asan

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// QTA.INI is 8-bit text. Names and values cross into Unicode here and nowhere else: the ANSI code page on
+// Windows, Windows-1252 elsewhere. Every byte decodes to a character of its own, so any file round-trips.
+namespace AnsiText {
+
+QString decode(QByteArrayView bytes);
+
+// Characters the code page cannot hold become '?', as the platform's own conversion does.
+QByteArray encode(QStringView text);
+
+// True when every character of text survives encode() and decode() unchanged.
+bool canEncode(QStringView text);
+
+} // namespace AnsiText

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+struct IniEntry
+{
+    QString key;
+    QString value;
+};
+
+// The bytes of one INI file, kept line by line with their own line ends, answering reads and writes by the
+// private-profile rules of the platform (what QTA itself uses to read the file). Only the lines a write
+// touches change; every other byte, comments, blank lines and line ends included, stays as it was.
+//
+// Names are matched with ASCII letters folded. A file that starts with a UTF-8 byte-order mark is UTF-8,
+// any other is 8-bit text in the ANSI code page.
+class IniDocument final
+{
+public:
+    IniDocument() = default;
+    explicit IniDocument(QByteArray bytes);
+
+    QByteArray toBytes() const;
+    bool isUtf8() const { return m_utf8; }
+
+    // --- reading -------------------------------------------------------------------------------------
+    // The value of the first entry named key in the first section named section (both trimmed before
+    // matching), with one pair of enclosing quotes removed; nullopt when there is no such entry or the
+    // entry has no "=".
+    std::optional<QString> value(const QString &section, const QString &key) const;
+    // The same without quote removal: the value as the line holds it.
+    std::optional<QString> rawValue(const QString &section, const QString &key) const;
+
+    // Key names of the first section whose name equals section (not trimmed): entries with "=" that do not
+    // start with ";", in file order, duplicates included. Empty when the first of them is an empty name,
+    // as the platform answers.
+    QStringList keyNames(const QString &section) const;
+
+    // Every key of keyNames() with the value a read of that key returns, in one pass.
+    QList<IniEntry> entries(const QString &section) const;
+
+    // Names of every section header in file order, duplicates included, empty names left out.
+    QStringList sectionNames() const;
+
+    // The lines of the first section named section (not trimmed), "key=value" or "key", ";" lines left out.
+    QStringList sectionLines(const QString &section) const;
+
+    bool hasSection(const QString &section) const;
+
+    // --- writing -------------------------------------------------------------------------------------
+    // Sets key = value in the first section named section. An existing entry keeps its place and
+    // spelling; a new key goes after the section's last entry; a new section goes at the end of the file.
+    // Leading blanks of the value are dropped. Returns true when the bytes changed.
+    bool setValue(const QString &section, const QString &key, const QString &value);
+
+    // Removes the first entry named key from the first section of that name that holds one.
+    bool removeKey(const QString &section, const QString &key);
+
+    // Removes the first section named section (not trimmed): its header and all its lines.
+    bool removeSection(const QString &section);
+
+    // Removes every section of that name; returns how many there were.
+    int removeAllSections(const QString &section);
+
+    // Appends a new section holding the entries in order at the end of the file, as one write per entry
+    // would: a key that equals an earlier key (names compared as a read compares them) replaces that
+    // line's value in place instead of adding a line. Nothing is appended for an empty list.
+    void appendSection(const QString &section, const QList<IniEntry> &entries);
+
+    // The line end new lines get: the file's first one, CR LF for a file without any.
+    QByteArray lineEnd() const;
+
+private:
+    enum class Kind : quint8 { Blank, Header, Entry, Hidden };
+    struct Line
+    {
+        qsizetype offset = 0;     // into m_source, or into m_added[added]
+        qsizetype length = 0;     // content bytes, without the line end
+        qsizetype eolLength = 0;  // line end bytes following the content
+        int added = -1;
+        Kind kind = Kind::Blank;
+        int nameStart = 0;        // header name or entry key, relative to the content
+        int nameLength = 0;
+        int valueStart = -1;      // -1: an entry without "="
+        int valueLength = 0;
+    };
+    struct Section
+    {
+        int header = -1; // line index of the header; -1 for the lines before the first header
+        int first = 0;   // first line after the header
+        int end = 0;     // one past the section's last line
+    };
+
+    const char *data(const Line &line) const;
+    QByteArrayView content(const Line &line) const;
+    QByteArrayView name(const Line &line) const;
+    QByteArrayView rawValueBytes(const Line &line) const;
+    QByteArrayView sectionName(const Section &s) const;
+
+    QByteArray encode(const QString &text) const;
+    QString decode(QByteArrayView bytes) const;
+
+    void parse();
+    void classify(Line &line, bool &previousEmptyKey, bool &sectionHasEntry) const;
+    void reindex();
+
+    int findSection(QByteArrayView name) const;              // first section, name compared as given
+    int findEntry(const Section &s, QByteArrayView key) const; // first entry of the section named key
+    Line makeLine(const QByteArray &content);
+    void insertLine(int index, const QByteArray &content);
+    void replaceLineContent(int index, const QByteArray &content);
+    void ensureLineEnd(int index);
+    void removeLines(int first, int end);
+
+    QByteArray m_source;
+    std::vector<QByteArray> m_added;
+    std::vector<Line> m_lines;
+    std::vector<Section> m_sections;
+    bool m_utf8 = false;
+};
+
+namespace IniRules {
+
+// Whitespace of the format: tab, LF, VT, FF, CR, blank and Ctrl-Z.
+bool isSpace(char c);
+QString trimmed(const QString &text);
+QByteArrayView trimmed(QByteArrayView bytes);
+bool equalNames(QByteArrayView a, QByteArrayView b);
+// Removes one pair of enclosing double or single quotes.
+QString unquoted(const QString &value);
+
+} // namespace IniRules
