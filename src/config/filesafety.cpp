@@ -61,7 +61,9 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
                         .arg(QDir::toNativeSeparators(target.absolutePath())));
     if (target.isDir())
         return fail(QStringLiteral("it is a folder, not a file"));
-    if (target.exists() && !target.isWritable())
+    // The owner's write bit counts even for an administrator, who could otherwise replace a file that its
+    // owner marked read-only to protect it.
+    if (target.exists() && (!target.isWritable() || !(target.permissions() & QFileDevice::WriteOwner)))
         return fail(QStringLiteral("the file is read-only"));
 
     QSaveFile file(path);

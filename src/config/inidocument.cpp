@@ -281,7 +281,7 @@ QStringList IniDocument::keyNames(const QString &section) const
     return names;
 }
 
-QList<IniEntry> IniDocument::entries(const QString &section) const
+QList<IniEntry> IniDocument::entries(const QString &section, EmptyKeys emptyKeys) const
 {
     QList<IniEntry> result;
     const int s = findSection(encode(section));
@@ -293,15 +293,22 @@ QList<IniEntry> IniDocument::entries(const QString &section) const
     firstEntry.reserve(sec.end - sec.first);
     for (int i = sec.first; i < sec.end; ++i) {
         const Line &line = m_lines[i];
-        if (line.kind == Kind::Entry)
-            { const QByteArray k = folded(name(line)); if (!firstEntry.contains(k)) firstEntry.insert(k, i); }
+        if (line.kind != Kind::Entry)
+            continue;
+        const QByteArray key = folded(name(line));
+        if (!firstEntry.contains(key))
+            firstEntry.insert(key, i);
     }
     for (int i = sec.first; i < sec.end; ++i) {
         const Line &line = m_lines[i];
         if (line.kind != Kind::Entry || line.valueStart < 0 || name(line).startsWith(';'))
             continue;
-        if (result.isEmpty() && line.nameLength == 0)
-            return result;
+        if (line.nameLength == 0) {
+            if (emptyKeys == SkipEmptyKeys)
+                continue;
+            if (result.isEmpty())
+                return result;
+        }
         const Line &first = m_lines[firstEntry.value(folded(name(line)), i)];
         const QString value = first.valueStart < 0 ? QString() : IniRules::unquoted(decode(rawValueBytes(first)));
         result.append(IniEntry{decode(name(line)), value});

@@ -42,8 +42,11 @@ public:
     // as the platform answers.
     QStringList keyNames(const QString &section) const;
 
-    // Every key of keyNames() with the value a read of that key returns, in one pass.
-    QList<IniEntry> entries(const QString &section) const;
+    // Every key of keyNames() with the value a read of that key returns, in one pass. SkipEmptyKeys leaves
+    // out entries with an empty name instead of letting a first one hide the whole list: the editor shows
+    // what the section holds rather than an empty section it would then save over.
+    enum EmptyKeys { AsThePlatform, SkipEmptyKeys };
+    QList<IniEntry> entries(const QString &section, EmptyKeys emptyKeys = AsThePlatform) const;
 
     // Names of every section header in file order, duplicates included, empty names left out.
     QStringList sectionNames() const;

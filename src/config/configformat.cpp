@@ -1,0 +1,144 @@
+#include "configformat.h"
+
+namespace {
+
+const QString kCharFile = QStringLiteral("%charfile%");
+const QString kFileList = QStringLiteral("%filelistquoted%");
+
+// Takes every copy of word out of text (letter case ignored) together with the blank that joined it to the
+// text before it; the user's own blanks elsewhere stay as they are.
+QString withoutWord(QString text, const QString &word)
+{
+    qsizetype p = 0;
+    while ((p = text.indexOf(word, p, Qt::CaseInsensitive)) >= 0) {
+        text.remove(p, word.size());
+        if (p > 0 && text[p - 1] == u' ' && (p == text.size() || text[p] == u' ')) {
+            text.remove(p - 1, 1);
+            --p;
+        }
+    }
+    return text;
+}
+
+QString trimmedBlanks(const QString &text)
+{
+    qsizetype s = 0;
+    qsizetype e = text.size();
+    while (s < e && text[s] == u' ')
+        ++s;
+    while (e > s && text[e - 1] == u' ')
+        --e;
+    return text.mid(s, e - s);
+}
+
+} // namespace
+
+namespace ConfigFormat {
+
+QString addonsSection()
+{
+    return QStringLiteral("Addons");
+}
+
+QString toolbitsSection()
+{
+    return QStringLiteral("Toolbits");
+}
+
+QString iniFileName()
+{
+    return QStringLiteral("QTA.INI");
+}
+
+QString none()
+{
+    return QStringLiteral("(none)");
+}
+
+const QStringList &parameterChoices()
+{
+    static const QStringList choices = {none(), kCharFile, kFileList, kCharFile + u' ' + kFileList};
+    return choices;
+}
+
+const QStringList &hostCommandWords()
+{
+    static const QStringList words = {
+        QStringLiteral("NEW"), QStringLiteral("LOAD"), QStringLiteral("OPEN"), QStringLiteral("SAVE"),
+        QStringLiteral("SAVEAS"), QStringLiteral("PRINT"), QStringLiteral("PREVIEW"), QStringLiteral("PREFERENCES"),
+        QStringLiteral("EXIT"), QStringLiteral("QUIT"), QStringLiteral("PRINTSETUP"), QStringLiteral("VIEWPICTURE"),
+        QStringLiteral("VIEWDESCRIPTION"), QStringLiteral("VIEWDESC"), QStringLiteral("VIEWNOTES"),
+        QStringLiteral("VIEWMISC"), QStringLiteral("PACKAGES"), QStringLiteral("VIEWPACKAGES"),
+        QStringLiteral("NEEDSADSCHECKALL"), QStringLiteral("NEEDSADSCHECKMARKED"),
+        QStringLiteral("NEEDSADSTOGGLEMARKED"), QStringLiteral("NEEDSSKILLSCHECKALL"),
+        QStringLiteral("NEEDSSKILLSCHECKMARKED"), QStringLiteral("NEEDSSKILLSTOGGLEMARKED"),
+        QStringLiteral("NEEDSSPELLSCHECKALL"), QStringLiteral("NEEDSSPELLSCHECKMARKED"),
+        QStringLiteral("NEEDSSPELLSTOGGLEMARKED"), QStringLiteral("RESYNC"), QStringLiteral("TOOLSRESYNC"),
+        QStringLiteral("REINTEGRATESTATS"), QStringLiteral("TOOLSREINTEGRATESTATS"), QStringLiteral("RECALCALL"),
+        QStringLiteral("RECALCULATEEVERYTHING"), QStringLiteral("EXPORTASCII"), QStringLiteral("EXPORTTEXT"),
+        QStringLiteral("EXPORTHTML"), QStringLiteral("EXPORTHTM"), QStringLiteral("HELPCONTENTS"),
+        QStringLiteral("HELP"), QStringLiteral("HELPCONTACT"), QStringLiteral("HELPTIPS"), QStringLiteral("TIPS"),
+        QStringLiteral("HELPABOUT"), QStringLiteral("HELPABOUTQTA"), QStringLiteral("HELPABOUTDATA"),
+        QStringLiteral("HELPABOUTDATAFILES"),
+    };
+    return words;
+}
+
+QStringList addOnCommandForms(const QString &name, int position)
+{
+    const QString number = QString::number(position);
+    return {
+        QStringLiteral("RUNADDON(") + name + u')',
+        QStringLiteral("RUNADDONNAME(") + name + u')',
+        QStringLiteral("RUNADDONBYNAME(") + name + u')',
+        QStringLiteral("RUNADDONNUM(") + number + u')',
+        QStringLiteral("RUNADDONBYNUM(") + number + u')',
+    };
+}
+
+bool isAddOnCommand(const QString &command)
+{
+    return command.contains(QStringLiteral("RUNADDON"), Qt::CaseInsensitive);
+}
+
+AddOnEntry parseAddOn(const QString &name, const QString &value)
+{
+    const bool charFile = value.contains(kCharFile, Qt::CaseInsensitive);
+    const bool fileList = value.contains(kFileList, Qt::CaseInsensitive);
+    AddOnEntry entry;
+    entry.Name = name;
+    entry.Parameters = parameterChoices().at((charFile ? 1 : 0) + (fileList ? 2 : 0));
+    entry.CommandLine = trimmedBlanks(value);
+    if (charFile || fileList)
+        entry.CommandLine = trimmedBlanks(withoutWord(withoutWord(value, kCharFile), kFileList));
+    return entry;
+}
+
+QString addOnValue(const AddOnEntry &entry)
+{
+    if (entry.Parameters.isEmpty() || entry.Parameters == none())
+        return entry.CommandLine;
+    return entry.CommandLine + u' ' + entry.Parameters;
+}
+
+ToolbitsValue splitToolbitsValue(const QString &value)
+{
+    const qsizetype bar = value.indexOf(u'|');
+    if (bar < 0)
+        return ToolbitsValue{value, QString(), false};
+    return ToolbitsValue{value.left(bar), value.mid(bar + 1), true};
+}
+
+int digitImageKey(const QString &imageKey)
+{
+    if (imageKey.size() == 1 && imageKey[0] >= u'0' && imageKey[0] <= u'9')
+        return imageKey[0].unicode() - u'0';
+    return -1;
+}
+
+QString separatorKey(int number)
+{
+    return QStringLiteral("space") + QString::number(number);
+}
+
+} // namespace ConfigFormat

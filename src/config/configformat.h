@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The text of QTA's two sections, "Addons" and "Toolbits", and the records they hold.
+
+// One button of QTA's toolbar. Its tooltip is also its key in "Toolbits".
+struct ToolbarButtonEntry
+{
+    QString Tooltip;
+    QString Command;     // empty for a separator
+    int ImageIndex = -1; // into the ButtonImageList; -1 for no picture
+    bool IsSeparator = false;
+
+    friend bool operator==(const ToolbarButtonEntry &, const ToolbarButtonEntry &) = default;
+};
+
+// One add-on: an outside program QTA can start. Its name is its key in "Addons".
+struct AddOnEntry
+{
+    QString Name;
+    QString CommandLine; // the program, without parameter macros
+    QString Parameters;  // one of AddOnParameterChoices()
+
+    friend bool operator==(const AddOnEntry &, const AddOnEntry &) = default;
+};
+
+// A picture a button can show: the built-in ones are keyed "0" to "7", bitmap files by their short path.
+struct ButtonImageEntry
+{
+    QString Key;
+    QString Source; // a resource path for a built-in picture, else the file's path as the file names it
+    bool BuiltIn = false;
+
+    friend bool operator==(const ButtonImageEntry &, const ButtonImageEntry &) = default;
+};
+
+namespace ConfigFormat {
+
+QString addonsSection();   // "Addons"
+QString toolbitsSection(); // "Toolbits"
+QString iniFileName();     // "QTA.INI"
+QString none();            // "(none)"
+
+// "(none)", "%charfile%", "%filelistquoted%", "%charfile% %filelistquoted%"
+const QStringList &parameterChoices();
+
+// The 46 command words QTA knows, in the order the editor offers them.
+const QStringList &hostCommandWords();
+
+// The five ways a button can run the add-on with this name at this position.
+QStringList addOnCommandForms(const QString &name, int position);
+
+// A command that runs an add-on, by name or by number.
+bool isAddOnCommand(const QString &command);
+
+// An add-on's line value split into its command line and its parameter choice.
+AddOnEntry parseAddOn(const QString &name, const QString &value);
+// The value an add-on's line holds: its command line, then its parameter macros.
+QString addOnValue(const AddOnEntry &entry);
+
+struct ToolbitsValue
+{
+    QString command;
+    QString imageKey;
+    bool hasImageKey = false; // false for a value without "|"
+};
+// Split at the first "|": the command before it, the image key all after it.
+ToolbitsValue splitToolbitsValue(const QString &value);
+
+// An image key of exactly one decimal digit names a picture by its index; returns -1 for any other key.
+int digitImageKey(const QString &imageKey);
+
+// "space" + n: the key of a separator.
+QString separatorKey(int number);
+
+} // namespace ConfigFormat
+
+// Spelled as QTA's own documentation names it.
+inline QStringList AddOnCommandForms(const QString &name, int position)
+{
+    return ConfigFormat::addOnCommandForms(name, position);
+}

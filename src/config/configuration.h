@@ -1,0 +1,73 @@
+#pragma once
+
+#include "addonlistmodel.h"
+#include "buttonimagelist.h"
+#include "toolbarmodel.h"
+
+#include <QObject>
+#include <QStringList>
+
+class IniDocument;
+
+// What the editor holds of QTA.INI: the toolbar, the add-ons, the add-on commands a button can run, and the
+// pictures buttons can show. Nothing reaches the file until SaveConfiguration.
+class Configuration final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Configuration)
+
+public:
+    explicit Configuration(QObject *parent = nullptr);
+
+    ToolbarModel *toolbar() const { return m_toolbar; }
+    AddOnListModel *addOns() const { return m_addOns; }
+    ButtonImageList *images() const { return m_images; }
+
+    // "(none)", then the five command forms of each add-on, as the last load built them.
+    const QStringList &addOnCommands() const { return m_addOnCommands; }
+    void setAddOnCommands(const QStringList &commands);
+
+Q_SIGNALS:
+    void addOnCommandsChanged();
+
+private:
+    ToolbarModel *m_toolbar;
+    AddOnListModel *m_addOns;
+    ButtonImageList *m_images;
+    QStringList m_addOnCommands;
+};
+
+struct ConfigResult
+{
+    bool ok = true;
+    QString error; // a sentence naming the file and what failed
+
+    explicit operator bool() const { return ok; }
+};
+
+// The path of QTA.INI in the remembered folder.
+QString IniFilePath(const QString &iniFolder);
+
+// The toolbar QTA has when its file names none.
+QList<ToolbarButtonEntry> DefaultToolbar();
+
+// Fills the picture list with the eight built-in pictures, keys "0" to "7".
+void SetupButtonImages(Configuration &config);
+
+// Puts the default toolbar in place of the current one; the file is not touched.
+void ResetToolbar(Configuration &config);
+
+// Fills the add-ons, their commands and the toolbar from QTA.INI in iniFolder. A missing file means no
+// add-ons and the default toolbar. A file that exists but cannot be read leaves everything as it was and
+// returns the reason.
+ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder);
+
+// Replaces the "Addons" and "Toolbits" sections of QTA.INI in iniFolder with the add-ons and the toolbar,
+// reading the file as it is on disk now so that every other byte stays as it is. Writes nothing when an
+// entry cannot be written faithfully, and names each such entry; any other failure leaves the old file
+// intact and says why.
+ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder);
+
+// The two sections written into doc as a save writes them; returns the entries that cannot be written
+// (empty when all can), in which case doc is left unchanged.
+QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc);

@@ -1,0 +1,21 @@
+#include "shellopen.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+bool ShellOpen(const QString &target)
+{
+    const QString text = target.trimmed();
+    if (text.isEmpty())
+        return false;
+    static const QString mailScheme = QStringLiteral("mailto");
+    if (text.startsWith(mailScheme + u':', Qt::CaseInsensitive)) {
+        QUrl url(text, QUrl::TolerantMode);
+        // The registered handlers are looked up by the scheme as written; spell it the one way.
+        url.setScheme(mailScheme);
+        return QDesktopServices::openUrl(url);
+    }
+    // Anything else is a document: made absolute, since the desktop does not share our working folder.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath()));
+}

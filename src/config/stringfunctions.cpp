@@ -1,0 +1,78 @@
+#include "stringfunctions.h"
+
+namespace {
+
+constexpr QChar Blank = u' ';
+
+QString trimBlanksRight(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == Blank)
+        --end;
+    return text.left(end);
+}
+
+QString trimBlanks(const QString &text)
+{
+    const QString right = trimBlanksRight(text);
+    qsizetype start = 0;
+    while (start < right.size() && right.at(start) == Blank)
+        ++start;
+    return right.mid(start);
+}
+
+} // namespace
+
+int ReplaceText(const QString &source, const QString &find, const QString &replacement, QString &result)
+{
+    if (trimBlanks(source).isEmpty())
+        return 0;
+    result.clear();
+    // An empty find would match at every position and never advance.
+    if (find.isEmpty())
+        return 0;
+
+    int count = 0;
+    QString rest = source;
+    while (true) {
+        const qsizetype p = rest.indexOf(find, 0, Qt::CaseInsensitive);
+        if (p < 0)
+            break;
+        ++count;
+        const qsizetype afterThis = p + find.size();
+        const qsizetype q = rest.indexOf(find, afterThis, Qt::CaseInsensitive);
+        if (q < 0) {
+            result += rest.left(p) + replacement + rest.mid(afterThis);
+            break;
+        }
+        result += rest.left(p) + replacement + rest.mid(afterThis, q - afterThis);
+        rest = rest.mid(q);
+    }
+    return count;
+}
+
+QString StripNull(const QString &text)
+{
+    const qsizetype nul = text.indexOf(QChar(0));
+    return nul < 0 ? text : text.left(nul);
+}
+
+QString StripQuotes(const QString &text)
+{
+    const QString trimmed = trimBlanks(text);
+    if (trimmed.size() >= 2 && trimmed.startsWith(u'"') && trimmed.endsWith(u'"'))
+        return trimmed.mid(1, trimmed.size() - 2);
+    return trimmed;
+}
+
+QString AddBackslash(const QString &path)
+{
+    const QString trimmed = trimBlanksRight(path);
+    if (trimmed.endsWith(u'/') || trimmed.endsWith(u'\\'))
+        return trimmed;
+#ifdef Q_OS_WIN
+    return trimmed + u'\\';
+#else
+    return trimmed + u'/';
+#endif
+}
