@@ -35,6 +35,22 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The editor on a copy of the bundled sample, with settings of its own: the user's are not touched.
+DEMO := $(abspath $(BUILD))/demo
+demo: build
+	@mkdir -p "$(DEMO)/qta" "$(DEMO)/config/QTAEdit"
+	cp examples/QTA.INI "$(DEMO)/qta/QTA.INI"
+	printf '[Folders]\nQTA.INI=%s\n' "$(DEMO)/qta" > "$(DEMO)/config/QTAEdit/QTAEdit.conf"
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	    echo "No display found. To try the editor without one, run it under a virtual display:"; \
+	    echo "  apt-get install xvfb && xvfb-run -a make demo"; \
+	    exit 1; \
+	fi
+	XDG_CONFIG_HOME="$(DEMO)/config" $(BUILD)/bin/qta-config-editor
+
+run: build
+	$(BUILD)/bin/qta-config-editor
+
 sanitize:
 	$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DQTA_SANITIZE=ON"
 
