@@ -1,5 +1,7 @@
 #include "configformat.h"
 
+#include "inidocument.h"
+
 namespace {
 
 const QString kCharFile = QStringLiteral("%charfile%");
@@ -101,8 +103,13 @@ bool isAddOnCommand(const QString &command)
     return command.contains(QStringLiteral("RUNADDON"), Qt::CaseInsensitive);
 }
 
-AddOnEntry parseAddOn(const QString &name, const QString &value)
+AddOnEntry parseAddOn(const QString &name, const QString &rawValue)
 {
+    // A value wholly in quotes with macro words inside is read as QTA reads it, without the quotes.
+    const QString unquoted = IniRules::unquoted(rawValue);
+    const bool quotedMacros = unquoted.size() != rawValue.size()
+        && (unquoted.contains(kCharFile, Qt::CaseInsensitive) || unquoted.contains(kFileList, Qt::CaseInsensitive));
+    const QString &value = quotedMacros ? unquoted : rawValue;
     const bool charFile = value.contains(kCharFile, Qt::CaseInsensitive);
     const bool fileList = value.contains(kFileList, Qt::CaseInsensitive);
     AddOnEntry entry;

@@ -8,6 +8,7 @@
 #include "stringfunctions.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -60,7 +61,13 @@ void Configuration::setAddOnCommands(const QStringList &commands)
 
 QString IniFilePath(const QString &iniFolder)
 {
-    return AddBackslash(iniFolder) + ConfigFormat::iniFileName();
+    const QString path = AddBackslash(iniFolder) + ConfigFormat::iniFileName();
+    if (QFileInfo::exists(path))
+        return path;
+    // Where file names are case-sensitive, QTA's file may be spelt "qta.ini": edit that file rather than
+    // create a second one beside it.
+    const QStringList matches = QDir(iniFolder).entryList({ConfigFormat::iniFileName()}, QDir::Files);
+    return matches.isEmpty() ? path : AddBackslash(iniFolder) + matches.first();
 }
 
 QList<ToolbarButtonEntry> DefaultToolbar()
@@ -106,7 +113,10 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
 
     QList<AddOnEntry> addOns;
     QStringList commands{ConfigFormat::none()};
-    const QList<IniEntry> addOnLines = doc.entries(ConfigFormat::addonsSection(), IniDocument::SkipEmptyKeys);
+    // Command lines keep their quotes, so a quoted path survives the round trip and gains parameters after
+    // its closing quote.
+    const QList<IniEntry> addOnLines
+        = doc.entries(ConfigFormat::addonsSection(), IniDocument::SkipEmptyKeys | IniDocument::KeepQuotes);
     addOns.reserve(addOnLines.size());
     commands.reserve(1 + 5 * addOnLines.size());
     for (const IniEntry &line : addOnLines) {
@@ -169,7 +179,12 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
         const IniEntry line{button.Tooltip, button.IsSeparator
                                                 ? QStringLiteral("|")
                                                 : button.Command + u'|' + imageKeyFor(config, button.ImageIndex)};
-        const QString problem = entryProblem(doc, line.key, line.value);
+        QString problem = entryProblem(doc, line.key, line.value);
+        // A reload splits at the first "|" and takes an empty command for a separator.
+        if (problem.isEmpty() && !button.IsSeparator && button.Command.contains(u'|'))
+            problem = QStringLiteral("its command holds \"|\"");
+        if (problem.isEmpty() && !button.IsSeparator && IniRules::trimmed(button.Command).isEmpty())
+            problem = QStringLiteral("it has no command, so it would load back as a separator");
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Toolbar button"), i + 1, line.key) + QStringLiteral(": ") + problem);
         buttonLines.append(line);

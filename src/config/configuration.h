@@ -45,7 +45,7 @@ struct ConfigResult
     explicit operator bool() const { return ok; }
 };
 
-// The path of QTA.INI in the remembered folder.
+// The path of QTA.INI in the remembered folder (found whatever the letter case of its name).
 QString IniFilePath(const QString &iniFolder);
 
 // The toolbar QTA has when its file names none.

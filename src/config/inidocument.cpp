@@ -144,6 +144,7 @@ void IniDocument::parse()
     qsizetype pos = m_utf8 ? 3 : 0;
     m_lines.clear();
     m_lines.reserve(size / 24 + 1);
+    m_lineEnd.clear();
     while (pos < size) {
         qsizetype end = pos;
         while (end < size && bytes[end] != '\n' && bytes[end] != '\r')
@@ -155,7 +156,12 @@ void IniDocument::parse()
             line.eolLength = (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') ? 2 : 1;
         m_lines.push_back(line);
         pos = end + line.eolLength;
+        if (m_lineEnd.isEmpty() && line.eolLength > 0)
+            m_lineEnd = m_source.sliced(end, line.eolLength);
     }
+    // Taken once: the lines that showed it may be removed before new ones are added.
+    if (m_lineEnd.isEmpty())
+        m_lineEnd = QByteArrayLiteral("\r\n");
     reindex();
 }
 
@@ -281,7 +287,7 @@ QStringList IniDocument::keyNames(const QString &section) const
     return names;
 }
 
-QList<IniEntry> IniDocument::entries(const QString &section, EmptyKeys emptyKeys) const
+QList<IniEntry> IniDocument::entries(const QString &section, EntryOptions options) const
 {
     QList<IniEntry> result;
     const int s = findSection(encode(section));
@@ -304,13 +310,15 @@ QList<IniEntry> IniDocument::entries(const QString &section, EmptyKeys emptyKeys
         if (line.kind != Kind::Entry || line.valueStart < 0 || name(line).startsWith(';'))
             continue;
         if (line.nameLength == 0) {
-            if (emptyKeys == SkipEmptyKeys)
+            if (options & SkipEmptyKeys)
                 continue;
             if (result.isEmpty())
                 return result;
         }
         const Line &first = m_lines[firstEntry.value(folded(name(line)), i)];
-        const QString value = first.valueStart < 0 ? QString() : IniRules::unquoted(decode(rawValueBytes(first)));
+        QString value = first.valueStart < 0 ? QString() : decode(rawValueBytes(first));
+        if (!(options & KeepQuotes))
+            value = IniRules::unquoted(value);
         result.append(IniEntry{decode(name(line)), value});
     }
     return result;
@@ -354,11 +362,7 @@ bool IniDocument::hasSection(const QString &section) const
 
 QByteArray IniDocument::lineEnd() const
 {
-    for (const Line &line : m_lines) {
-        if (line.eolLength > 0)
-            return QByteArray(data(line) + line.length, line.eolLength);
-    }
-    return QByteArrayLiteral("\r\n");
+    return m_lineEnd;
 }
 
 IniDocument::Line IniDocument::makeLine(const QByteArray &text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFlags>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -42,11 +43,13 @@ public:
     // as the platform answers.
     QStringList keyNames(const QString &section) const;
 
-    // Every key of keyNames() with the value a read of that key returns, in one pass. SkipEmptyKeys leaves
-    // out entries with an empty name instead of letting a first one hide the whole list: the editor shows
-    // what the section holds rather than an empty section it would then save over.
-    enum EmptyKeys { AsThePlatform, SkipEmptyKeys };
-    QList<IniEntry> entries(const QString &section, EmptyKeys emptyKeys = AsThePlatform) const;
+    // Every key of keyNames() with the value a read of that key returns, in one pass.
+    // SkipEmptyKeys leaves out entries with an empty name instead of letting a first one hide the whole list:
+    // the editor shows what the section holds rather than an empty section it would then save over.
+    // KeepQuotes gives each value as the line holds it, enclosing quotes included.
+    enum EntryOption { AsThePlatform = 0, SkipEmptyKeys = 1, KeepQuotes = 2 };
+    Q_DECLARE_FLAGS(EntryOptions, EntryOption)
+    QList<IniEntry> entries(const QString &section, EntryOptions options = AsThePlatform) const;
 
     // Names of every section header in file order, duplicates included, empty names left out.
     QStringList sectionNames() const;
@@ -122,11 +125,14 @@ private:
     void removeLines(int first, int end);
 
     QByteArray m_source;
+    QByteArray m_lineEnd = QByteArrayLiteral("\r\n"); // the file's own, for new lines
     std::vector<QByteArray> m_added;
     std::vector<Line> m_lines;
     std::vector<Section> m_sections;
     bool m_utf8 = false;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(IniDocument::EntryOptions)
 
 namespace IniRules {
 

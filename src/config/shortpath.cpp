@@ -6,9 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <qt_windows.h>
-
 #include <string>
 #include <vector>
 

@@ -1,0 +1,239 @@
+#include "filesafety.h"
+#include "inifile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+class tst_FileSafety : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void failedWriteKeepsOldFile_data();
+    void failedWriteKeepsOldFile();
+    void writesThroughSymbolicLink_data();
+    void writesThroughSymbolicLink();
+    void permissionsKept_data();
+    void permissionsKept();
+
+private:
+    bool write(bool viaIniWriteKey, const QString &path, QString *error);
+
+    QScopedPointer<QTemporaryDir> m_dir;
+    QString m_work;
+    QStringList m_immutable;
+};
+
+namespace {
+
+const QByteArray kOld = "; host file\r\n[Main]\r\nFont=Courier\r\n[Addons]\r\nCalc=calc.exe\r\n";
+const QByteArray kNew = "; host file\r\n[Main]\r\nFont=Courier\r\n[Addons]\r\nCalc=calc.exe\r\nEdit=ed.exe\r\n";
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QStringList folderEntries(const QString &path)
+{
+    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+bool runningAsRoot()
+{
+#ifdef Q_OS_UNIX
+    return ::geteuid() == 0;
+#else
+    return false;
+#endif
+}
+
+// The immutable attribute stops even root from changing a file or a folder's entries.
+bool setImmutable(const QString &path, bool on)
+{
+#ifdef Q_OS_LINUX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(on);
+    return false;
+#endif
+}
+
+} // namespace
+
+void tst_FileSafety::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+    m_work = m_dir->filePath(u"work"_s);
+    QVERIFY(QDir().mkpath(m_work));
+}
+
+void tst_FileSafety::cleanup()
+{
+    for (const QString &path : std::as_const(m_immutable))
+        setImmutable(path, false);
+    m_immutable.clear();
+    QFile::setPermissions(m_work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    FileSafety::setWriteLimitForTesting(-1);
+    m_dir.reset();
+}
+
+bool tst_FileSafety::write(bool viaIniWriteKey, const QString &path, QString *error)
+{
+    if (!viaIniWriteKey)
+        return FileSafety::writeFile(path, kNew, error);
+    IniRegister(u"Addons"_s, path);
+    return IniWriteKey(u"Edit"_s, u"ed.exe"_s, error) != 0;
+}
+
+void tst_FileSafety::failedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<bool>("viaIniWriteKey");
+
+    const QStringList failures = { u"read-only file"_s,   u"read-only folder"_s, u"immutable file"_s,
+                                   u"immutable folder"_s, u"missing folder"_s,   u"short write"_s };
+    for (const QString &failure : failures) {
+        QTest::addRow("%s, writeFile", qPrintable(failure)) << failure << false;
+        QTest::addRow("%s, IniWriteKey", qPrintable(failure)) << failure << true;
+    }
+}
+
+void tst_FileSafety::failedWriteKeepsOldFile()
+{
+    QFETCH(QString, failure);
+    QFETCH(bool, viaIniWriteKey);
+
+    QString path = m_work + u"/QTA.INI"_s;
+    QVERIFY(writeBytes(path, kOld));
+    if (failure == u"read-only file") {
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    } else if (failure == u"read-only folder") {
+        if (runningAsRoot())
+            QSKIP("root may create files in a read-only folder; the immutable folder row covers this");
+        QVERIFY(QFile::setPermissions(m_work, QFile::ReadOwner | QFile::ExeOwner));
+    } else if (failure == u"immutable file" || failure == u"immutable folder") {
+        const QString target = failure == u"immutable file" ? path : m_work;
+        if (!setImmutable(target, true))
+            QSKIP("cannot set the immutable attribute here (needs Linux, a file system that has it and the right)");
+        m_immutable.append(target);
+    } else if (failure == u"missing folder") {
+        path = m_work + u"/missing/QTA.INI"_s;
+    } else {
+        FileSafety::setWriteLimitForTesting(10);
+    }
+    const QStringList entriesBefore = folderEntries(m_work);
+
+    QString error;
+    QVERIFY(!write(viaIniWriteKey, path, &error));
+    QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
+    QCOMPARE(folderEntries(m_work), entriesBefore);
+    if (failure == u"missing folder")
+        QVERIFY(!QFileInfo::exists(m_work + u"/missing"_s));
+    else
+        QCOMPARE(readBytes(path), kOld);
+}
+
+void tst_FileSafety::writesThroughSymbolicLink_data()
+{
+    QTest::addColumn<bool>("viaIniWriteKey");
+
+    QTest::addRow("writeFile") << false;
+    QTest::addRow("IniWriteKey") << true;
+}
+
+void tst_FileSafety::writesThroughSymbolicLink()
+{
+    QFETCH(bool, viaIniWriteKey);
+
+    QVERIFY(QDir(m_work).mkdir(u"real"_s));
+    const QString target = m_work + u"/real/QTA.INI"_s;
+    const QString link = m_work + u"/QTA.INI"_s;
+    QVERIFY(writeBytes(target, kOld));
+    if (!QFile::link(u"real/QTA.INI"_s, link))
+        QSKIP("cannot create a symbolic link here");
+
+    QString error;
+    QVERIFY2(write(viaIniWriteKey, link, &error), qPrintable(error));
+    QCOMPARE(readBytes(target), kNew);
+    const QFileInfo info(link);
+    QVERIFY(info.isSymLink());
+    QCOMPARE(info.symLinkTarget(), QFileInfo(target).absoluteFilePath());
+    QCOMPARE(folderEntries(m_work), (QStringList { u"QTA.INI"_s, u"real"_s }));
+    QCOMPARE(folderEntries(m_work + u"/real"_s), QStringList { u"QTA.INI"_s });
+}
+
+void tst_FileSafety::permissionsKept_data()
+{
+    QTest::addColumn<int>("mode");
+
+    QTest::addRow("0640") << 0640;
+    QTest::addRow("0600") << 0600;
+    QTest::addRow("0604") << 0604;
+    QTest::addRow("0664") << 0664;
+}
+
+void tst_FileSafety::permissionsKept()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(int, mode);
+
+    const QString path = m_work + u"/QTA.INI"_s;
+    const QByteArray native = QFile::encodeName(path);
+    QVERIFY(writeBytes(path, kOld));
+    QCOMPARE(::chmod(native.constData(), mode_t(mode)), 0);
+    auto modeNow = [&] {
+        struct stat st
+        {
+        };
+        return ::stat(native.constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+
+    QString error;
+    QVERIFY2(FileSafety::writeFile(path, kOld + "; more\r\n", &error), qPrintable(error));
+    QCOMPARE(modeNow(), mode);
+    QVERIFY2(write(true, path, &error), qPrintable(error));
+    QCOMPARE(modeNow(), mode);
+    QCOMPARE(readBytes(path), QByteArray(kOld + "; more\r\nEdit=ed.exe\r\n"));
+#else
+    QSKIP("permission bits are a Unix matter");
+#endif
+}
+
+QTEST_GUILESS_MAIN(tst_FileSafety)
+#include "tst_filesafety.moc"
