@@ -1,0 +1,299 @@
+// The folder dialog of every platform but Windows: a folder tree of our own.
+
+#include <QtGlobal>
+
+#ifndef Q_OS_WIN
+
+#include "cbrowseforfolder_p.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaEnum>
+#include <QPointer>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStandardPaths>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Shows the root folder itself as the top of the tree (so it can be chosen) without its siblings.
+class RootOnlyProxy final : public QSortFilterProxyModel
+{
+public:
+    RootOnlyProxy(QFileSystemModel *source, const QModelIndex &root, QObject *parent)
+        : QSortFilterProxyModel(parent)
+        , m_root(root)
+    {
+        setSourceModel(source);
+    }
+
+    QModelIndex topParent() const { return mapFromSource(m_root.parent()); }
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override
+    {
+        return sourceParent != m_root.parent() || sourceModel()->index(sourceRow, 0, sourceParent) == m_root;
+    }
+
+private:
+    QPersistentModelIndex m_root;
+};
+
+class FolderDialog final : public QDialog, public FolderDialogSession
+{
+public:
+    FolderDialog(const cBrowseForFolder &browser, FolderDialogEvents &events, const QString &rootPath, QWidget *parent);
+
+    bool selectFolder(const QString &sPath);
+    QString chosenPath() const { return m_chosen; }
+
+    void setFolder(const QString &sAbsolutePath) override;
+    void setStatus(const QString &sText) override;
+    void abandon() override;
+
+private:
+    void announceOpened();
+    void onCurrentChanged(const QModelIndex &current);
+    void onOk();
+    QString currentPath() const;
+
+    FolderDialogEvents &m_events;
+    QString m_rootPath;
+    bool m_validate = false;
+    QFileSystemModel *m_model = nullptr;
+    RootOnlyProxy *m_proxy = nullptr;
+    QTreeView *m_tree = nullptr;
+    QLineEdit *m_edit = nullptr;
+    QLabel *m_status = nullptr;
+    QPushButton *m_ok = nullptr;
+    bool m_opened = false;
+    bool m_abandoned = false;
+    bool m_allowed = false;
+    QString m_chosen;
+};
+
+FolderDialog::FolderDialog(const cBrowseForFolder &browser, FolderDialogEvents &events, const QString &rootPath,
+                           QWidget *parent)
+    : QDialog(parent)
+    , m_events(events)
+    , m_rootPath(rootPath)
+    , m_validate(browser.EditBox() && browser.ValidateEditBox())
+{
+    setObjectName(QStringLiteral("dlgBrowseForFolder"));
+    setWindowTitle(cBrowseForFolder::tr("Browse for Folder"));
+    setSizeGripEnabled(browser.UseNewUI());
+
+    auto *layout = new QVBoxLayout(this);
+    auto *title = new QLabel(browser.Title(), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    title->setWordWrap(true);
+    layout->addWidget(title);
+
+    m_model = new QFileSystemModel(this);
+    m_model->setReadOnly(true);
+    // Hidden folders too: a host program under a compatibility layer typically lives below one.
+    m_model->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives | QDir::Hidden);
+    m_model->setRootPath(m_rootPath);
+    m_proxy = new RootOnlyProxy(m_model, m_model->index(m_rootPath), this);
+
+    m_tree = new QTreeView(this);
+    m_tree->setObjectName(QStringLiteral("tvwFolders"));
+    m_tree->setAccessibleName(browser.Title());
+    m_tree->setModel(m_proxy);
+    m_tree->setRootIndex(m_proxy->topParent());
+    m_tree->setHeaderHidden(true);
+    for (int column = 1; column < m_proxy->columnCount(); ++column)
+        m_tree->hideColumn(column);
+    m_tree->setMinimumSize(300, 300);
+    // Marks the current folder as set, so that focus alone does not pick the first one when none was chosen.
+    m_tree->setCurrentIndex(QModelIndex());
+    title->setBuddy(m_tree);
+    layout->addWidget(m_tree, 1);
+
+    if (browser.EditBox()) {
+        auto *caption = new QLabel(cBrowseForFolder::tr("&Folder:"), this);
+        m_edit = new QLineEdit(this);
+        m_edit->setObjectName(QStringLiteral("txtFolder"));
+        m_edit->setAccessibleName(cBrowseForFolder::tr("Folder"));
+        caption->setBuddy(m_edit);
+        layout->addWidget(caption);
+        layout->addWidget(m_edit);
+        // Typed text is checked when OK is pressed, so typing may offer OK even where the selection may not.
+        connect(m_edit, &QLineEdit::textEdited, this,
+                [this](const QString &text) { m_ok->setEnabled(m_allowed || !text.trimmed().isEmpty()); });
+    }
+    if (browser.StatusText()) {
+        m_status = new QLabel(this);
+        m_status->setObjectName(QStringLiteral("lblStatus"));
+        m_status->setTextFormat(Qt::PlainText);
+        m_status->setAccessibleName(cBrowseForFolder::tr("Status"));
+        layout->addWidget(m_status);
+    }
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_ok->setObjectName(QStringLiteral("cmdOK"));
+    m_ok->setEnabled(false);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &FolderDialog::onOk);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &FolderDialog::onCurrentChanged);
+
+    // Runs once exec() has shown the dialog.
+    QMetaObject::invokeMethod(this, &FolderDialog::announceOpened, Qt::QueuedConnection);
+}
+
+void FolderDialog::announceOpened()
+{
+    if (m_abandoned)
+        return;
+    m_events.opened(this);
+    m_opened = true;
+    // The initial folder (or one a handler chose meanwhile) is reported after Initialized, like every later one.
+    onCurrentChanged(m_tree->currentIndex());
+}
+
+QString FolderDialog::currentPath() const
+{
+    const QModelIndex current = m_tree->currentIndex();
+    return current.isValid() ? m_model->filePath(m_proxy->mapToSource(current)) : QString();
+}
+
+bool FolderDialog::selectFolder(const QString &sPath)
+{
+    const QModelIndex index = m_proxy->mapFromSource(m_model->index(sPath));
+    bool insideRoot = false;
+    for (QModelIndex i = index; i.isValid() && !insideRoot; i = i.parent())
+        insideRoot = i.parent() == m_tree->rootIndex();
+    if (!insideRoot)
+        return false;
+    m_tree->setCurrentIndex(index);
+    m_tree->scrollTo(index);
+    m_tree->expand(index);
+    return true;
+}
+
+void FolderDialog::onCurrentChanged(const QModelIndex &current)
+{
+    if (!m_opened || m_abandoned)
+        return;
+    const QString path
+        = nativeFolderPath(current.isValid() ? m_model->filePath(m_proxy->mapToSource(current)) : QString());
+    if (m_status)
+        m_status->setText(path);
+    if (m_edit)
+        m_edit->setText(path);
+    const QPersistentModelIndex reported(current);
+    const bool allowed = !path.isEmpty() && m_events.selectionChanged(path);
+    // A handler that selected another folder has already set OK for that one.
+    if (m_abandoned || m_tree->currentIndex() != reported)
+        return;
+    m_allowed = allowed;
+    m_ok->setEnabled(m_allowed);
+}
+
+void FolderDialog::onOk()
+{
+    if (m_abandoned)
+        return;
+    QString chosen = currentPath();
+    const QString typed = m_edit ? m_edit->text().trimmed() : QString();
+    if (!typed.isEmpty()) {
+        const QDir base(chosen.isEmpty() ? m_rootPath : chosen);
+        const QString target = QDir::cleanPath(base.absoluteFilePath(QDir::fromNativeSeparators(typed)));
+        if (target != chosen) {
+            if (QFileInfo(target).isDir() && selectFolder(target)) {
+                // A typed folder passes the owner's check like a selected one; a refused one leaves OK disabled.
+                chosen = currentPath();
+            } else if (m_validate) {
+                setStatus(cBrowseForFolder::tr("Path invalid: ") + typed);
+                if (m_events.validationFailed(typed) || m_abandoned)
+                    return;
+                // Closing on text that names no folder chooses nothing, rather than some other folder.
+                reject();
+                return;
+            }
+            // Without validation the typed text is ignored and the selected folder is the answer.
+        }
+    }
+    if (chosen.isEmpty() || !m_allowed) {
+        m_ok->setEnabled(m_allowed);
+        return;
+    }
+    m_chosen = chosen;
+    accept();
+}
+
+void FolderDialog::setFolder(const QString &sAbsolutePath)
+{
+    if (QFileInfo(sAbsolutePath).isDir())
+        selectFolder(sAbsolutePath);
+    m_tree->setFocus();
+}
+
+void FolderDialog::setStatus(const QString &sText)
+{
+    if (m_status)
+        m_status->setText(sText);
+}
+
+void FolderDialog::abandon()
+{
+    m_abandoned = true;
+    reject();
+}
+
+} // namespace
+
+FolderDialogAnswer cBrowseForFolder::Private::runDialog()
+{
+    QString root = QDir::rootPath();
+    if (!q.RootDir().isEmpty()) {
+        // A root that does not exist leaves the default root, as an unknown root does on Windows.
+        const QString path = absolutePath(q.RootDir());
+        if (QFileInfo(path).isDir())
+            root = path;
+    }
+
+    QPointer<FolderDialog> dialog = new FolderDialog(q, *this, root, q.hwndOwner());
+    if (!q.InitialDir().isEmpty()) {
+        const QString initial = absolutePath(q.InitialDir());
+        if (QFileInfo(initial).isDir())
+            dialog->selectFolder(initial);
+    }
+
+    session = dialog;
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    session = nullptr;
+    FolderDialogAnswer answer;
+    // The owner window may have been closed meanwhile, taking the dialog with it.
+    if (dialog) {
+        if (accepted)
+            answer = { nativeFolderPath(dialog->chosenPath()), folderDisplayName(dialog->chosenPath()) };
+        delete dialog;
+    }
+    return answer;
+}
+
+QString cBrowseForFolder::Private::absolutePath(const QString &sPath) const
+{
+    return QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(sPath)).absoluteFilePath());
+}
+
+QString cBrowseForFolder::Private::specialFolderPath(int eFolder) const
+{
+    if (!QMetaEnum::fromType<QStandardPaths::StandardLocation>().valueToKey(eFolder))
+        return {};
+    return nativeFolderPath(QStandardPaths::writableLocation(static_cast<QStandardPaths::StandardLocation>(eFolder)));
+}
+
+#endif

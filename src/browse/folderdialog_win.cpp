@@ -1,0 +1,297 @@
+// The folder dialog on Windows: the shell's own folder browser.
+
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+
+#include "cbrowseforfolder_p.h"
+
+#include <QWidget>
+
+// Windows' own header first: the shell headers need its definitions.
+// clang-format off
+#include <qt_windows.h>
+#include <ole2.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+// clang-format on
+
+#include <vector>
+
+namespace {
+
+// An item id list from the shell, freed when it goes out of scope.
+class ItemIdList final
+{
+public:
+    explicit ItemIdList(PIDLIST_ABSOLUTE pidl = nullptr)
+        : m_pidl(pidl)
+    {
+    }
+    ~ItemIdList() { CoTaskMemFree(m_pidl); }
+    ItemIdList(const ItemIdList &) = delete;
+    ItemIdList &operator=(const ItemIdList &) = delete;
+
+    PIDLIST_ABSOLUTE get() const { return m_pidl; }
+    PIDLIST_ABSOLUTE *receive()
+    {
+        CoTaskMemFree(m_pidl);
+        m_pidl = nullptr;
+        return &m_pidl;
+    }
+
+private:
+    PIDLIST_ABSOLUTE m_pidl;
+};
+
+const wchar_t *wide(const QString &text)
+{
+    return reinterpret_cast<const wchar_t *>(text.utf16());
+}
+
+// Asked of the shell as an allocated string, so that nothing is cut at the classic 260 characters.
+QString shellName(PCIDLIST_ABSOLUTE pidl, SIGDN form)
+{
+    PWSTR name = nullptr;
+    if (!pidl || FAILED(SHGetNameFromIDList(pidl, form, &name)))
+        return {};
+    const QString result = QString::fromWCharArray(name);
+    CoTaskMemFree(name);
+    return result;
+}
+
+// The file-system path of an item; "" for one without (a printer, the network, ...).
+QString fileSystemPath(PCIDLIST_ABSOLUTE pidl)
+{
+    return shellName(pidl, SIGDN_FILESYSPATH);
+}
+
+// The item of an absolute path; null where the shell does not know it, so a missing folder is simply not selected.
+PIDLIST_ABSOLUTE parsePath(const QString &sAbsolutePath)
+{
+    PIDLIST_ABSOLUTE pidl = nullptr;
+    if (FAILED(SHParseDisplayName(wide(sAbsolutePath), nullptr, &pidl, 0, nullptr)))
+        return nullptr;
+    return pidl;
+}
+
+HWND windowOf(QWidget *widget)
+{
+    return widget ? reinterpret_cast<HWND>(widget->window()->winId()) : nullptr;
+}
+
+class BrowseSession final : public FolderDialogSession
+{
+public:
+    explicit BrowseSession(FolderDialogEvents &events)
+        : m_events(events)
+    {
+    }
+
+    void setFolder(const QString &sAbsolutePath) override
+    {
+        ItemIdList item(parsePath(sAbsolutePath));
+        if (!window || !item.get())
+            return;
+        SendMessageW(window, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item.get()));
+        SetFocus(window);
+    }
+
+    void setStatus(const QString &sText) override
+    {
+        if (window)
+            SendMessageW(window, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(wide(sText)));
+    }
+
+    void abandon() override
+    {
+        abandoned = true;
+        if (window)
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+
+    void initialize(HWND dialog)
+    {
+        if (initial)
+            SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(initial));
+        window = dialog;
+        if (abandoned) {
+            abandon();
+            return;
+        }
+        m_events.opened(nullptr);
+        initialized = true;
+        // The selection made while opening is reported after Initialized, like every later one.
+        if (selectionWaiting && !abandoned)
+            reportSelection(waitingPath);
+    }
+
+    void selectionChanged(const QString &sPath)
+    {
+        if (!initialized) {
+            selectionWaiting = true;
+            waitingPath = sPath;
+        } else if (!abandoned) {
+            reportSelection(sPath);
+        }
+    }
+
+    // Returns whether the dialog stays open.
+    bool validationFailed(const QString &sText)
+    {
+        if (abandoned)
+            return false;
+        // OK stays as it was: disabling it would leave no way to accept a corrected text.
+        setStatus(cBrowseForFolder::tr("Path invalid: ") + sText);
+        if (m_events.validationFailed(sText) && !abandoned)
+            return true;
+        closedOnInvalidText = true;
+        return false;
+    }
+
+    HWND window = nullptr;
+    PCIDLIST_ABSOLUTE initial = nullptr;
+    bool initialized = false;
+    bool abandoned = false;
+    bool closedOnInvalidText = false;
+
+private:
+    void reportSelection(const QString &sPath)
+    {
+        setStatus(sPath);
+        // Allowed leaves OK as the dialog set it: the dialog itself refuses items that are no folders.
+        if (!m_events.selectionChanged(sPath) && window)
+            SendMessageW(window, BFFM_ENABLEOK, 0, FALSE);
+    }
+
+    FolderDialogEvents &m_events;
+    bool selectionWaiting = false;
+    QString waitingPath;
+};
+
+int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM lpData)
+{
+    auto *session = reinterpret_cast<BrowseSession *>(lpData);
+    if (!session)
+        return 0;
+    switch (message) {
+    case BFFM_INITIALIZED:
+        session->initialize(dialog);
+        return 0;
+    case BFFM_SELCHANGED:
+        session->selectionChanged(nativeFolderPath(fileSystemPath(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam))));
+        return 0;
+    case BFFM_VALIDATEFAILEDW:
+        return session->validationFailed(QString::fromWCharArray(reinterpret_cast<const wchar_t *>(lParam))) ? 1 : 0;
+    default:
+        return 0;
+    }
+}
+
+// The shell dialog needs COM on this thread; Qt has usually set it up already, which is fine too.
+class OleScope final
+{
+public:
+    OleScope()
+        : m_initialized(SUCCEEDED(OleInitialize(nullptr)))
+    {
+    }
+    ~OleScope()
+    {
+        if (m_initialized)
+            OleUninitialize();
+    }
+    OleScope(const OleScope &) = delete;
+    OleScope &operator=(const OleScope &) = delete;
+
+private:
+    bool m_initialized;
+};
+
+} // namespace
+
+FolderDialogAnswer cBrowseForFolder::Private::runDialog()
+{
+    // Both are resolved before anything is shown: a path the system cannot make absolute raises its error here.
+    ItemIdList root(q.RootDir().isEmpty() ? nullptr : parsePath(absolutePath(q.RootDir())));
+    ItemIdList initial(q.InitialDir().isEmpty() ? nullptr : parsePath(absolutePath(q.InitialDir())));
+
+    const OleScope ole;
+    BrowseSession browse(*this);
+    browse.initial = initial.get();
+
+    UINT flags = 0;
+    if (q.EditBox())
+        flags |= BIF_EDITBOX;
+    if (q.StatusText())
+        flags |= BIF_STATUSTEXT;
+    if (q.FileSystemOnly())
+        flags |= BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS;
+    if (q.ValidateEditBox())
+        flags |= BIF_VALIDATE;
+    if (q.UseNewUI())
+        flags |= BIF_NEWDIALOGSTYLE;
+
+    // The shell fixes the size of this buffer; the name returned is asked for again below without that limit.
+    std::vector<wchar_t> displayBuffer(MAX_PATH + 1, L'\0');
+    const QString title = q.Title();
+    BROWSEINFOW info {};
+    info.hwndOwner = windowOf(q.hwndOwner());
+    info.pidlRoot = root.get();
+    info.pszDisplayName = displayBuffer.data();
+    info.lpszTitle = wide(title);
+    info.ulFlags = flags;
+    info.lpfn = browseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(&browse);
+
+    session = &browse;
+    const ItemIdList chosen(SHBrowseForFolderW(&info));
+    session = nullptr;
+
+    // Closing on text that names no folder chooses nothing, rather than the folder that happened to be selected.
+    if (!chosen.get() || browse.abandoned || browse.closedOnInvalidText)
+        return {};
+    FolderDialogAnswer answer;
+    answer.path = nativeFolderPath(fileSystemPath(chosen.get()));
+    answer.displayName = shellName(chosen.get(), SIGDN_NORMALDISPLAY);
+    if (answer.displayName.isEmpty())
+        answer.displayName = QString::fromWCharArray(displayBuffer.data());
+    return answer;
+}
+
+QString cBrowseForFolder::Private::absolutePath(const QString &sPath) const
+{
+    const wchar_t *path = wide(sPath);
+    DWORD needed = GetFullPathNameW(path, 0, nullptr, nullptr);
+    while (needed != 0) {
+        std::vector<wchar_t> buffer(needed, L'\0');
+        const DWORD written = GetFullPathNameW(path, needed, buffer.data(), nullptr);
+        if (written != 0 && written < needed)
+            return QString::fromWCharArray(buffer.data(), static_cast<qsizetype>(written));
+        // 0 on failure; more than asked for when the current folder changed in between.
+        needed = written;
+    }
+
+    const DWORD code = GetLastError();
+    wchar_t *message = nullptr;
+    const DWORD length
+        = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, code, 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
+    const QString description
+        = length ? QString::fromWCharArray(message, static_cast<qsizetype>(length)).trimmed() : QString();
+    LocalFree(message);
+    // Numbered like every object-defined error: the system's code above 29000 above the base for such errors.
+    constexpr qint64 objectErrorBase = -2147221504;
+    throw BrowseForFolderError(static_cast<int>(objectErrorBase + 29000 + static_cast<qint64>(code)), description,
+                               q.errorSource());
+}
+
+QString cBrowseForFolder::Private::specialFolderPath(int eFolder) const
+{
+    ItemIdList item;
+    if (FAILED(SHGetSpecialFolderLocation(windowOf(q.hwndOwner()), eFolder, item.receive())))
+        return {};
+    return nativeFolderPath(fileSystemPath(item.get()));
+}
+
+#endif

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "buttonimagelist.h"
+
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+
+class ImageList;
+
+// The pixels of the toolbar button pictures. Follows a ButtonImageList entry by entry, so picture N here is
+// always entry N there: an entry whose file cannot be read shows the not-found picture instead of leaving a
+// hole that would shift every later index.
+class ButtonPictureList final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ButtonPictureList)
+
+public:
+    explicit ButtonPictureList(ButtonImageList *source = nullptr, QObject *parent = nullptr);
+
+    // Follows another list (or none); the pictures are rebuilt from its current entries.
+    void setSource(ButtonImageList *source);
+    ButtonImageList *source() const { return m_source; }
+
+    // 16 x 16 pictures; connect to its changed() signal to redraw.
+    ImageList *images() const { return m_images; }
+    QPixmap pixmap(int index) const;
+
+    // Built-in picture 0, the red cross shown for a picture that cannot be read.
+    static QPixmap notFoundPixmap();
+
+private:
+    void addEntries(int from);
+    void removeEntries(int from);
+
+    QPointer<ButtonImageList> m_source;
+    ImageList *m_images;
+};

@@ -1,0 +1,312 @@
+#include "grid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+Grid::Grid(QWidget *parent)
+    : QTableView(parent)
+{
+    setAccessibleName(tr("Add-on list"));
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    // The page floats its own editors over a cell; the view must never open one.
+    setEditTriggers(NoEditTriggers);
+    // Tab leaves the grid for the page's buttons; the arrows move between cells.
+    setTabKeyNavigation(false);
+    setShowGrid(true);
+    setWordWrap(false);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setHorizontalScrollMode(ScrollPerPixel);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+
+    verticalHeader()->hide();
+    // Rows as tall as a line of text, as in a list; the last column takes the width that is left.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &Grid::abandonEdit);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &Grid::abandonEdit);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &Grid::abandonEdit);
+}
+
+void Grid::setAddOnModel(AddOnListModel *model)
+{
+    if (model == m_model)
+        return;
+    for (const QMetaObject::Connection &connection : std::as_const(m_modelConnections))
+        disconnect(connection);
+    m_modelConnections.clear();
+    m_model = model;
+    m_modelChanges = 0;
+
+    if (model) {
+        // Connected before the view's own connections: the selection model moves the current index while rows
+        // are still going, and the cell numbers are only right once the change is done.
+        m_modelConnections = {
+            connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, &Grid::beginModelChange),
+            connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, &Grid::beginModelChange),
+            connect(model, &QAbstractItemModel::rowsAboutToBeMoved, this, &Grid::beginModelChange),
+            connect(model, &QAbstractItemModel::modelAboutToBeReset, this, &Grid::beginModelChange),
+            connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, &Grid::beginModelChange),
+        };
+    }
+    QItemSelectionModel *oldSelection = selectionModel();
+    setModel(model);
+    if (oldSelection != selectionModel())
+        delete oldSelection;
+
+    if (model) {
+        // Connected after the view's: its headers and scroll bars have caught up when these run.
+        m_modelConnections += {
+            connect(model, &QAbstractItemModel::rowsInserted, this, [this] { endModelChange(false); }),
+            connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { endModelChange(true); }),
+            connect(model, &QAbstractItemModel::rowsMoved, this, [this] { endModelChange(true); }),
+            connect(model, &QAbstractItemModel::modelReset, this, [this] { endModelChange(true); }),
+            connect(model, &QAbstractItemModel::layoutChanged, this, [this] { endModelChange(true); }),
+        };
+    }
+    applyColumnWidths();
+    abandonEdit();
+    reportCurrentCell();
+}
+
+void Grid::addColumn(const QString &key, const QString &header, int widthPixels)
+{
+    m_columns.append(Column{key, header, widthPixels});
+    applyColumnWidths();
+}
+
+QString Grid::columnKey(int column) const
+{
+    return column >= 1 && column <= m_columns.size() ? m_columns.at(column - 1).key : QString();
+}
+
+void Grid::applyColumnWidths()
+{
+    const int columns = model() ? model()->columnCount() : 0;
+    for (int c = 0; c < m_columns.size() && c < columns; ++c)
+        setColumnWidth(c, m_columns.at(c).width);
+}
+
+int Grid::RowCount() const
+{
+    return m_model ? m_model->count() : 0;
+}
+
+int Grid::CurrentRow() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+void Grid::setCurrentRow(int row)
+{
+    if (row == 0) {
+        selectionModel()->clear();
+        reportCurrentCell();
+        return;
+    }
+    const QModelIndex current = currentIndex();
+    const QModelIndex target = cellIndex(row, current.isValid() ? current.column() + 1 : 1);
+    if (target.isValid())
+        setCurrentIndex(target);
+}
+
+int Grid::CurrentColumn() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.column() + 1 : 0;
+}
+
+void Grid::setCurrentColumn(int column)
+{
+    const QModelIndex target = cellIndex(CurrentRow(), column);
+    if (target.isValid())
+        setCurrentIndex(target);
+}
+
+QModelIndex Grid::cellIndex(int row, int column) const
+{
+    if (!m_model || row < 1 || row > m_model->count() || column < 1 || column > m_model->columnCount())
+        return QModelIndex();
+    return m_model->index(row - 1, column - 1);
+}
+
+QString Grid::CellContent(int row, int column) const
+{
+    const QModelIndex cell = cellIndex(row, column);
+    return cell.isValid() ? m_model->cellText(cell.row(), cell.column()) : QString();
+}
+
+void Grid::setCellContent(int row, int column, const QString &text)
+{
+    const QModelIndex cell = cellIndex(row, column);
+    if (cell.isValid())
+        m_model->setCellText(cell.row(), cell.column(), text);
+}
+
+void Grid::InsertRow(int row)
+{
+    if (!m_model)
+        return;
+    if (row == -1)
+        row = m_model->count() + 1;
+    if (row < 1 || row > m_model->count() + 1)
+        return;
+    m_model->insertAddOn(row - 1, AddOnEntry{});
+}
+
+void Grid::DeleteRow(int row)
+{
+    if (m_model && row >= 1 && row <= m_model->count())
+        m_model->removeAddOn(row - 1);
+}
+
+void Grid::RemoveAllRows()
+{
+    if (m_model)
+        m_model->setEntries({});
+}
+
+void Grid::FinishEditing()
+{
+    if (!m_editing)
+        return;
+    m_editing = false;
+    Q_EMIT EditingEnded();
+}
+
+std::pair<int, int> Grid::HitTest(QPoint viewportPixels) const
+{
+    const QModelIndex cell = indexAt(viewportPixels);
+    if (!cell.isValid())
+        return {0, 0};
+    return {cell.row() + 1, cell.column() + 1};
+}
+
+QRect Grid::CellRectangle(int row, int column) const
+{
+    const QModelIndex cell = cellIndex(row, column);
+    if (!cell.isValid())
+        return QRect();
+    const QRect rect = visualRect(cell);
+    QWidget *target = parentWidget() ? parentWidget() : const_cast<Grid *>(this);
+    return QRect(viewport()->mapTo(target, rect.topLeft()), rect.size());
+}
+
+void Grid::setDrawingEnabled(bool enabled)
+{
+    m_drawingEnabled = enabled;
+    setUpdatesEnabled(enabled);
+}
+
+void Grid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_modelChanges == 0)
+        reportCurrentCell();
+}
+
+void Grid::endModelChange(bool abandonsEdit)
+{
+    if (m_modelChanges > 0)
+        --m_modelChanges;
+    if (abandonsEdit)
+        abandonEdit();
+    if (m_modelChanges == 0)
+        reportCurrentCell();
+}
+
+void Grid::reportCurrentCell()
+{
+    const std::pair<int, int> cell{CurrentRow(), CurrentColumn()};
+    if (cell == m_reportedCell)
+        return;
+    m_reportedCell = cell;
+    // The highlighted row is always the current one, also when focus alone made a cell current.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && !selectionModel()->isRowSelected(current.row(), current.parent()))
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // An edit always belongs to the current cell: a commit after the change would land elsewhere.
+    abandonEdit();
+    Q_EMIT CurrentCellChanged(cell.first, cell.second);
+}
+
+void Grid::abandonEdit()
+{
+    if (!m_editing)
+        return;
+    Q_EMIT GridNotice();
+    FinishEditing();
+}
+
+void Grid::requestEdit(const QModelIndex &index)
+{
+    scrollTo(index);
+    m_editing = true;
+    Q_EMIT EditRequested(index.row() + 1, index.column() + 1);
+}
+
+QItemSelectionModel::SelectionFlags Grid::selectionCommand(const QModelIndex &index, const QEvent *event) const
+{
+    // One whole row is always selected: no Ctrl+click deselection, no clearing on a click beside the rows.
+    if (!index.isValid() || (event && event->type() == QEvent::MouseButtonRelease))
+        return QItemSelectionModel::NoUpdate;
+    return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+}
+
+void Grid::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    m_clickedCurrent = QPersistentModelIndex();
+    // Only the left button moves the current cell: a right click opens the page's menu for the row under the
+    // pointer and leaves the row that an edit or a delete acts on alone.
+    if (event->button() == Qt::LeftButton) {
+        const QModelIndex index = indexAt(pos);
+        if (index.isValid() && index == currentIndex())
+            m_clickedCurrent = index;
+        QTableView::mousePressEvent(event);
+    } else {
+        event->accept();
+    }
+    Q_EMIT PointerButton(event->buttons(), event->modifiers(), pos);
+}
+
+void Grid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double click counts as a click on the cell the first one made current.
+    mousePressEvent(event);
+}
+
+void Grid::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableView::mouseReleaseEvent(event);
+    const QPersistentModelIndex clicked = std::exchange(m_clickedCurrent, QPersistentModelIndex());
+    if (event->button() == Qt::LeftButton && clicked.isValid() && clicked == currentIndex()
+        && clicked == indexAt(event->position().toPoint()))
+        requestEdit(clicked);
+}
+
+void Grid::mouseMoveEvent(QMouseEvent *event)
+{
+    Q_EMIT PointerMoved(event->buttons(), event->modifiers(), event->position().toPoint());
+    QTableView::mouseMoveEvent(event);
+}
+
+void Grid::keyPressEvent(QKeyEvent *event)
+{
+    const QModelIndex current = currentIndex();
+    const bool editKey = event->key() == Qt::Key_F2 || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (editKey && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && current.isValid()) {
+        requestEdit(current);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "addonlistmodel.h"
+
+#include <QList>
+#include <QMetaObject>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QTableView>
+
+#include <utility>
+
+// The add-on grid: a row-highlighting table over AddOnListModel, addressed with 1-based rows and columns.
+// It never opens an editor of its own: it raises EditRequested and the page floats its editors over the cell.
+// The edit state lasts until FinishEditing, or until the cell under the editor no longer holds (the view
+// scrolls, a column is resized, rows go away, another cell becomes current): then the grid raises GridNotice
+// and, if the page did not end the edit on it, ends the edit itself.
+class Grid final : public QTableView
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Grid)
+
+public:
+    explicit Grid(QWidget *parent = nullptr);
+
+    void setAddOnModel(AddOnListModel *model);
+    AddOnListModel *addOnModel() const { return m_model; }
+
+    // The header text comes from the model; the key and the width in pixels are the grid's.
+    void addColumn(const QString &key, const QString &header, int widthPixels);
+    QString columnKey(int column) const;
+
+    int RowCount() const;
+    int CurrentRow() const;
+    void setCurrentRow(int row);
+    int CurrentColumn() const;
+    void setCurrentColumn(int column);
+
+    QString CellContent(int row, int column) const;
+    void setCellContent(int row, int column, const QString &text);
+
+    // Row numbers outside the list are ignored. InsertRow accepts RowCount() + 1 as well; -1 appends.
+    void InsertRow(int row = -1);
+    void DeleteRow(int row);
+    void RemoveAllRows();
+
+    void FinishEditing();
+    bool isEditing() const { return m_editing; }
+
+    std::pair<int, int> HitTest(QPoint viewportPixels) const;
+    // In the coordinates of the grid's parent, so that a sibling editor can be placed on the cell.
+    QRect CellRectangle(int row, int column) const;
+
+    bool DrawingEnabled() const { return m_drawingEnabled; }
+    void setDrawingEnabled(bool enabled);
+
+Q_SIGNALS:
+    void EditRequested(int row, int column);
+    void EditingEnded();
+    void CurrentCellChanged(int row, int column);
+    void PointerMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void PointerButton(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void GridNotice();
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    struct Column
+    {
+        QString key;
+        QString header;
+        int width = 0;
+    };
+
+    QModelIndex cellIndex(int row, int column) const;
+    void applyColumnWidths();
+    void requestEdit(const QModelIndex &index);
+    void abandonEdit();
+    void reportCurrentCell();
+    void beginModelChange() { ++m_modelChanges; }
+    void endModelChange(bool abandonsEdit);
+
+    QPointer<AddOnListModel> m_model;
+    QList<QMetaObject::Connection> m_modelConnections;
+    QList<Column> m_columns;
+    QPersistentModelIndex m_clickedCurrent; // a left press on the cell that was current already
+    std::pair<int, int> m_reportedCell{0, 0};
+    int m_modelChanges = 0;
+    bool m_editing = false;
+    bool m_drawingEnabled = true;
+};

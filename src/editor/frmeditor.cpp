@@ -1,0 +1,408 @@
+#include "frmeditor.h"
+
+#include "bandcontainer.h"
+#include "buttonpicturelist.h"
+#include "cbrowseforfolder.h"
+#include "configuration.h"
+#include "foldersettings.h"
+#include "grid.h"
+#include "imagelist.h"
+#include "inifile.h"
+#include "messagebox.h"
+#include "previewtoolbar.h"
+#include "stringfunctions.h"
+#include "tabcontrol.h"
+#include "toolbar.h"
+#include "toolbarhost.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFontMetricsF>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// The window was laid out in twips for a small 8-point font; 15 twips make a pixel there. Qt scales pixels
+// with the screen; the layout grows further with the font, measured on the page's longest line of text,
+// which the design made just fit.
+const QString kLongestLabel = QStringLiteral(
+    "Edit the fields by selecting the field you want to edit and then clicking it again with the left button");
+constexpr int kLongestLabelTwips = 6765;
+double g_scale = 1.0;
+
+int px(int twips)
+{
+    return qRound(twips / 15.0 * g_scale);
+}
+
+constexpr int kStyleSeparator = 1;
+constexpr int kStyleAutoSize = 16;
+
+enum Command { Reload, Save, Reset, SetIniPath, SetBitmapsPath, SetAddOnsPath, Exit, None };
+
+struct CommandButton
+{
+    Command command;
+    const char16_t *caption;
+    int picture;
+};
+
+constexpr CommandButton kSeparator{None, nullptr, -1};
+
+// The command toolbar of each tab, by position; separators count.
+const QList<QList<CommandButton>> &commandToolbars()
+{
+    static const QList<QList<CommandButton>> toolbars = {
+        {{Reload, u"Reload INI", 0}, {Save, u"Save INI", 1}, {Reset, u"Reset Toolbar", 2}, kSeparator,
+         {SetIniPath, u"Set QTA.INI Path", 3}, {SetBitmapsPath, u"Set Bitmaps Path", 4}, kSeparator,
+         {Exit, u"Exit", 8}},
+        {{Reload, u"Reload INI", 0}, {Save, u"Save INI", 1}, kSeparator, {SetIniPath, u"Set QTA.INI Path", 3},
+         {SetAddOnsPath, u"Set Add-Ons Path", 5}, kSeparator, {Exit, u"Exit", 8}},
+        {{SetIniPath, u"Set QTA.INI Path", 3}, kSeparator, {Exit, u"Exit", 8}},
+        {{SetIniPath, u"Set QTA.INI Path", 3}, kSeparator, {Exit, u"Exit", 8}},
+    };
+    return toolbars;
+}
+
+const char *const kCommandPictures[] = {
+    "reload", "save", "reset-toolbar", "set-ini-path", "set-bitmaps-path", "set-addons-path",
+    "tab-toolbar", "tab-addons", "exit",
+};
+
+QString programFolder()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, int left, int top)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->move(px(left), px(top));
+    l->adjustSize();
+    return l;
+}
+
+} // namespace
+
+frmEditor::frmEditor(QWidget *parent)
+    : QWidget(parent)
+    , m_config(new Configuration(this))
+{
+    setObjectName(QStringLiteral("frmEditor"));
+    g_scale = qMax(1.0, QFontMetricsF(font()).horizontalAdvance(kLongestLabel) / (kLongestLabelTwips / 15.0));
+    setWindowTitle(QStringLiteral("QTA Config Editor"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::CustomizeWindowHint);
+    setWindowIcon(QIcon(QStringLiteral(":/app/qta-config-editor.png")));
+
+    setIniMessageHandler([this](const QString &text, const QString &title) {
+        MessageBox::show(this, QMessageBox::Critical, title, text);
+    });
+
+    m_browser = new cBrowseForFolder(this);
+    m_browser->sethwndOwner(this);
+    m_browser->setFileSystemOnly(true);
+    connect(m_browser, &cBrowseForFolder::SelectionChanged, this, &frmEditor::handleBrowserSelection);
+
+    SetupButtonImages(*m_config);
+    m_pictures = new ButtonPictureList(m_config->images(), this);
+
+    buildCommandToolbars();
+    buildTabs();
+    buildToolbarPage();
+    buildAddOnsPage();
+    buildAboutLink();
+    layoutPanels();
+
+    setFixedSize(m_width, px(6030));
+}
+
+frmEditor::~frmEditor()
+{
+    setIniMessageHandler(nullptr);
+}
+
+QString frmEditor::iniPrompt()
+{
+    return QStringLiteral("Please browse for your QTA.INI file");
+}
+
+QString frmEditor::bitmapsPrompt()
+{
+    return QStringLiteral("Please browse for a folder for toolbar bitmaps");
+}
+
+QString frmEditor::addOnsPrompt()
+{
+    return QStringLiteral("Please browse for a folder for add-ons");
+}
+
+QString frmEditor::iniFilePath() const
+{
+    return IniFilePath(INIPATH);
+}
+
+void frmEditor::buildCommandToolbars()
+{
+    m_commandImages = new ImageList(QSize(19, 19), this);
+    m_commandImagesHot = new ImageList(QSize(19, 19), this);
+    for (const char *name : kCommandPictures) {
+        const QString key = QString::fromLatin1(name);
+        m_commandImages->addFromResource(QStringLiteral(":/commands/%1.png").arg(key), key, QColor());
+        m_commandImagesHot->addFromResource(QStringLiteral(":/commands/%1-hot.png").arg(key), key, QColor());
+    }
+
+    m_picToolbar = new QWidget(this);
+    m_picToolbar->setObjectName(QStringLiteral("picToolbar"));
+    m_rebar = new BandContainer(m_picToolbar);
+    m_rebar->setObjectName(QStringLiteral("cReBar1"));
+    connect(m_rebar, &BandContainer::heightChanged, this, &frmEditor::handleBandHeight);
+
+    const QList<QList<CommandButton>> &toolbars = commandToolbars();
+    for (int t = 0; t < toolbars.size(); ++t) {
+        auto *toolbar = new Toolbar(m_rebar);
+        toolbar->setObjectName(QStringLiteral("cToolbar%1").arg(t + 1));
+        toolbar->setAccessibleName(QStringLiteral("Commands"));
+        toolbar->setPictureSize(19);
+        toolbar->setImageLists(m_commandImages, m_commandImagesHot);
+        for (const CommandButton &button : toolbars[t]) {
+            if (button.command == None)
+                toolbar->addButton(QString(), -1, -1, 0, QString(), kStyleSeparator);
+            else
+                toolbar->addButton(QString(), button.picture, -1, 0, QString::fromUtf16(button.caption),
+                                   kStyleAutoSize);
+        }
+        connect(toolbar, &Toolbar::buttonClicked, this, [this, t](int position) { handleCommandClick(t + 1, position); });
+        m_commandToolbars.append(toolbar);
+        m_rebar->addBand(toolbar, QStringLiteral("Toolbar%1").arg(t + 1));
+    }
+    m_rebar->showOnlyBand(0);
+
+    // Wide enough for the longest command toolbar, so no caption is cut.
+    m_width = px(7215);
+    for (Toolbar *toolbar : std::as_const(m_commandToolbars))
+        m_width = qMax(m_width, toolbar->sizeHint().width());
+    m_picToolbar->setGeometry(0, 0, m_width, px(705));
+    m_rebar->setGeometry(0, 0, m_width, px(705));
+}
+
+void frmEditor::buildTabs()
+{
+    m_tabs = new TabControl(this);
+    m_tabs->setObjectName(QStringLiteral("vbTabControl1"));
+    m_tabs->setIconList(m_commandImagesHot);
+    m_tabs->addTab(QStringLiteral("Toolbar Editor"), 6, QStringLiteral("Tab1"));
+    m_tabs->addTab(QStringLiteral("Add-Ons Editor"), 7, QStringLiteral("Tab2"));
+    m_tabs->addTab(QStringLiteral("QTA 3 Stuff"), -1, QStringLiteral("Tab3"));
+    m_tabs->addTab(QStringLiteral("Will Come Here"), -1, QStringLiteral("Tab4"));
+    m_tabs->selectTab(QStringLiteral("Tab1"));
+    m_tabs->setGeometry(0, px(720), m_width - px(15), px(4935));
+    connect(m_tabs, &TabControl::tabSelected, this, &frmEditor::handleTabSelected);
+
+    for (int i = 0; i < 4; ++i) {
+        auto *panel = new QWidget(this);
+        panel->setObjectName(QStringLiteral("picTab(%1)").arg(i));
+        panel->setVisible(i == 0);
+        m_panels.append(panel);
+    }
+}
+
+void frmEditor::buildToolbarPage()
+{
+    QWidget *page = m_panels[0];
+    m_toolbarHost = new ToolbarHost(page);
+    m_toolbarHost->setObjectName(QStringLiteral("vbalTBarHost1"));
+    m_preview = new Toolbar(m_toolbarHost);
+    m_preview->setObjectName(QStringLiteral("vbQTAToolbar"));
+    m_preview->setAccessibleName(QStringLiteral("QTA toolbar preview"));
+    m_preview->setPictureSize(16);
+    m_preview->setFlat(false);
+    m_preview->setImageLists(m_pictures->images());
+    ResetToolbar(*m_config);
+    m_previewBinding = new PreviewToolbar(m_config->toolbar(), m_preview, this);
+    m_toolbarHost->setToolbar(m_preview);
+}
+
+void frmEditor::buildAddOnsPage()
+{
+    QWidget *page = m_panels[1];
+    label(page, QStringLiteral("Label9"), QStringLiteral("This is a list of the Add-ons found on the QTA.INI file:"),
+          0, 120);
+    m_grid = new Grid(page);
+    m_grid->setObjectName(QStringLiteral("grdAddOnsList"));
+    m_grid->setAccessibleName(QStringLiteral("Add-ons"));
+    m_grid->setAddOnModel(m_config->addOns());
+    m_grid->addColumn(QString(), QStringLiteral("Add-On Name"), px(146 * 15));
+    m_grid->addColumn(QString(), QStringLiteral("Command Line"), px(236 * 15));
+    m_grid->addColumn(QString(), QStringLiteral("Parameters"), px(79 * 15));
+    label(page, QStringLiteral("Label10"),
+          QStringLiteral("To move an Add-On up or down, right click the Add-On and select the action from the menu"), 0,
+          2880);
+    label(page, QStringLiteral("Label11"), kLongestLabel, 0, 3120);
+    label(page, QStringLiteral("Label12"), QStringLiteral("Press Enter when done editing or Escape to cancel"), 0, 3360);
+
+    m_addAddOn = new QPushButton(QStringLiteral("New Add-On"), page);
+    m_addAddOn->setObjectName(QStringLiteral("cmdAddAddOn"));
+    m_addAddOn->setGeometry(px(2160), px(3720), px(1215), px(375));
+    m_killAddOn = new QPushButton(QStringLiteral("Delete Add-On"), page);
+    m_killAddOn->setObjectName(QStringLiteral("cmdKillAddOn"));
+    m_killAddOn->setGeometry(px(3600), px(3720), px(1215), px(375));
+}
+
+void frmEditor::buildAboutLink()
+{
+    m_aboutFrame = new QWidget(this);
+    m_aboutFrame->setObjectName(QStringLiteral("fraAbout"));
+    m_aboutFrame->setGeometry(px(2760), px(5280), px(1740), px(315));
+    m_aboutLink = new QLabel(QStringLiteral("About QTA Config Editor"), m_aboutFrame);
+    m_aboutLink->setObjectName(QStringLiteral("Label5"));
+    m_aboutLink->setStyleSheet(QStringLiteral("color: #0000ff; text-decoration: underline;"));
+    m_aboutLink->setCursor(QCursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 5, 0));
+    m_aboutLink->adjustSize();
+    m_aboutFrame->resize(qMax(m_aboutFrame->width(), m_aboutLink->width()), m_aboutFrame->height());
+}
+
+void frmEditor::layoutPanels()
+{
+    const QRect page = m_tabs->pageArea().translated(m_tabs->pos());
+    for (QWidget *panel : std::as_const(m_panels))
+        panel->setGeometry(page);
+    m_toolbarHost->setGeometry(0, px(120), page.width() - px(15), px(420));
+    m_grid->setGeometry(0, px(360), page.width() - px(15), px(2460));
+}
+
+bool frmEditor::start()
+{
+    m_browser->setTitle(iniPrompt());
+    INIPATH = FolderSettings::read(FolderSettings::iniKey());
+    while (INIPATH.isEmpty()) {
+        const QString chosen = m_browser->BrowseForFolder();
+        // Cancel on the first run ends the program: there is no file to edit.
+        if (chosen.isEmpty())
+            return false;
+        INIPATH = chosen;
+    }
+    FolderSettings::write(FolderSettings::iniKey(), INIPATH);
+    BMPPATH = FolderSettings::read(FolderSettings::bitmapsKey(), programFolder());
+    EXEPATH = FolderSettings::read(FolderSettings::exesKey(), programFolder());
+
+    m_aboutFrame->raise();
+    reloadIni();
+    if (m_grid->RowCount() >= 1)
+        m_grid->setCurrentRow(1);
+    else
+        m_killAddOn->setEnabled(false);
+    return true;
+}
+
+bool frmEditor::reloadIni()
+{
+    const ConfigResult result = LoadConfiguration(*m_config, INIPATH);
+    if (!result)
+        showFailure(result.error);
+    return result.ok;
+}
+
+bool frmEditor::saveIni()
+{
+    const ConfigResult result = SaveConfiguration(*m_config, INIPATH);
+    if (!result)
+        showFailure(result.error);
+    return result.ok;
+}
+
+void frmEditor::resetToolbar()
+{
+    ResetToolbar(*m_config);
+}
+
+void frmEditor::setIniPath()
+{
+    changeFolder(INIPATH, iniPrompt(), FolderSettings::iniKey());
+}
+
+void frmEditor::setBitmapsPath()
+{
+    changeFolder(BMPPATH, bitmapsPrompt(), FolderSettings::bitmapsKey());
+}
+
+void frmEditor::setAddOnsPath()
+{
+    changeFolder(EXEPATH, addOnsPrompt(), FolderSettings::exesKey());
+}
+
+void frmEditor::changeFolder(QString &field, const QString &prompt, const QString &key)
+{
+    m_browser->setInitialDir(field);
+    m_browser->setTitle(prompt);
+    const QString chosen = m_browser->BrowseForFolder();
+    if (!chosen.isEmpty())
+        field = chosen;
+    FolderSettings::write(key, field);
+}
+
+void frmEditor::handleCommandClick(int toolbar, int position)
+{
+    const QList<CommandButton> &buttons = commandToolbars().value(toolbar - 1);
+    if (position < 0 || position >= buttons.size())
+        return;
+    switch (buttons[position].command) {
+    case Reload: reloadIni(); break;
+    case Save: saveIni(); break;
+    case Reset: resetToolbar(); break;
+    case SetIniPath: setIniPath(); break;
+    case SetBitmapsPath: setBitmapsPath(); break;
+    case SetAddOnsPath: setAddOnsPath(); break;
+    case Exit: close(); break;
+    case None: break;
+    }
+}
+
+void frmEditor::handleTabSelected(int tab)
+{
+    // A failed save keeps the lists on screen: reloading would throw the user's edits away.
+    if (saveIni())
+        reloadIni();
+    showTab(tab);
+}
+
+void frmEditor::showTab(int tab)
+{
+    m_currentTab = tab;
+    m_rebar->showOnlyBand(m_rebar->bandIndex(QStringLiteral("Toolbar%1").arg(tab)));
+    for (int k = 1; k <= m_panels.size(); ++k)
+        m_panels[k - 1]->setVisible(k == tab);
+}
+
+void frmEditor::handleBrowserSelection(const QString &path, bool &allowOk)
+{
+    const QString title = m_browser->Title();
+    QString pattern;
+    if (title == iniPrompt())
+        pattern = ConfigFormat::iniFileName();
+    else if (title == bitmapsPrompt())
+        pattern = QStringLiteral("*.BMP");
+    else if (title == addOnsPrompt())
+        pattern = QStringLiteral("*.EXE");
+    else
+        return;
+    // Plain files only, letter case ignored, as the platform's own file search does.
+    const QDir folder(path, pattern, QDir::NoSort, QDir::Files | QDir::Readable);
+    if (path.isEmpty() || folder.entryList().isEmpty())
+        allowOk = false;
+}
+
+void frmEditor::handleBandHeight(int pixels)
+{
+    m_picToolbar->resize(m_picToolbar->width(), pixels);
+}
+
+void frmEditor::showFailure(const QString &text)
+{
+    MessageBox::show(this, QMessageBox::Warning, windowTitle(), text);
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QWidget>
+
+class BandContainer;
+class ButtonPictureList;
+class Configuration;
+class Grid;
+class ImageList;
+class PreviewToolbar;
+class QLabel;
+class QPushButton;
+class TabControl;
+class Toolbar;
+class ToolbarHost;
+class cBrowseForFolder;
+
+// The editor's main window: the command toolbars, the four tabs with the toolbar editor and the add-ons
+// editor, and the remembered folders.
+class frmEditor final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmEditor)
+
+public:
+    enum Tab { ToolbarTab = 1, AddOnsTab = 2, Tab3 = 3, Tab4 = 4 };
+
+    explicit frmEditor(QWidget *parent = nullptr);
+    ~frmEditor() override;
+
+    // Makes sure the folder of QTA.INI is known (asking the user on the first run) and loads the file.
+    // Returns false when the user would not name a folder: the program then ends without writing anything.
+    bool start();
+
+    // The remembered folders: where QTA.INI is, where toolbar bitmaps and add-on programs are looked for.
+    QString INIPATH;
+    QString BMPPATH;
+    QString EXEPATH;
+
+    Configuration *configuration() const { return m_config; }
+    ButtonPictureList *buttonPictures() const { return m_pictures; }
+    cBrowseForFolder *folderBrowser() const { return m_browser; }
+    QString iniFilePath() const;
+    int currentTab() const { return m_currentTab; }
+
+    // The commands of the command toolbars.
+    bool reloadIni();
+    bool saveIni();
+    void resetToolbar();
+    void setIniPath();
+    void setBitmapsPath();
+    void setAddOnsPath();
+
+    // The prompts of the folder browser; each decides which folders it accepts.
+    static QString iniPrompt();
+    static QString bitmapsPrompt();
+    static QString addOnsPrompt();
+
+private:
+    void buildCommandToolbars();
+    void buildTabs();
+    void buildToolbarPage();
+    void buildAddOnsPage();
+    void buildAboutLink();
+    void layoutPanels();
+
+    void handleCommandClick(int toolbar, int position);
+    void handleTabSelected(int tab);
+    void handleBrowserSelection(const QString &path, bool &allowOk);
+    void handleBandHeight(int pixels);
+    void showTab(int tab);
+    void changeFolder(QString &field, const QString &prompt, const QString &key);
+    void showFailure(const QString &text);
+
+    Configuration *m_config;
+    ButtonPictureList *m_pictures = nullptr;
+    cBrowseForFolder *m_browser = nullptr;
+    ImageList *m_commandImages = nullptr;
+    ImageList *m_commandImagesHot = nullptr;
+    QWidget *m_picToolbar = nullptr;
+    BandContainer *m_rebar = nullptr;
+    QList<Toolbar *> m_commandToolbars;
+    TabControl *m_tabs = nullptr;
+    QList<QWidget *> m_panels;
+    ToolbarHost *m_toolbarHost = nullptr;
+    Toolbar *m_preview = nullptr;
+    PreviewToolbar *m_previewBinding = nullptr;
+    Grid *m_grid = nullptr;
+    QPushButton *m_addAddOn = nullptr;
+    QPushButton *m_killAddOn = nullptr;
+    QWidget *m_aboutFrame = nullptr;
+    QLabel *m_aboutLink = nullptr;
+    int m_currentTab = ToolbarTab;
+    int m_width = 0;
+};

@@ -1,0 +1,282 @@
+#include "cbrowseforfolder.h"
+#include "configuration.h"
+#include "filesafety.h"
+#include "foldersettings.h"
+#include "frmeditor.h"
+#include "grid.h"
+#include "messagebox.h"
+#include "tabcontrol.h"
+#include "toolbar.h"
+
+#include <QFile>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QByteArray kIni = "; QTA settings\r\n[General]\r\nVersion=3.2\r\n"
+                        "[Addons]\r\nSheet Printer=C:\\SP.EXE %charfile%\r\nNotes=C:\\NOTEPAD.EXE\r\n"
+                        "[Toolbits]\r\nNew=NEW|1\r\nspace2=|\r\nPrint sheet=RUNADDON(Sheet Printer)|4\r\n"
+                        "[Printing]\r\nCopies=1\r\n";
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// Clicks the command button of the shown command toolbar with this caption.
+void clickCommand(frmEditor &editor, int toolbarNumber, int position)
+{
+    auto *toolbar = editor.findChild<Toolbar *>(QStringLiteral("cToolbar%1").arg(toolbarNumber));
+    QVERIFY(toolbar);
+    QWidget *button = toolbar->buttonWidget(position);
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void clickTab(frmEditor &editor, int number)
+{
+    auto *tabs = editor.findChild<TabControl *>(QStringLiteral("vbTabControl1"));
+    QVERIFY(tabs);
+    auto *bar = tabs->findChild<QTabBar *>();
+    QVERIFY(bar);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(number - 1).center());
+}
+
+} // namespace
+
+class tst_FrmEditor : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_iniFolder;
+    QString m_iniPath;
+
+    // Picks this folder in the next folder browser, after checking whether its OK button would be enabled.
+    void answerBrowser(const QString &folder, bool *okEnabled = nullptr, bool cancel = false)
+    {
+        cBrowseForFolder::setNextAnswerForTesting([folder, okEnabled, cancel](cBrowseForFolder &browser) {
+            const bool ok = browser.simulateSelection(folder);
+            if (okEnabled)
+                *okEnabled = ok;
+            return (cancel || !ok) ? QString() : folder;
+        });
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        const QString root = m_dir.path() + QStringLiteral("/") + QString::fromLatin1(QTest::currentTestFunction());
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/settings")));
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/qta")));
+        FolderSettings::setStoreFolderForTesting(root + QStringLiteral("/settings"));
+        m_iniFolder = root + QStringLiteral("/qta");
+        m_iniPath = m_iniFolder + QStringLiteral("/QTA.INI");
+        writeAll(m_iniPath, kIni);
+        MessageBox::clearShownForTesting();
+        for (int i = 0; i < 4; ++i)
+            MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+    }
+
+    void cleanup()
+    {
+        cBrowseForFolder::setNextAnswerForTesting(nullptr);
+        MessageBox::clearAnswersForTesting();
+        FileSafety::setWriteLimitForTesting(-1);
+        FolderSettings::setStoreFolderForTesting(QString());
+        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()
+                    || std::none_of(QApplication::topLevelWidgets().cbegin(), QApplication::topLevelWidgets().cend(),
+                                    [](QWidget *w) { return w->isVisible(); }));
+    }
+
+    void firstRunAsksForTheIniFolder()
+    {
+        bool okOnEmptyFolder = true;
+        const QString empty = m_dir.path() + QStringLiteral("/empty");
+        QVERIFY(QDir().mkpath(empty));
+        {
+            frmEditor editor;
+            QString title;
+            // A folder without QTA.INI cannot be confirmed.
+            cBrowseForFolder::setNextAnswerForTesting([&](cBrowseForFolder &browser) {
+                title = browser.Title();
+                okOnEmptyFolder = browser.simulateSelection(empty);
+                return browser.simulateSelection(m_iniFolder) ? m_iniFolder : QString();
+            });
+            QVERIFY(editor.start());
+            QCOMPARE(title, QStringLiteral("Please browse for your QTA.INI file"));
+            QVERIFY(!okOnEmptyFolder);
+            QCOMPARE(editor.INIPATH, m_iniFolder);
+            QCOMPARE(editor.configuration()->toolbar()->count(), 3);
+            QCOMPARE(editor.configuration()->addOns()->count(), 2);
+        }
+        QCOMPARE(FolderSettings::read(FolderSettings::iniKey()), m_iniFolder);
+        QVERIFY(!FolderSettings::contains(FolderSettings::bitmapsKey()));
+        QVERIFY(!FolderSettings::contains(FolderSettings::exesKey()));
+    }
+
+    void cancelOnFirstRunEndsWithoutWriting()
+    {
+        frmEditor editor;
+        answerBrowser(m_iniFolder, nullptr, true);
+        QVERIFY(!editor.start());
+        QVERIFY(!FolderSettings::contains(FolderSettings::iniKey()));
+        QCOMPARE(readAll(m_iniPath), kIni);
+    }
+
+    void rememberedFolderSurvivesARestart()
+    {
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        bool asked = false;
+        cBrowseForFolder::setNextAnswerForTesting([&asked](cBrowseForFolder &) {
+            asked = true;
+            return QString();
+        });
+        frmEditor editor;
+        QVERIFY(editor.start());
+        QVERIFY(!asked);
+        QCOMPARE(editor.INIPATH, m_iniFolder);
+        QCOMPARE(editor.BMPPATH, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+        auto *grid = editor.findChild<Grid *>(QStringLiteral("grdAddOnsList"));
+        QCOMPARE(grid->RowCount(), 2);
+        QCOMPARE(grid->CurrentRow(), 1);
+        QVERIFY(editor.findChild<QWidget *>(QStringLiteral("cmdKillAddOn"))->isEnabled());
+    }
+
+    void noAddOnsDisablesDelete()
+    {
+        writeAll(m_iniPath, "[Toolbits]\r\nNew=NEW|1\r\n");
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        frmEditor editor;
+        QVERIFY(editor.start());
+        QVERIFY(!editor.findChild<QWidget *>(QStringLiteral("cmdKillAddOn"))->isEnabled());
+    }
+
+    void tabSwitchSavesAndReloads()
+    {
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        frmEditor editor;
+        QVERIFY(editor.start());
+        editor.show();
+        editor.configuration()->addOns()->setCellText(1, AddOnListModel::NameColumn, QStringLiteral("Editor"));
+        clickTab(editor, 2);
+        QCOMPARE(editor.currentTab(), 2);
+        QVERIFY(readAll(m_iniPath).contains("\r\nEditor=C:\\NOTEPAD.EXE\r\n"));
+        QVERIFY(readAll(m_iniPath).startsWith("; QTA settings\r\n[General]\r\nVersion=3.2\r\n[Printing]\r\nCopies=1\r\n"));
+        // The reload rebuilt the add-on commands from the saved list.
+        QVERIFY(editor.configuration()->addOnCommands().contains(QStringLiteral("RUNADDON(Editor)")));
+        QVERIFY(editor.findChild<QWidget *>(QStringLiteral("picTab(1)"))->isVisible());
+        QVERIFY(!editor.findChild<QWidget *>(QStringLiteral("picTab(0)"))->isVisible());
+        QVERIFY(editor.findChild<QWidget *>(QStringLiteral("cToolbar2"))->isVisible());
+        QVERIFY(!editor.findChild<QWidget *>(QStringLiteral("cToolbar1"))->isVisible());
+    }
+
+    void commandsActOnTheLists()
+    {
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        frmEditor editor;
+        QVERIFY(editor.start());
+        editor.show();
+        ToolbarModel *toolbar = editor.configuration()->toolbar();
+
+        clickCommand(editor, 1, 2); // Reset Toolbar: the file is not touched
+        QCOMPARE(toolbar->count(), 9);
+        QCOMPARE(readAll(m_iniPath), kIni);
+
+        clickCommand(editor, 1, 0); // Reload INI: the file's toolbar again
+        QCOMPARE(toolbar->count(), 3);
+
+        clickCommand(editor, 1, 2);
+        clickCommand(editor, 1, 1); // Save INI
+        QVERIFY(readAll(m_iniPath).endsWith("[Toolbits]\r\nNew=NEW|1\r\nLoad...=LOAD|2\r\nSave=SAVE|3\r\nspace4=|\r\n"
+                                            "Print=PRINT|4\r\nPrint Preview=PREVIEW|5\r\nspace7=|\r\n"
+                                            "Preferences...=PREFERENCES|6\r\nExit QTA=EXIT|7\r\n"));
+
+        const QByteArray saved = readAll(m_iniPath);
+        toolbar->remove(0);
+        clickCommand(editor, 1, 7); // Exit: nothing saved, nothing asked
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(readAll(m_iniPath), saved);
+        QVERIFY(MessageBox::shownForTesting().isEmpty());
+    }
+
+    void setFolderCommands_data()
+    {
+        QTest::addColumn<int>("toolbar");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("acceptedFile");
+        QTest::addColumn<QString>("refusedFile");
+        QTest::addRow("QTA.INI") << 1 << 4 << FolderSettings::iniKey() << "QTA.INI" << "QTA.BAK";
+        QTest::addRow("bitmaps") << 1 << 5 << FolderSettings::bitmapsKey() << "button.Bmp" << "button.png";
+        QTest::addRow("add-ons") << 2 << 4 << FolderSettings::exesKey() << "TOOL.exe" << "tool.sh";
+    }
+
+    void setFolderCommands()
+    {
+        QFETCH(int, toolbar);
+        QFETCH(int, position);
+        QFETCH(QString, key);
+        QFETCH(QString, acceptedFile);
+        QFETCH(QString, refusedFile);
+        const QString good = m_dir.path() + QStringLiteral("/good-") + key;
+        const QString bad = m_dir.path() + QStringLiteral("/bad-") + key;
+        QVERIFY(QDir().mkpath(good));
+        QVERIFY(QDir().mkpath(bad));
+        writeAll(good + u'/' + acceptedFile, "x");
+        writeAll(bad + u'/' + refusedFile, "x");
+        QVERIFY(QDir().mkpath(bad + QStringLiteral("/") + acceptedFile)); // a folder of that name does not count
+
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        frmEditor editor;
+        QVERIFY(editor.start());
+        editor.show();
+        if (toolbar == 2)
+            clickTab(editor, 2);
+
+        bool ok = true;
+        answerBrowser(bad, &ok);
+        clickCommand(editor, toolbar, position);
+        QVERIFY(!ok);
+        // Cancelled: the old value stays and is written back.
+        const QString kept = key == FolderSettings::iniKey() ? m_iniFolder : QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+        QCOMPARE(FolderSettings::read(key), kept);
+
+        answerBrowser(good, &ok);
+        clickCommand(editor, toolbar, position);
+        QVERIFY(ok);
+        QCOMPARE(FolderSettings::read(key), good);
+    }
+
+    void failedSaveKeepsTheLists()
+    {
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        frmEditor editor;
+        QVERIFY(editor.start());
+        editor.show();
+        editor.configuration()->addOns()->setCellText(0, AddOnListModel::NameColumn, QStringLiteral("Renamed"));
+        FileSafety::setWriteLimitForTesting(5); // the disk fills up part way
+        clickTab(editor, 2);
+        QCOMPARE(MessageBox::shownForTesting().size(), 1);
+        QVERIFY(MessageBox::shownForTesting().first().text.contains(QDir::toNativeSeparators(m_iniPath)));
+        QCOMPARE(readAll(m_iniPath), kIni);
+        // No reload after the failed save: the edit is still on screen.
+        QCOMPARE(editor.configuration()->addOns()->at(0).Name, QStringLiteral("Renamed"));
+        QCOMPARE(editor.currentTab(), 2);
+    }
+};
+
+QTEST_MAIN(tst_FrmEditor)
+#include "tst_frmeditor.moc"

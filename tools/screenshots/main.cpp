@@ -1,0 +1,48 @@
+// Takes the README's screenshots: builds the editor on the bundled sample (with settings of its own) and
+// saves each page as a PNG. Run it through tools/screenshots/take.sh, which starts a virtual display.
+
+#include "foldersettings.h"
+#include "frmeditor.h"
+#include "tabcontrol.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: qta-screenshots SAMPLE_INI OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString sample = QString::fromLocal8Bit(argv[1]);
+    const QString output = QString::fromLocal8Bit(argv[2]);
+    QTemporaryDir work;
+    QFile::copy(sample, work.filePath(QStringLiteral("QTA.INI")));
+    QFile::setPermissions(work.filePath(QStringLiteral("QTA.INI")), QFile::ReadOwner | QFile::WriteOwner);
+    FolderSettings::setStoreFolderForTesting(work.path());
+    FolderSettings::write(FolderSettings::iniKey(), work.path());
+
+    frmEditor editor;
+    if (!editor.start())
+        return 1;
+    editor.show();
+    if (!QTest::qWaitForWindowExposed(&editor))
+        return 1;
+    QDir().mkpath(output);
+    auto shoot = [&](const QString &name) {
+        QTest::qWait(300);
+        return editor.grab().save(output + u'/' + name);
+    };
+    bool ok = shoot(QStringLiteral("screenshot-toolbar.png"));
+    QTabBar *tabs = editor.findChild<TabControl *>(QStringLiteral("vbTabControl1"))->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    ok = shoot(QStringLiteral("screenshot-addons.png")) && ok;
+    return ok ? 0 : 1;
+}
