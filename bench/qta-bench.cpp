@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -62,8 +61,8 @@ QString bitmapPath(const QString &folder, int k)
 // cycling through the parameter choices.
 QByteArray ourSections(int n, const QString &folder)
 {
-    const char *const hostWords[] = {"NEW", "SAVE", "PRINT", "PREVIEW", "EXPORTHTML", "RECALCALL"};
-    const char *const parameters[] = {"", " %charfile%", " %filelistquoted%", " %charfile% %filelistquoted%"};
+    const char *const hostWords[] = { "NEW", "SAVE", "PRINT", "PREVIEW", "EXPORTHTML", "RECALCALL" };
+    const char *const parameters[] = { "", " %charfile%", " %filelistquoted%", " %charfile% %filelistquoted%" };
     const int addOns = std::max(1, n / 10);
     const int bitmapEvery = std::max(1, n / kBitmapButtons);
     int bitmaps = 0;
@@ -89,7 +88,7 @@ QByteArray ourSections(int n, const QString &folder)
 // QTA's own sections, with comments, blank lines and 8-bit text, until they reach about budget bytes.
 QByteArray otherSections(qint64 budget, int &serial)
 {
-    const char *const names[] = {"Options", "Recent", "Window", "Printing", "Export"};
+    const char *const names[] = { "Options", "Recent", "Window", "Printing", "Export" };
     QByteArray out;
     while (out.size() < budget) {
         const int s = serial++;
@@ -236,7 +235,7 @@ QByteArray peakText(double mib)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    std::vector<int> sizes{1000, 10000, 100000};
+    std::vector<int> sizes { 1000, 10000, 100000 };
     const QStringList args = app.arguments().mid(1);
     if (!args.isEmpty()) {
         sizes.clear();
@@ -270,8 +269,8 @@ int main(int argc, char *argv[])
     bool growthMet = true;
     for (std::size_t i = 1; i < rows.size(); ++i) {
         const double growth = rows[i].total() / rows[i - 1].total();
-        std::printf("  N %d -> %d (x%g): %.2f times\n", rows[i - 1].n, rows[i].n,
-                    double(rows[i].n) / rows[i - 1].n, growth);
+        std::printf("  N %d -> %d (x%g): %.2f times\n", rows[i - 1].n, rows[i].n, double(rows[i].n) / rows[i - 1].n,
+                    growth);
         if (rows[i].n == 10 * rows[i - 1].n) {
             growths.append(QByteArray::number(growth, 'f', 2));
             growthMet = growthMet && growth <= kGrowthTarget;

@@ -1,18 +1,22 @@
 #include "frmeditor.h"
 
+#include "addonseditorpage.h"
 #include "bandcontainer.h"
 #include "buttonpicturelist.h"
 #include "cbrowseforfolder.h"
 #include "configuration.h"
+#include "contextmenus.h"
 #include "foldersettings.h"
 #include "grid.h"
 #include "imagelist.h"
 #include "inifile.h"
 #include "messagebox.h"
+#include "popupmenu.h"
 #include "previewtoolbar.h"
 #include "stringfunctions.h"
 #include "tabcontrol.h"
 #include "toolbar.h"
+#include "toolbareditorpage.h"
 #include "toolbarhost.h"
 
 #include <QCloseEvent>
@@ -21,6 +25,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 
@@ -73,6 +78,11 @@ const char *const kCommandPictures[] = {
     "tab-toolbar", "tab-addons", "exit",
 };
 
+const char *const kMenuPictures[] = {
+    "0-add-button", "1-delete-button", "2-move-left", "3-move-right",
+    "4-edit-button", "5-new-group", "6-move-up", "7-move-down",
+};
+
 QString programFolder()
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
@@ -112,6 +122,14 @@ frmEditor::frmEditor(QWidget *parent)
     SetupButtonImages(*m_config);
     m_pictures = new ButtonPictureList(m_config->images(), this);
 
+    m_menuImages = new ImageList(QSize(16, 16), this);
+    for (const char *name : kMenuPictures)
+        m_menuImages->addFromResource(QStringLiteral(":/menu/%1.png").arg(QLatin1String(name)), QString(), QColor());
+    m_contextMenus = new PopupMenu(this);
+    m_contextMenus->setObjectName(QStringLiteral("ContextMenus"));
+    m_contextMenus->setImageList(m_menuImages);
+    BuildContextMenus(*m_contextMenus);
+
     buildCommandToolbars();
     buildTabs();
     buildToolbarPage();
@@ -120,6 +138,9 @@ frmEditor::frmEditor(QWidget *parent)
     layoutPanels();
 
     setFixedSize(m_width, px(6030));
+
+    m_toolbarPage = new ToolbarEditorPage(this);
+    m_addOnsPage = new AddOnsEditorPage(this);
 }
 
 frmEditor::~frmEditor()
@@ -263,6 +284,9 @@ void frmEditor::buildAboutLink()
     m_aboutLink->setObjectName(QStringLiteral("Label5"));
     m_aboutLink->setStyleSheet(QStringLiteral("color: #0000ff; text-decoration: underline;"));
     m_aboutLink->setCursor(QCursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 5, 0));
+    m_aboutLink->setAccessibleName(m_aboutLink->text());
+    m_aboutLink->setFocusPolicy(Qt::StrongFocus);
+    m_aboutLink->installEventFilter(this);
     m_aboutLink->adjustSize();
     m_aboutFrame->resize(qMax(m_aboutFrame->width(), m_aboutLink->width()), m_aboutFrame->height());
 }
@@ -351,6 +375,14 @@ void frmEditor::handleCommandClick(int toolbar, int position)
     const QList<CommandButton> &buttons = commandToolbars().value(toolbar - 1);
     if (position < 0 || position >= buttons.size())
         return;
+    // Every command ends an edit in progress on its page first; a command-line edit is dropped unwritten.
+    if (toolbar == ToolbarTab) {
+        m_toolbarPage->CancelButtonEdit();
+    } else if (toolbar == AddOnsTab) {
+        if (m_addOnsPage->endCommandLineEdit())
+            m_grid->setFocus();
+        QCoreApplication::processEvents();
+    }
     switch (buttons[position].command) {
     case Reload: reloadIni(); break;
     case Save: saveIni(); break;
@@ -365,10 +397,12 @@ void frmEditor::handleCommandClick(int toolbar, int position)
 
 void frmEditor::handleTabSelected(int tab)
 {
+    m_toolbarPage->CancelButtonEdit();
     // A failed save keeps the lists on screen: reloading would throw the user's edits away.
     if (saveIni())
         reloadIni();
     showTab(tab);
+    m_addOnsPage->endCommandLineEdit();
 }
 
 void frmEditor::showTab(int tab)
@@ -400,6 +434,28 @@ void frmEditor::handleBrowserSelection(const QString &path, bool &allowOk)
 void frmEditor::handleBandHeight(int pixels)
 {
     m_picToolbar->resize(m_picToolbar->width(), pixels);
+}
+
+bool frmEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_aboutLink) {
+        const bool clicked = event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
+            && m_aboutLink->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint());
+        const bool pressed = event->type() == QEvent::KeyPress
+            && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space
+                || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return);
+        if (clicked || pressed) {
+            showAbout();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmEditor::showAbout()
+{
+    m_addOnsPage->endCommandLineEdit();
 }
 
 void frmEditor::showFailure(const QString &text)

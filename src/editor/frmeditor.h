@@ -2,16 +2,19 @@
 
 #include <QWidget>
 
+class AddOnsEditorPage;
 class BandContainer;
 class ButtonPictureList;
 class Configuration;
 class Grid;
 class ImageList;
+class PopupMenu;
 class PreviewToolbar;
 class QLabel;
 class QPushButton;
 class TabControl;
 class Toolbar;
+class ToolbarEditorPage;
 class ToolbarHost;
 class cBrowseForFolder;
 
@@ -43,6 +46,20 @@ public:
     QString iniFilePath() const;
     int currentTab() const { return m_currentTab; }
 
+    // The controls the editor pages work with.
+    PopupMenu *contextMenus() const { return m_contextMenus; }
+    Toolbar *previewToolbar() const { return m_preview; }
+    Toolbar *commandToolbar(int number) const { return m_commandToolbars.value(number - 1); }
+    QWidget *panel(int tab) const { return m_panels.value(tab - 1); }
+    Grid *addOnsGrid() const { return m_grid; }
+    QPushButton *addAddOnButton() const { return m_addAddOn; }
+    QPushButton *deleteAddOnButton() const { return m_killAddOn; }
+    ToolbarEditorPage *toolbarPage() const { return m_toolbarPage; }
+    AddOnsEditorPage *addOnsPage() const { return m_addOnsPage; }
+
+    // Shows the About box (the link at the bottom of the window).
+    void showAbout();
+
     // The commands of the command toolbars.
     bool reloadIni();
     bool saveIni();
@@ -71,10 +88,15 @@ private:
     void showTab(int tab);
     void changeFolder(QString &field, const QString &prompt, const QString &key);
     void showFailure(const QString &text);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     Configuration *m_config;
     ButtonPictureList *m_pictures = nullptr;
     cBrowseForFolder *m_browser = nullptr;
+    ImageList *m_menuImages = nullptr;
+    PopupMenu *m_contextMenus = nullptr;
+    ToolbarEditorPage *m_toolbarPage = nullptr;
+    AddOnsEditorPage *m_addOnsPage = nullptr;
     ImageList *m_commandImages = nullptr;
     ImageList *m_commandImagesHot = nullptr;
     QWidget *m_picToolbar = nullptr;
