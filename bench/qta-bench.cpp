@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QTemporaryDir>
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -128,6 +129,7 @@ QByteArray makeFiles(int n, const QString &folder)
 }
 
 // Read the file's bytes and write them safely beside it: what any load plus save must at least spend.
+// Like the save, it ends in QSaveFile::commit, whose flush to disk dominates at small N and varies with the disk.
 double floorRun(const QString &folder)
 {
     QElapsedTimer timer;

@@ -51,6 +51,11 @@ QByteArray encode(QStringView text)
     return encoder.encode(text);
 }
 
+void appendEncoded(QStringView text, QByteArray &out)
+{
+    out.append(encode(text));
+}
+
 bool canEncode(QStringView text)
 {
     return decode(encode(text)) == text;
@@ -69,13 +74,20 @@ QString decode(QByteArrayView bytes)
 
 QByteArray encode(QStringView text)
 {
-    QByteArray out(text.size(), Qt::Uninitialized);
-    char *dst = out.data();
+    QByteArray out;
+    appendEncoded(text, out);
+    return out;
+}
+
+void appendEncoded(QStringView text, QByteArray &out)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *dst = out.data() + start;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const int b = encodeChar(text[i].unicode());
         dst[i] = b < 0 ? '?' : char(b);
     }
-    return out;
 }
 
 bool canEncode(QStringView text)

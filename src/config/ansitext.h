@@ -14,6 +14,9 @@ QString decode(QByteArrayView bytes);
 // Characters the code page cannot hold become '?', as the platform's own conversion does.
 QByteArray encode(QStringView text);
 
+// Appends the encoded text to out, without a temporary array.
+void appendEncoded(QStringView text, QByteArray &out);
+
 // True when every character of text survives encode() and decode() unchanged.
 bool canEncode(QStringView text);
 

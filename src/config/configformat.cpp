@@ -105,6 +105,9 @@ bool isAddOnCommand(const QString &command)
 
 AddOnEntry parseAddOn(const QString &name, const QString &rawValue)
 {
+    // Most command lines hold no macro word at all: spare them the searches.
+    if (!rawValue.contains(u'%'))
+        return AddOnEntry{name, trimmedBlanks(rawValue), none()};
     // A value wholly in quotes with macro words inside is read as QTA reads it, without the quotes.
     const QString unquoted = IniRules::unquoted(rawValue);
     const bool quotedMacros = unquoted.size() != rawValue.size()

@@ -32,6 +32,13 @@ QString entryProblem(const IniDocument &doc, const QString &key, const QString &
     return problem;
 }
 
+// A read trims blanks around names and values; written without them, the lines read back exactly as written
+// and the next save of the same lists finds nothing to change.
+IniEntry trimmedLine(const IniEntry &line)
+{
+    return IniEntry{IniRules::trimmed(line.key), IniRules::trimmed(line.value)};
+}
+
 QString imageKeyFor(const Configuration &config, int imageIndex)
 {
     if (imageIndex < 0)
@@ -169,7 +176,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
         const QString problem = entryProblem(doc, line.key, line.value);
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Add-on in row"), row + 1, line.key) + QStringLiteral(": ") + problem);
-        addOnLines.append(line);
+        addOnLines.append(trimmedLine(line));
     }
     QList<IniEntry> buttonLines;
     const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
@@ -187,7 +194,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
             problem = QStringLiteral("it has no command, so it would load back as a separator");
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Toolbar button"), i + 1, line.key) + QStringLiteral(": ") + problem);
-        buttonLines.append(line);
+        buttonLines.append(trimmedLine(line));
     }
     if (!problems.isEmpty())
         return problems;

@@ -2,7 +2,7 @@
 
 #include "ansitext.h"
 
-#include <QHash>
+#include <vector>
 
 namespace {
 
@@ -13,13 +13,46 @@ char foldAscii(char c)
     return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
 }
 
-QByteArray folded(QByteArrayView bytes)
+// Finds the first of each name (names compared as the file compares them) among numbered items, with one
+// flat table and no allocation per name: large sections stay cheap to read and to write.
+class FirstOfName
 {
-    QByteArray out(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = foldAscii(bytes[i]);
-    return out;
-}
+public:
+    explicit FirstOfName(qsizetype expected)
+    {
+        std::size_t capacity = 16;
+        while (capacity < std::size_t(expected) * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, -1);
+    }
+
+    // The number of the first item named name; when there is none yet, item becomes it.
+    template<typename NameOf>
+    int findOrInsert(QByteArrayView name, int item, NameOf nameOf)
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t h = hash(name) & mask;; h = (h + 1) & mask) {
+            int &slot = m_slots[h];
+            if (slot < 0) {
+                slot = item;
+                return item;
+            }
+            if (IniRules::equalNames(nameOf(slot), name))
+                return slot;
+        }
+    }
+
+private:
+    static std::size_t hash(QByteArrayView name)
+    {
+        std::size_t h = 1469598103934665603ull;
+        for (char c : name)
+            h = (h ^ static_cast<unsigned char>(foldAscii(c))) * 1099511628211ull;
+        return h ^ (h >> 29);
+    }
+
+    std::vector<int> m_slots;
+};
 
 QString leftTrimmed(const QString &text)
 {
@@ -32,11 +65,6 @@ QString leftTrimmed(const QString &text)
 } // namespace
 
 namespace IniRules {
-
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
-}
 
 QByteArrayView trimmed(QByteArrayView bytes)
 {
@@ -143,7 +171,7 @@ void IniDocument::parse()
     const qsizetype size = m_source.size();
     qsizetype pos = m_utf8 ? 3 : 0;
     m_lines.clear();
-    m_lines.reserve(size / 24 + 1);
+    m_lines.reserve(size / 32 + 1);
     m_lineEnd.clear();
     while (pos < size) {
         qsizetype end = pos;
@@ -154,18 +182,19 @@ void IniDocument::parse()
         line.length = end - pos;
         if (end < size)
             line.eolLength = (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') ? 2 : 1;
+        classify(line);
         m_lines.push_back(line);
         pos = end + line.eolLength;
         if (m_lineEnd.isEmpty() && line.eolLength > 0)
             m_lineEnd = m_source.sliced(end, line.eolLength);
     }
-    // Taken once: the lines that showed it may be removed before new ones are added.
+    // Kept for when every line that showed it is removed before new ones are added.
     if (m_lineEnd.isEmpty())
         m_lineEnd = QByteArrayLiteral("\r\n");
     reindex();
 }
 
-void IniDocument::classify(Line &line, bool &previousEmptyKey, bool &sectionHasEntry) const
+void IniDocument::classify(Line &line) const
 {
     const QByteArrayView raw = content(line);
     const QByteArrayView text = IniRules::trimmed(raw);
@@ -183,8 +212,6 @@ void IniDocument::classify(Line &line, bool &previousEmptyKey, bool &sectionHasE
             line.kind = Kind::Header;
             line.nameStart = inner.isEmpty() ? start + 1 : int(inner.data() - raw.data());
             line.nameLength = int(inner.size());
-            previousEmptyKey = false;
-            sectionHasEntry = false;
             return;
         }
     }
@@ -202,14 +229,7 @@ void IniDocument::classify(Line &line, bool &previousEmptyKey, bool &sectionHasE
     }
     line.nameStart = start;
     line.nameLength = int(key.size());
-    // The platform drops a nameless entry that follows another nameless entry of the same section.
-    if (key.isEmpty() && sectionHasEntry && previousEmptyKey) {
-        line.kind = Kind::Hidden;
-        return;
-    }
     line.kind = Kind::Entry;
-    previousEmptyKey = key.isEmpty();
-    sectionHasEntry = true;
 }
 
 void IniDocument::reindex()
@@ -219,10 +239,20 @@ void IniDocument::reindex()
     bool previousEmptyKey = false;
     bool sectionHasEntry = false;
     for (int i = 0; i < int(m_lines.size()); ++i) {
-        classify(m_lines[i], previousEmptyKey, sectionHasEntry);
-        if (m_lines[i].kind == Kind::Header) {
+        Line &line = m_lines[i];
+        if (line.kind == Kind::Header) {
             m_sections.back().end = i;
             m_sections.push_back(Section{i, i + 1, i + 1});
+            previousEmptyKey = false;
+            sectionHasEntry = false;
+        } else if (line.kind == Kind::Entry || line.kind == Kind::Hidden) {
+            // The platform drops a nameless entry that follows another nameless entry of the same section.
+            const bool emptyKey = line.nameLength == 0;
+            line.kind = emptyKey && sectionHasEntry && previousEmptyKey ? Kind::Hidden : Kind::Entry;
+            if (line.kind == Kind::Entry) {
+                previousEmptyKey = emptyKey;
+                sectionHasEntry = true;
+            }
         }
     }
     m_sections.back().end = int(m_lines.size());
@@ -294,20 +324,16 @@ QList<IniEntry> IniDocument::entries(const QString &section, EntryOptions option
     if (s < 0)
         return result;
     const Section &sec = m_sections[s];
-    // A read answers from the first entry of a name; find each name's first entry once.
-    QHash<QByteArray, int> firstEntry;
-    firstEntry.reserve(sec.end - sec.first);
+    // A read answers from the first entry of a name: remember each name's first entry on the way.
+    FirstOfName firstEntry(sec.end - sec.first);
+    auto nameOfLine = [this](int i) { return name(m_lines[i]); };
+    result.reserve(sec.end - sec.first);
     for (int i = sec.first; i < sec.end; ++i) {
         const Line &line = m_lines[i];
         if (line.kind != Kind::Entry)
             continue;
-        const QByteArray key = folded(name(line));
-        if (!firstEntry.contains(key))
-            firstEntry.insert(key, i);
-    }
-    for (int i = sec.first; i < sec.end; ++i) {
-        const Line &line = m_lines[i];
-        if (line.kind != Kind::Entry || line.valueStart < 0 || name(line).startsWith(';'))
+        const int first = firstEntry.findOrInsert(name(line), i, nameOfLine);
+        if (line.valueStart < 0 || name(line).startsWith(';'))
             continue;
         if (line.nameLength == 0) {
             if (options & SkipEmptyKeys)
@@ -315,8 +341,8 @@ QList<IniEntry> IniDocument::entries(const QString &section, EntryOptions option
             if (result.isEmpty())
                 return result;
         }
-        const Line &first = m_lines[firstEntry.value(folded(name(line)), i)];
-        QString value = first.valueStart < 0 ? QString() : decode(rawValueBytes(first));
+        const Line &answer = m_lines[first];
+        QString value = answer.valueStart < 0 ? QString() : decode(rawValueBytes(answer));
         if (!(options & KeepQuotes))
             value = IniRules::unquoted(value);
         result.append(IniEntry{decode(name(line)), value});
@@ -362,6 +388,12 @@ bool IniDocument::hasSection(const QString &section) const
 
 QByteArray IniDocument::lineEnd() const
 {
+    // The first line end of the lines held now, not of the file as read: a save removes sections, and it must
+    // pick the same line end again when it next finds its own result on disk.
+    for (const Line &line : m_lines) {
+        if (line.eolLength > 0)
+            return QByteArray(data(line) + line.length, line.eolLength);
+    }
     return m_lineEnd;
 }
 
@@ -373,6 +405,7 @@ IniDocument::Line IniDocument::makeLine(const QByteArray &text)
     line.added = int(m_added.size()) - 1;
     line.length = text.size();
     line.eolLength = eol.size();
+    classify(line);
     return line;
 }
 
@@ -381,9 +414,7 @@ void IniDocument::ensureLineEnd(int index)
     if (index < 0 || index >= int(m_lines.size()) || m_lines[index].eolLength > 0)
         return;
     const Line old = m_lines[index];
-    Line line = makeLine(content(old).toByteArray());
-    line.kind = old.kind;
-    m_lines[index] = line;
+    m_lines[index] = makeLine(content(old).toByteArray());
 }
 
 void IniDocument::insertLine(int index, const QByteArray &text)
@@ -515,47 +546,78 @@ void IniDocument::appendSection(const QString &section, const QList<IniEntry> &e
         return;
     }
     // Lay out the lines as one write per entry would leave them: a repeated name updates the first line.
-    QList<QByteArray> lines;
-    QList<qsizetype> keyLength; // bytes up to and including the "=" of each line
-    lines.reserve(entries.size() + 1);
-    keyLength.reserve(entries.size() + 1);
-    lines.append('[' + encode(leftTrimmed(section)) + ']');
-    keyLength.append(0);
-    QHash<QByteArray, qsizetype> lineOfKey;
-    lineOfKey.reserve(entries.size());
+    // Every key and value is encoded once into one buffer; lines refer to it by offsets.
+    struct Slice
+    {
+        qsizetype offset = 0;
+        qsizetype size = 0;
+    };
+    struct Pending
+    {
+        Slice key;   // as written: leading blanks dropped
+        Slice match; // as compared: trailing blanks dropped too
+        Slice value; // leading blanks dropped
+    };
+    QByteArray text;
+    text.reserve(entries.size() * 32);
+    auto encodeInto = [&](const QString &s) {
+        Slice slice{text.size(), 0};
+        if (m_utf8)
+            text.append(s.toUtf8());
+        else
+            AnsiText::appendEncoded(s, text);
+        while (slice.offset < text.size() && IniRules::isSpace(text[slice.offset]))
+            ++slice.offset;
+        slice.size = text.size() - slice.offset;
+        return slice;
+    };
+    auto view = [&text](Slice slice) { return QByteArrayView(text.constData() + slice.offset, slice.size); };
+    std::vector<Pending> lines;
+    lines.reserve(entries.size());
+    FirstOfName lineOfKey(entries.size());
+    auto nameOfPending = [&](int i) { return view(lines[i].match); };
     for (const IniEntry &entry : entries) {
-        const QByteArray valueBytes = encode(leftTrimmed(entry.value));
-        const QByteArray match = folded(encode(IniRules::trimmed(entry.key)));
-        const auto it = lineOfKey.constFind(match);
-        if (it == lineOfKey.cend()) {
-            const QByteArray prefix = encode(leftTrimmed(entry.key)) + '=';
-            lineOfKey.insert(match, lines.size());
-            lines.append(prefix + valueBytes);
-            keyLength.append(prefix.size());
-        } else {
-            QByteArray &line = lines[*it];
-            line = line.first(keyLength[*it]) + valueBytes;
-        }
+        Pending line;
+        line.key = encodeInto(entry.key);
+        line.match = line.key;
+        line.match.size = IniRules::trimmed(view(line.key)).size();
+        line.value = encodeInto(entry.value);
+        const int first = lineOfKey.findOrInsert(view(line.match), int(lines.size()), nameOfPending);
+        if (first == int(lines.size()))
+            lines.push_back(line);
+        else
+            lines[first].value = line.value;
     }
     ensureLineEnd(int(m_lines.size()) - 1);
     // One buffer for all new lines keeps a large section cheap.
     const QByteArray eol = lineEnd();
+    const QByteArray header = '[' + encode(leftTrimmed(section)) + ']';
+    qsizetype total = header.size() + eol.size();
+    for (const Pending &line : lines)
+        total += line.key.size + 1 + line.value.size + eol.size();
     QByteArray block;
-    qsizetype total = 0;
-    for (const QByteArray &line : lines)
-        total += line.size() + eol.size();
     block.reserve(total);
     m_added.push_back(QByteArray());
     const int added = int(m_added.size()) - 1;
-    for (const QByteArray &line : lines) {
+    m_lines.reserve(m_lines.size() + lines.size() + 1);
+    const std::size_t firstNew = m_lines.size();
+    auto appendLine = [&](QByteArrayView key, QByteArrayView value, bool isHeader) {
         Line l;
         l.added = added;
         l.offset = block.size();
-        l.length = line.size();
+        block.append(key);
+        if (!isHeader)
+            block.append('=').append(value);
+        l.length = block.size() - l.offset;
         l.eolLength = eol.size();
+        block.append(eol);
         m_lines.push_back(l);
-        block.append(line).append(eol);
-    }
+    };
+    appendLine(header, {}, true);
+    for (const Pending &line : lines)
+        appendLine(view(line.key), view(line.value), false);
     m_added[added] = std::move(block);
+    for (std::size_t i = firstNew; i < m_lines.size(); ++i)
+        classify(m_lines[i]);
     reindex();
 }

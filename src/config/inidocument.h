@@ -79,7 +79,8 @@ public:
     // line's value in place instead of adding a line. Nothing is appended for an empty list.
     void appendSection(const QString &section, const QList<IniEntry> &entries);
 
-    // The line end new lines get: the file's first one, CR LF for a file without any.
+    // The line end new lines get: the first one of the lines held now; when none has one, the file's first
+    // one as read, CR LF for a file without any.
     QByteArray lineEnd() const;
 
 private:
@@ -113,7 +114,7 @@ private:
     QString decode(QByteArrayView bytes) const;
 
     void parse();
-    void classify(Line &line, bool &previousEmptyKey, bool &sectionHasEntry) const;
+    void classify(Line &line) const;
     void reindex();
 
     int findSection(QByteArrayView name) const;              // first section, name compared as given
@@ -137,7 +138,10 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(IniDocument::EntryOptions)
 namespace IniRules {
 
 // Whitespace of the format: tab, LF, VT, FF, CR, blank and Ctrl-Z.
-bool isSpace(char c);
+inline bool isSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
+}
 QString trimmed(const QString &text);
 QByteArrayView trimmed(QByteArrayView bytes);
 bool equalNames(QByteArrayView a, QByteArrayView b);

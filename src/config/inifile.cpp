@@ -30,7 +30,11 @@ bool checkRegistered()
 
 bool holdsLineBreakOrNul(const QString &text)
 {
-    return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0));
+    for (QChar c : text) {
+        if (c == u'\r' || c == u'\n' || c.unicode() == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -105,16 +109,24 @@ IniMessageHandler setIniMessageHandler(IniMessageHandler handler)
 
 QString iniKeyProblem(const QString &key)
 {
-    const QString name = IniRules::trimmed(key);
-    if (name.isEmpty())
+    // One pass and no copies: a save checks every key of both sections.
+    auto space = [](QChar c) { return c.unicode() < 0x80 && IniRules::isSpace(char(c.unicode())); };
+    qsizetype first = 0;
+    qsizetype end = key.size();
+    while (first < end && space(key[first]))
+        ++first;
+    while (end > first && space(key[end - 1]))
+        --end;
+    if (first == end)
         return QStringLiteral("the name is empty");
-    if (name.contains(u'='))
-        return QStringLiteral("the name holds \"=\"");
-    if (holdsLineBreakOrNul(name))
+    // A line break anywhere, blanks around the name included, would end the line early.
+    if (holdsLineBreakOrNul(key))
         return QStringLiteral("the name holds a line break or a NUL character");
-    if (name.startsWith(u'['))
+    if (QStringView(key).sliced(first, end - first).contains(u'='))
+        return QStringLiteral("the name holds \"=\"");
+    if (key[first] == u'[')
         return QStringLiteral("the name starts with \"[\"");
-    if (name.startsWith(u';'))
+    if (key[first] == u';')
         return QStringLiteral("the name starts with \";\"");
     return QString();
 }
