@@ -7,12 +7,27 @@ namespace {
 const QString kCharFile = QStringLiteral("%charfile%");
 const QString kFileList = QStringLiteral("%filelistquoted%");
 
+// Position of an ASCII word in text from a position on, letter case ignored; -1 when absent. Qt's own
+// case-insensitive search folds every character through Unicode tables, which a large file feels.
+qsizetype indexOfWord(QStringView text, QStringView word, qsizetype from = 0)
+{
+    auto fold = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; };
+    for (qsizetype i = from; i + word.size() <= text.size(); ++i) {
+        qsizetype k = 0;
+        while (k < word.size() && fold(text[i + k].unicode()) == word[k].unicode())
+            ++k;
+        if (k == word.size())
+            return i;
+    }
+    return -1;
+}
+
 // Takes every copy of word out of text (letter case ignored) together with the blank that joined it to the
 // text before it; the user's own blanks elsewhere stay as they are.
 QString withoutWord(QString text, const QString &word)
 {
     qsizetype p = 0;
-    while ((p = text.indexOf(word, p, Qt::CaseInsensitive)) >= 0) {
+    while ((p = indexOfWord(text, word, p)) >= 0) {
         text.remove(p, word.size());
         if (p > 0 && text[p - 1] == u' ' && (p == text.size() || text[p] == u' ')) {
             text.remove(p - 1, 1);
@@ -111,10 +126,10 @@ AddOnEntry parseAddOn(const QString &name, const QString &rawValue)
     // A value wholly in quotes with macro words inside is read as QTA reads it, without the quotes.
     const QString unquoted = IniRules::unquoted(rawValue);
     const bool quotedMacros = unquoted.size() != rawValue.size()
-        && (unquoted.contains(kCharFile, Qt::CaseInsensitive) || unquoted.contains(kFileList, Qt::CaseInsensitive));
+        && (indexOfWord(unquoted, kCharFile) >= 0 || indexOfWord(unquoted, kFileList) >= 0);
     const QString &value = quotedMacros ? unquoted : rawValue;
-    const bool charFile = value.contains(kCharFile, Qt::CaseInsensitive);
-    const bool fileList = value.contains(kFileList, Qt::CaseInsensitive);
+    const bool charFile = indexOfWord(value, kCharFile) >= 0;
+    const bool fileList = indexOfWord(value, kFileList) >= 0;
     AddOnEntry entry;
     entry.Name = name;
     entry.Parameters = parameterChoices().at((charFile ? 1 : 0) + (fileList ? 2 : 0));

@@ -2,6 +2,7 @@
 
 #include "ansitext.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -155,12 +156,17 @@ QByteArray IniDocument::toBytes() const
     qsizetype total = m_utf8 && m_source.startsWith(kUtf8Bom) ? 3 : 0;
     for (const Line &line : m_lines)
         total += line.length + line.eolLength;
-    QByteArray out;
-    out.reserve(total);
-    if (m_utf8 && m_source.startsWith(kUtf8Bom))
-        out.append(kUtf8Bom, 3);
-    for (const Line &line : m_lines)
-        out.append(data(line), line.length + line.eolLength);
+    QByteArray out(total, Qt::Uninitialized);
+    char *dst = out.data();
+    if (m_utf8 && m_source.startsWith(kUtf8Bom)) {
+        std::memcpy(dst, kUtf8Bom, 3);
+        dst += 3;
+    }
+    for (const Line &line : m_lines) {
+        const qsizetype n = line.length + line.eolLength;
+        std::memcpy(dst, data(line), std::size_t(n));
+        dst += n;
+    }
     return out;
 }
 
@@ -173,10 +179,19 @@ void IniDocument::parse()
     m_lines.clear();
     m_lines.reserve(size / 32 + 1);
     m_lineEnd.clear();
+    // The next CR and LF from pos, each searched again only once passed: one pass over the bytes.
+    auto next = [&](char c, qsizetype from) {
+        const void *hit = from < size ? std::memchr(bytes + from, c, std::size_t(size - from)) : nullptr;
+        return hit ? static_cast<const char *>(hit) - bytes : size;
+    };
+    qsizetype nextCr = next('\r', pos);
+    qsizetype nextLf = next('\n', pos);
     while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && bytes[end] != '\n' && bytes[end] != '\r')
-            ++end;
+        if (nextCr < pos)
+            nextCr = next('\r', pos);
+        if (nextLf < pos)
+            nextLf = next('\n', pos);
+        const qsizetype end = qMin(nextCr, nextLf);
         Line line;
         line.offset = pos;
         line.length = end - pos;
@@ -596,21 +611,28 @@ void IniDocument::appendSection(const QString &section, const QList<IniEntry> &e
     for (const Pending &line : lines)
         total += line.key.size + 1 + line.value.size + eol.size();
     QByteArray block;
-    block.reserve(total);
     m_added.push_back(QByteArray());
     const int added = int(m_added.size()) - 1;
     m_lines.reserve(m_lines.size() + lines.size() + 1);
     const std::size_t firstNew = m_lines.size();
+    block.resize(total);
+    char *dst = block.data();
+    auto put = [&dst](QByteArrayView bytes) {
+        std::memcpy(dst, bytes.data(), std::size_t(bytes.size()));
+        dst += bytes.size();
+    };
     auto appendLine = [&](QByteArrayView key, QByteArrayView value, bool isHeader) {
         Line l;
         l.added = added;
-        l.offset = block.size();
-        block.append(key);
-        if (!isHeader)
-            block.append('=').append(value);
-        l.length = block.size() - l.offset;
+        l.offset = dst - block.constData();
+        put(key);
+        if (!isHeader) {
+            *dst++ = '=';
+            put(value);
+        }
+        l.length = dst - block.constData() - l.offset;
         l.eolLength = eol.size();
-        block.append(eol);
+        put(eol);
         m_lines.push_back(l);
     };
     appendLine(header, {}, true);
