@@ -7,11 +7,11 @@ CMAKE_FLAGS ?=
 
 # Debian packages the project needs to build, test and run.
 PACKAGES := build-essential cmake python3 qt6-base-dev qt6-base-dev-tools libqt6test6 \
-            libgl-dev fonts-dejavu-core
+            libgl-dev fonts-dejavu-core desktop-file-utils strace
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test bench demo run sanitize format clean
+.PHONY: all deps configure build test bench demo run sanitize fuzz format clean
 
 all: build
 
@@ -54,6 +54,34 @@ run: build
 sanitize:
 	$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DQTA_SANITIZE=ON"
 
+# libFuzzer on the INI layer and the loader for FUZZ_SECONDS. Its compiler and runtime are not among PACKAGES:
+# only this target needs them. New inputs collect in $(FUZZ_BUILD)/corpus, crashing ones in $(FUZZ_BUILD)/crashes.
+FUZZ_BUILD    ?= build-fuzz
+FUZZ_SECONDS  ?= 120
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+fuzz: deps
+	@missing=""; \
+	for p in $(FUZZ_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	      -DQTA_SANITIZE=ON -DQTA_FUZZ=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_ini
+	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/crashes
+	@status=0; \
+	$(FUZZ_BUILD)/tests/fuzz_ini -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -dict=tests/fuzz/ini.dict \
+	    -artifact_prefix=$(FUZZ_BUILD)/crashes/ $(FUZZ_BUILD)/corpus tests/fuzz/corpus \
+	    > $(FUZZ_BUILD)/fuzz.log 2>&1 || status=$$?; \
+	grep -E '^(#[0-9]+[[:space:]]+DONE|==[0-9]+==ERROR|fuzz_ini:|SUMMARY)' $(FUZZ_BUILD)/fuzz.log; \
+	echo "Executions: $$(sed -n 's/^stat::number_of_executed_units: *//p' $(FUZZ_BUILD)/fuzz.log)"; \
+	echo "Crashes: $$(ls $(FUZZ_BUILD)/crashes | wc -l) (in $(FUZZ_BUILD)/crashes; full log $(FUZZ_BUILD)/fuzz.log)"; \
+	exit $$status
+
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQTA_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target qta-bench
@@ -63,4 +91,4 @@ format:
 	find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) build-asan
+	rm -rf $(BUILD) $(BENCH_BUILD) build-asan $(FUZZ_BUILD)

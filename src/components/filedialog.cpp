@@ -164,7 +164,17 @@ bool FileDialog::showOpen()
         dialog->setWindowTitle(m_title);
     if (!m_initialDir.isEmpty())
         dialog->setDirectory(m_initialDir);
-    const QStringList nameFilters = toNameFilters(m_filter);
+    QStringList nameFilters = toNameFilters(m_filter);
+#ifndef Q_OS_WIN
+    // Windows file names ignore letter case, and QTA's files come from there: "*.bmp" must list "SHEET.BMP" too.
+    for (QString &nameFilter : nameFilters) {
+        const qsizetype open = nameFilter.lastIndexOf(u'(');
+        QString patterns;
+        for (QChar c : QStringView(nameFilter).sliced(open + 1))
+            patterns += c.isLetter() ? QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper()) : QString(c);
+        nameFilter = nameFilter.left(open + 1) + patterns;
+    }
+#endif
     if (!nameFilters.isEmpty()) {
         dialog->setNameFilters(nameFilters);
         dialog->selectNameFilter(

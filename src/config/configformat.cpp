@@ -134,8 +134,15 @@ AddOnEntry parseAddOn(const QString &name, const QString &rawValue)
     entry.Name = name;
     entry.Parameters = parameterChoices().at((charFile ? 1 : 0) + (fileList ? 2 : 0));
     entry.CommandLine = trimmedBlanks(value);
-    if (charFile || fileList)
-        entry.CommandLine = trimmedBlanks(withoutWord(withoutWord(value, kCharFile), kFileList));
+    if (charFile || fileList) {
+        // Taking a word out can join the text around it into another ("%char%charfile%file%"): repeat until
+        // none is left, or the command line would gain a parameter at every save and load.
+        QString rest = value;
+        do
+            rest = withoutWord(withoutWord(rest, kCharFile), kFileList);
+        while (indexOfWord(rest, kCharFile) >= 0 || indexOfWord(rest, kFileList) >= 0);
+        entry.CommandLine = trimmedBlanks(rest);
+    }
     return entry;
 }
 

@@ -194,7 +194,12 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
             problem = QStringLiteral("it has no command, so it would load back as a separator");
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Toolbar button"), i + 1, line.key) + QStringLiteral(": ") + problem);
-        buttonLines.append(trimmedLine(line));
+        IniEntry written = trimmedLine(line);
+        // A read takes one pair of enclosing quotes off a value (command 'x with picture file x' reads back as
+        // x|x): give such a value a pair to lose, so QTA and a reload see the command and image key as they are.
+        if (IniRules::unquoted(written.value).size() != written.value.size())
+            written.value = u'"' + written.value + u'"';
+        buttonLines.append(written);
     }
     if (!problems.isEmpty())
         return problems;

@@ -1,13 +1,34 @@
 #include "filesafety.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 qint64 g_writeLimit = -1;
+
+// Hidden files of our own beside the target: ".QTA.INI.qtaedit-<process>" and QSaveFile's temporaries for it.
+QString stagingPrefix(const QFileInfo &target)
+{
+    return u'.' + target.fileName() + QStringLiteral(".qtaedit-");
+}
+
+// A save that was killed may have left its staged copy: nobody else makes files of this name.
+void removeStaleStaging(const QFileInfo &target)
+{
+    const QDir dir = target.absoluteDir();
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.startsWith(stagingPrefix(target)))
+            QFile::remove(dir.filePath(name));
+    }
+}
 
 QString failure(const QString &path, const QString &what)
 {
@@ -66,7 +87,20 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     if (target.exists() && (!target.isWritable() || !(target.permissions() & QFileDevice::WriteOwner)))
         return fail(QStringLiteral("the file is read-only"));
 
-    QSaveFile file(path);
+    // QSaveFile's temporary is named after its file ("QTA.INI.AbCdEf"), and a kill between its two last steps
+    // leaves it in the user's folder, under a name no later save can tell from the user's own files. So the
+    // bytes go to a hidden staged copy of our own first (written whole and synced by QSaveFile), which then
+    // replaces the target in one rename. A kill at any point leaves the old file or the new one, and at most
+    // hidden files of the staging pattern, which the next save removes.
+    removeStaleStaging(target);
+#ifdef Q_OS_WIN
+    // Windows has no rename over an existing file in the standard library: QSaveFile replaces it directly.
+    const QString staged = target.absoluteFilePath();
+#else
+    const QString staged = target.absolutePath() + u'/' + stagingPrefix(target)
+        + QString::number(QCoreApplication::applicationPid());
+#endif
+    QSaveFile file(staged);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
     qint64 written = 0;
@@ -88,6 +122,16 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     }
     if (!file.commit())
         return fail(QStringLiteral("%1; the file was left as it was").arg(file.errorString()));
+    if (staged != target.absoluteFilePath()) {
+        if (target.exists())
+            QFile::setPermissions(staged, target.permissions());
+        if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target.absoluteFilePath()).constData())
+            != 0) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            QFile::remove(staged);
+            return fail(QStringLiteral("%1; the file was left as it was").arg(reason));
+        }
+    }
 
     QFile check(target.absoluteFilePath());
     if (!check.open(QIODevice::ReadOnly) || check.readAll() != bytes)

@@ -16,11 +16,12 @@ struct ReadResult
 
 ReadResult readFile(const QString &path);
 
-// Replaces the file's content in one step: the new bytes go to a temporary file beside it, which then takes
-// the file's place, so a failure at any point leaves the old file as it was. A short write (a full disk)
-// counts as a failure, and the result is read back and compared after the replacement. Writes through a
-// symbolic link to its target and keeps the file's permissions. On failure returns false and sets error to
-// a sentence naming the file and what went wrong.
+// Replaces the file's content in one step: the new bytes go to a hidden temporary file beside it
+// (".QTA.INI.qtaedit-..."), which then takes the file's place, so a failure at any point, the process killed
+// included, leaves the old file as it was (a temporary left by a kill goes at the next write). A short write
+// (a full disk) counts as a failure, and the result is read back and compared after the replacement. Writes
+// through a symbolic link to its target and keeps the file's permissions. On failure returns false and sets
+// error to a sentence naming the file and what went wrong.
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error);
 
 // Test hook: makes every following write accept at most maxBytes bytes, as a full disk would; -1 lifts it.

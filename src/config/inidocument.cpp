@@ -2,6 +2,8 @@
 
 #include "ansitext.h"
 
+#include <QStringDecoder>
+
 #include <cstring>
 #include <vector>
 
@@ -148,7 +150,14 @@ QByteArray IniDocument::encode(const QString &text) const
 
 QString IniDocument::decode(QByteArrayView bytes) const
 {
-    return m_utf8 ? QString::fromUtf8(bytes) : AnsiText::decode(bytes);
+    if (!m_utf8)
+        return AnsiText::decode(bytes);
+    // The file's own mark is behind us: a name or value that starts with those bytes keeps them (fromUtf8
+    // would drop them, and the text would no longer find its line). Stateless: a sequence cut short at the
+    // end is U+FFFD, not held back for more input.
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return utf8.decode(bytes);
 }
 
 QByteArray IniDocument::toBytes() const
@@ -273,13 +282,23 @@ void IniDocument::reindex()
     m_sections.back().end = int(m_lines.size());
 }
 
+bool IniDocument::sameName(QByteArrayView name, QByteArrayView wanted) const
+{
+    if (IniRules::equalNames(name, wanted))
+        return true;
+    // A UTF-8 file's names are text: a byte that is not UTF-8 reads as U+FFFD (three bytes), and a name given
+    // back in that form must find its line again, as it does on the platform, which reads the file as text.
+    return m_utf8 && name.size() < wanted.size() && wanted.contains("\xEF\xBF\xBD")
+        && IniRules::equalNames(decode(name).toUtf8(), wanted);
+}
+
 int IniDocument::findSection(QByteArrayView wanted) const
 {
     // An empty name stands for the lines before the first header, never for a "[]" section.
     if (wanted.isEmpty())
         return 0;
     for (int i = 1; i < int(m_sections.size()); ++i) {
-        if (IniRules::equalNames(sectionName(m_sections[i]), wanted))
+        if (sameName(sectionName(m_sections[i]), wanted))
             return i;
     }
     return -1;
@@ -289,7 +308,7 @@ int IniDocument::findEntry(const Section &s, QByteArrayView key) const
 {
     for (int i = s.first; i < s.end; ++i) {
         const Line &line = m_lines[i];
-        if (line.kind == Kind::Entry && IniRules::equalNames(name(line), key))
+        if (line.kind == Kind::Entry && sameName(name(line), key))
             return i;
     }
     return -1;
@@ -506,7 +525,7 @@ bool IniDocument::removeKey(const QString &section, const QString &key)
     if (sectionBytes.isEmpty())
         return false;
     for (std::size_t s = 1; s < m_sections.size(); ++s) {
-        if (!IniRules::equalNames(sectionName(m_sections[s]), sectionBytes))
+        if (!sameName(sectionName(m_sections[s]), sectionBytes))
             continue;
         const int e = findEntry(m_sections[s], keyBytes);
         if (e >= 0) {
@@ -537,7 +556,7 @@ int IniDocument::removeAllSections(const QString &section)
     kept.reserve(m_lines.size());
     int removed = 0;
     for (const Section &s : m_sections) {
-        const bool drop = s.header >= 0 && IniRules::equalNames(sectionName(s), wanted);
+        const bool drop = s.header >= 0 && sameName(sectionName(s), wanted);
         removed += drop ? 1 : 0;
         if (drop)
             continue;

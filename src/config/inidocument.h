@@ -117,6 +117,7 @@ private:
     void classify(Line &line) const;
     void reindex();
 
+    bool sameName(QByteArrayView name, QByteArrayView wanted) const; // wanted: an encoded name
     int findSection(QByteArrayView name) const;              // first section, name compared as given
     int findEntry(const Section &s, QByteArrayView key) const; // first entry of the section named key
     Line makeLine(const QByteArray &content);

@@ -7,6 +7,7 @@
 #include "configuration.h"
 #include "contextmenus.h"
 #include "foldersettings.h"
+#include "frmabout.h"
 #include "grid.h"
 #include "imagelist.h"
 #include "inifile.h"
@@ -141,6 +142,7 @@ frmEditor::frmEditor(QWidget *parent)
 
     m_toolbarPage = new ToolbarEditorPage(this);
     m_addOnsPage = new AddOnsEditorPage(this);
+    applyLook();
 }
 
 frmEditor::~frmEditor()
@@ -161,6 +163,11 @@ QString frmEditor::bitmapsPrompt()
 QString frmEditor::addOnsPrompt()
 {
     return QStringLiteral("Please browse for a folder for add-ons");
+}
+
+int frmEditor::px(int twips)
+{
+    return ::px(twips);
 }
 
 QString frmEditor::iniFilePath() const
@@ -296,7 +303,7 @@ void frmEditor::layoutPanels()
     const QRect page = m_tabs->pageArea().translated(m_tabs->pos());
     for (QWidget *panel : std::as_const(m_panels))
         panel->setGeometry(page);
-    m_toolbarHost->setGeometry(0, px(120), page.width() - px(15), px(420));
+    m_toolbarHost->setGeometry(0, px(360), page.width() - px(15), px(420));
     m_grid->setGeometry(0, px(360), page.width() - px(15), px(2460));
 }
 
@@ -456,6 +463,8 @@ bool frmEditor::eventFilter(QObject *watched, QEvent *event)
 void frmEditor::showAbout()
 {
     m_addOnsPage->endCommandLineEdit();
+    frmAbout about(this);
+    about.exec();
 }
 
 void frmEditor::showFailure(const QString &text)

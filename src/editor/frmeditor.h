@@ -17,6 +17,8 @@ class Toolbar;
 class ToolbarEditorPage;
 class ToolbarHost;
 class cBrowseForFolder;
+class FlatControl;
+class OwnerDrawManager;
 
 // The editor's main window: the command toolbars, the four tabs with the toolbar editor and the add-ons
 // editor, and the remembered folders.
@@ -60,6 +62,9 @@ public:
     // Shows the About box (the link at the bottom of the window).
     void showAbout();
 
+    // The edit controls given the flat look.
+    int flatControlCount() const { return int(m_flatControls.size()); }
+
     // The commands of the command toolbars.
     bool reloadIni();
     bool saveIni();
@@ -73,6 +78,9 @@ public:
     static QString bitmapsPrompt();
     static QString addOnsPrompt();
 
+    // Pixels for a length in twips of the window's layout, at the window's scale.
+    static int px(int twips);
+
 private:
     void buildCommandToolbars();
     void buildTabs();
@@ -80,6 +88,7 @@ private:
     void buildAddOnsPage();
     void buildAboutLink();
     void layoutPanels();
+    void applyLook();
 
     void handleCommandClick(int toolbar, int position);
     void handleTabSelected(int tab);
@@ -114,4 +123,7 @@ private:
     QLabel *m_aboutLink = nullptr;
     int m_currentTab = ToolbarTab;
     int m_width = 0;
+    ImageList *m_buttonImages = nullptr;
+    OwnerDrawManager *m_ownerDraw = nullptr;
+    QList<FlatControl *> m_flatControls;
 };

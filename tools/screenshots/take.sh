@@ -8,7 +8,9 @@ if [ -n "$need" ]; then
     sudo=""; [ "$(id -u)" = 0 ] || sudo=sudo
     $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $need
 fi
-make build
-cmake --build build --target qta-screenshots
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" build/bin/qta-screenshots examples/QTA.INI docs
+# BUILD names another build folder, as for make.
+build="${BUILD:-build}"
+make build BUILD="$build"
+cmake --build "$build" --target qta-screenshots
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" "$build/bin/qta-screenshots" examples/QTA.INI docs
 echo "Screenshots written to docs/."

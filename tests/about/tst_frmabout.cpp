@@ -1,0 +1,179 @@
+#include "frmabout.h"
+#include "frmeditor.h"
+#include "ownerdraw.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+// Stands in for the desktop's mail program: records the links it would have opened.
+class MailCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
+class tst_FrmAbout final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QDesktopServices::setUrlHandler(u"mailto"_s, &m_mail, "open"); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(u"mailto"_s); }
+    void init() { m_mail.urls.clear(); }
+    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
+
+    void versionTexts_data()
+    {
+        QTest::addColumn<QList<int>>("version");
+        QTest::addColumn<QString>("versionLine");
+        QTest::addColumn<QString>("logoLine");
+
+        QTest::addRow("0.6.0") << QList{0, 6, 0} << u"QTA Config Editor 0.06, build 0000"_s << u"Editor \u00DF0.06"_s;
+        QTest::addRow("1.12.345") << QList{1, 12, 345} << u"QTA Config Editor 1.12, build 0345"_s
+                                  << u"Editor \u00DF1.12"_s;
+        QTest::addRow("wide numbers are not cut") << QList{10, 123, 45678} << u"QTA Config Editor 10.123, build 45678"_s
+                                                  << u"Editor \u00DF10.123"_s;
+    }
+
+    void versionTexts()
+    {
+        QFETCH(QList<int>, version);
+        QFETCH(QString, versionLine);
+        QFETCH(QString, logoLine);
+
+        QCOMPARE(frmAbout::versionLine(version[0], version[1], version[2]), versionLine);
+        QCOMPARE(frmAbout::logoLine(version[0], version[1]), logoLine);
+    }
+
+    void mailLink_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("opened");
+
+        for (const char *link : {"lblMail(0)", "lblMail(1)"}) {
+            QTest::addRow("%s: released outside", link) << QString::fromLatin1(link) << u"release outside"_s << false;
+            QTest::addRow("%s: clicked", link) << QString::fromLatin1(link) << u"click"_s << true;
+        }
+        QTest::addRow("right button") << u"lblMail(1)"_s << u"right"_s << false;
+        QTest::addRow("Space") << u"lblMail(1)"_s << u"Space"_s << true;
+        QTest::addRow("Enter") << u"lblMail(0)"_s << u"Enter"_s << true;
+    }
+
+    void mailLink()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, action);
+        QFETCH(bool, opened);
+
+        frmAbout about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowActive(&about));
+        auto *label = about.findChild<QLabel *>(link);
+        const auto colour = [label] { return label->palette().color(QPalette::WindowText); };
+        QCOMPARE(colour(), QColor(0, 0, 255));
+        if (action == u"Space" || action == u"Enter") {
+            label->setFocus();
+            QTest::keyClick(label, action == u"Space" ? Qt::Key_Space : Qt::Key_Return);
+        } else if (action == u"right") {
+            QTest::mouseClick(label, Qt::RightButton);
+        } else {
+            QTest::mousePress(label, Qt::LeftButton);
+            QCOMPARE(colour(), QColor(255, 0, 0));
+            QTest::mouseRelease(label, Qt::LeftButton, {},
+                                action == u"click" ? label->rect().center() : QPoint(label->width() + 20, -10));
+        }
+        QCOMPARE(colour(), QColor(0, 0, 255));
+        QCOMPARE(m_mail.urls, opened ? QList{QUrl(u"mailto:"_s + label->text())} : QList<QUrl>());
+        QVERIFY(about.isVisible());
+    }
+
+    // Enter and Escape close the box from its "&OK"; Tab reaches both links and comes back.
+    void keys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addRow("Return") << int(Qt::Key_Return);
+        QTest::addRow("keypad Enter") << int(Qt::Key_Enter);
+        QTest::addRow("Escape") << int(Qt::Key_Escape);
+    }
+
+    void keys()
+    {
+        QFETCH(int, key);
+
+        frmAbout about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowActive(&about));
+        QStringList reached;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached.append(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(reached, (QStringList{u"lblMail(1)"_s, u"lblMail(0)"_s, u"cmdOK"_s}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QTRY_VERIFY(!about.isVisible());
+        QVERIFY(m_mail.urls.isEmpty());
+    }
+
+    void loadFillsTheBox()
+    {
+        // A dark desktop leaves the box white, with dark text.
+        QWidget parent;
+        parent.setPalette(QPalette(QColor(0x40, 0x40, 0x40), QColor(0x30, 0x30, 0x30)));
+        frmAbout about(&parent);
+        QCOMPARE(about.windowTitle(), u"About"_s);
+        const QImage image = about.grab().toImage();
+        QCOMPARE(image.pixelColor(2, image.height() - 2), QColor(Qt::white));
+        QVERIFY(about.findChild<QLabel *>(u"lblInfo(0)"_s)->palette().color(QPalette::WindowText).lightness() < 80);
+
+        QCOMPARE(about.findChild<QLabel *>(u"lblVersion"_s)->text(),
+                 frmAbout::versionLine(QTA_VERSION_MAJOR, QTA_VERSION_MINOR, QTA_VERSION_PATCH));
+        QCOMPARE(about.findChild<QLabel *>(u"lblInfo(7)"_s)->text(),
+                 frmAbout::logoLine(QTA_VERSION_MAJOR, QTA_VERSION_MINOR));
+        for (const char *name : {"cmdOK", "lblMail(0)", "lblMail(1)"}) {
+            const QCursor cursor = about.findChild<QWidget *>(QString::fromLatin1(name))->cursor();
+            QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+            QCOMPARE(cursor.hotSpot(), QPoint(5, 0));
+        }
+        auto *ok = about.findChild<QPushButton *>(u"cmdOK"_s);
+        QVERIFY(ok->isDefault());
+        QCOMPARE(about.findChild<OwnerDrawManager *>()->buttons(), QList{ok});
+        for (const QWidget *widget : about.findChildren<QWidget *>()) {
+            if (!widget->objectName().isEmpty())
+                QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+        }
+    }
+
+    void mainWindowOpensItModally()
+    {
+        frmEditor editor;
+        QString shown;
+        QTimer::singleShot(0, &editor, [&shown] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                shown = modal->objectName();
+                QTest::keyClick(modal, Qt::Key_Escape);
+            }
+        });
+        editor.showAbout();
+        QCOMPARE(shown, u"frmAbout"_s);
+        QVERIFY(!editor.findChild<frmAbout *>());
+    }
+
+private:
+    MailCatcher m_mail;
+};
+
+QTEST_MAIN(tst_FrmAbout)
+#include "tst_frmabout.moc"
