@@ -15,9 +15,10 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 all: build
 
-deps:
+# Installs those of the Debian packages named in $(1) that are missing; nothing when all are there.
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -25,6 +26,10 @@ deps:
 	    $(SUDO) apt-get update -qq && \
 	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -60,15 +65,7 @@ FUZZ_BUILD    ?= build-fuzz
 FUZZ_SECONDS  ?= 120
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 fuzz: deps
-	@missing=""; \
-	for p in $(FUZZ_PACKAGES); do \
-	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	    echo "Installing:$$missing"; \
-	    $(SUDO) apt-get update -qq && \
-	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
-	fi
+	$(call install_missing,$(FUZZ_PACKAGES))
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	      -DQTA_SANITIZE=ON -DQTA_FUZZ=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_ini
