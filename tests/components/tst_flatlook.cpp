@@ -17,9 +17,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // "kind:name", the kind as in the rows below.
-QWidget *addControl(QWidget *form, const QString &spec)
+QWidget *addControl(QWidget *form, const QString &description)
 {
-    const QString kind = spec.section(u':', 0, 0);
+    const QString kind = description.section(u':', 0, 0);
     QWidget *c = nullptr;
     if (kind == u"line")
         c = new QLineEdit(form);
@@ -41,7 +41,7 @@ QWidget *addControl(QWidget *form, const QString &spec)
         c = new QLabel(u"Button Tooltip:"_s, form);
     if (kind == u"editable")
         static_cast<QComboBox *>(c)->setEditable(true);
-    c->setObjectName(spec.section(u':', 1));
+    c->setObjectName(description.section(u':', 1));
     c->setGeometry(10, 10, 160, kind == u"list" ? 80 : 26);
     return c;
 }
@@ -84,8 +84,8 @@ private Q_SLOTS:
         QFETCH(QStringList, taken);
 
         QWidget form;
-        for (const QString &spec : std::as_const(controls))
-            addControl(&form, spec);
+        for (const QString &description : std::as_const(controls))
+            addControl(&form, description);
         auto *earlier = new FlatControl(&form);
         QList<FlatControl *> flat{earlier};
         // Every widget of the form, the parts Qt builds inside the controls among them.
