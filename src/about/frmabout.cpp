@@ -62,8 +62,8 @@ void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
     widget->setPalette(palette);
 }
 
-// A font of the design's family, or the nearest the system has of its kind.
-QFont designFont(const QString &family, QFont::StyleHint kind, qreal pointSize, bool bold = false)
+// A font of the named family or, where the system lacks it, the nearest of its kind.
+QFont fontOrNearest(const QString &family, QFont::StyleHint kind, qreal pointSize, bool bold = false)
 {
     QFont font(family);
     font.setStyleHint(kind);
@@ -83,7 +83,7 @@ QLabel *textLabel(QWidget *parent, const QString &name, const QString &text)
 QLabel *notice(QWidget *parent, const QString &name, const QString &text, int width)
 {
     QLabel *label = textLabel(parent, name, text);
-    label->setFont(designFont(QStringLiteral("Arial"), QFont::SansSerif, parent->font().pointSizeF()));
+    label->setFont(fontOrNearest(QStringLiteral("Arial"), QFont::SansSerif, parent->font().pointSizeF()));
     label->setWordWrap(true);
     label->setFixedWidth(width);
     setColour(label, QPalette::WindowText, kInk);
@@ -95,7 +95,7 @@ QLabel *dottedLine(QWidget *parent, const QString &name)
 {
     QLabel *line = textLabel(parent, name, QString(160, QChar(u'.')));
     line->setAccessibleName(QStringLiteral("Separator"));
-    line->setFont(designFont(QStringLiteral("Times New Roman"), QFont::Serif, 9));
+    line->setFont(fontOrNearest(QStringLiteral("Times New Roman"), QFont::Serif, 9));
     line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     setColour(line, QPalette::WindowText, kPanelLine.darker(115));
     return line;
@@ -180,8 +180,10 @@ frmAbout::frmAbout(QWidget *parent)
     const QList<MailLink *> links = findChildren<MailLink *>();
     for (MailLink *link : links)
         link->setCursor(handCursor());
-    setTabOrder(findChild<MailLink *>(QStringLiteral("lblMail(1)")), findChild<MailLink *>(QStringLiteral("lblMail(0)")));
-    setTabOrder(findChild<MailLink *>(QStringLiteral("lblMail(0)")), m_ok);
+    auto *editorMail = findChild<MailLink *>(QStringLiteral("lblMail(1)"));
+    auto *hostMail = findChild<MailLink *>(QStringLiteral("lblMail(0)"));
+    setTabOrder(editorMail, hostMail);
+    setTabOrder(hostMail, m_ok);
     m_ok->setFocus();
 
     m_ownerDraw = new OwnerDrawManager(this);
@@ -215,10 +217,10 @@ QWidget *frmAbout::buildLogo()
     auto *words = new QVBoxLayout;
     words->setSpacing(0);
     QLabel *title = textLabel(band, QStringLiteral("lblInfo(5)"), QStringLiteral("QTA Config"));
-    title->setFont(designFont(QStringLiteral("Tahoma"), QFont::SansSerif, 20, true));
+    title->setFont(fontOrNearest(QStringLiteral("Tahoma"), QFont::SansSerif, 20, true));
     setColour(title, QPalette::WindowText, Qt::white);
     QLabel *edition = textLabel(band, QStringLiteral("lblInfo(7)"), logoLine(QTA_VERSION_MAJOR, QTA_VERSION_MINOR));
-    edition->setFont(designFont(QStringLiteral("Tahoma"), QFont::SansSerif, 13, true));
+    edition->setFont(fontOrNearest(QStringLiteral("Tahoma"), QFont::SansSerif, 13, true));
     setColour(edition, QPalette::WindowText, kAmber);
     QLabel *description = textLabel(band, QStringLiteral("lblDescription"),
                                     QStringLiteral("Toolbar and add-on editor for QTA"));
@@ -242,7 +244,7 @@ QWidget *frmAbout::buildLogo()
     tags->setSpacing(1);
     for (const auto &[name, text] : {std::pair{u"lblInfo(1)", u"[Toolbits]"}, std::pair{u"lblInfo(6)", u"[Addons]"}}) {
         QLabel *tag = textLabel(sections, QString::fromUtf16(name), QString::fromUtf16(text));
-        tag->setFont(designFont(QStringLiteral("Courier New"), QFont::Monospace, 9));
+        tag->setFont(fontOrNearest(QStringLiteral("Courier New"), QFont::Monospace, 9));
         setColour(tag, QPalette::WindowText, kPaleBlue);
         tags->addWidget(tag);
     }
@@ -268,8 +270,8 @@ QWidget *frmAbout::buildNotices()
                              width));
     column->addSpacing(8);
     column->addWidget(notice(panel, QStringLiteral("lblInfo(2)"),
-                             QStringLiteral("Found a problem, or have a suggestion or a question? We would like to hear "
-                                            "from you; please write to:"),
+                             QStringLiteral("Found a problem, or have a suggestion or a question? We would like "
+                                            "to hear from you; please write to:"),
                              width));
     auto *editorMail = new MailLink(QString::fromUtf16(kEditorAddress), panel);
     editorMail->setObjectName(QStringLiteral("lblMail(1)"));
@@ -285,7 +287,7 @@ QWidget *frmAbout::buildNotices()
     column->addWidget(hostMail, 0, Qt::AlignLeft);
 
     for (MailLink *link : {editorMail, hostMail}) {
-        QFont font = designFont(QStringLiteral("Arial"), QFont::SansSerif, link->font().pointSizeF());
+        QFont font = fontOrNearest(QStringLiteral("Arial"), QFont::SansSerif, link->font().pointSizeF());
         font.setUnderline(true);
         link->setFont(font);
     }
@@ -301,7 +303,8 @@ QString frmAbout::versionLine(int major, int minor, int revision)
 
 QString frmAbout::logoLine(int major, int minor)
 {
-    return QStringLiteral("Editor \u00DF%1.%2").arg(QString::number(major), QStringLiteral("%1").arg(minor, 2, 10, QLatin1Char('0')));
+    return QStringLiteral("Editor \u00DF%1.%2")
+        .arg(QString::number(major), QStringLiteral("%1").arg(minor, 2, 10, QLatin1Char('0')));
 }
 
 QWidget *frmAbout::ButtonContainerhWnd() const
@@ -319,6 +322,7 @@ void frmAbout::DrawItem(QPushButton *button, QPainter &painter, const QRect &rec
 {
     if (button != m_ok)
         return;
-    DrawButton(painter, button, rect, ButtonFace{nullptr, kNoPicture, button->text()}, ButtonState{pushed, enabled, inFocus});
+    DrawButton(painter, button, rect, ButtonFace{nullptr, kNoPicture, button->text()},
+               ButtonState{pushed, enabled, inFocus});
     doDefault = false;
 }

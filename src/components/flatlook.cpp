@@ -47,7 +47,8 @@ void drawEditFrame(QPainter &painter, const QStyleOption &option)
     if ((option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_Enabled))
         FlatLook::drawFocusFrame(painter, option.rect, option.palette);
     else
-        FlatLook::drawFrame(painter, option.rect, FlatLook::frameColour(option.palette, QPalette::Base, QPalette::Text));
+        FlatLook::drawFrame(painter, option.rect,
+                            FlatLook::frameColour(option.palette, QPalette::Base, QPalette::Text));
 }
 
 void FlatStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
