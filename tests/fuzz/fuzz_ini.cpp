@@ -28,16 +28,6 @@ QByteArray readBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// One folder for the whole run, in memory where the system has it: every save waits for the disk.
-const QString &workFolder()
-{
-    static QTemporaryDir dir(QFileInfo(u"/dev/shm"_s).isWritable() ? u"/dev/shm/fuzz_ini-XXXXXX"_s
-                                                                   : QDir::tempPath() + u"/fuzz_ini-XXXXXX"_s);
-    require(dir.isValid(), "no temporary folder");
-    static const QString path = dir.path();
-    return path;
-}
-
 void readEverything(const IniDocument &doc)
 {
     const QStringList sections = doc.sectionNames();
@@ -88,9 +78,13 @@ void checkDocument(const QByteArray &bytes)
 // Load, save, load, save: the second save finds nothing to change.
 void checkConfiguration(const QByteArray &bytes)
 {
-    const QString folder = workFolder();
+    // A folder per input (libFuzzer ends without running destructors), in memory where the system has one:
+    // every save waits for the disk.
+    const QTemporaryDir dir(QFileInfo(u"/dev/shm"_s).isWritable() ? u"/dev/shm/fuzz_ini-XXXXXX"_s
+                                                                  : QDir::tempPath() + u"/fuzz_ini-XXXXXX"_s);
+    require(dir.isValid(), "no temporary folder");
+    const QString folder = dir.path();
     const QString path = folder + u"/QTA.INI"_s;
-    QFile::remove(path);
     {
         QFile file(path);
         require(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), "cannot write the input");
