@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "addonseditorpage.h"
 #include "filedialog.h"
 #include "foldersettings.h"
@@ -68,19 +69,6 @@ QByteArray iniWith(const QByteArray &addOns)
     return kHead + (addOns.isEmpty() ? QByteArray() : "[Addons]\r\n" + addOns) + kToolbits;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 } // namespace
 
 class tst_AddOnsEditor : public QObject
@@ -130,12 +118,12 @@ void tst_AddOnsEditor::init()
     QVERIFY(QDir().mkpath(root + u"/qta"_s));
     m_exeFolder = root + u"/Add-On Programs Folder"_s;
     QVERIFY(QDir().mkpath(m_exeFolder));
-    writeAll(m_exeFolder + u"/tool.exe"_s, "MZ");
+    writeBytes(m_exeFolder + u"/tool.exe"_s, "MZ");
     FolderSettings::setStoreFolderForTesting(root + u"/settings"_s);
     FolderSettings::write(FolderSettings::iniKey(), root + u"/qta"_s);
     FolderSettings::write(FolderSettings::exesKey(), m_exeFolder);
     m_iniPath = root + u"/qta/QTA.INI"_s;
-    writeAll(m_iniPath, iniWith(kA + kB + kC));
+    writeBytes(m_iniPath, iniWith(kA + kB + kC));
     MessageBox::clearShownForTesting();
     m_menus.clear();
     m_dialogSettings.clear();
@@ -153,7 +141,7 @@ void tst_AddOnsEditor::init()
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
     QVERIFY(m_grid->isVisible());
     // The tab switch saved: a list as loaded writes the same bytes.
-    QCOMPARE(readAll(m_iniPath), iniWith(kA + kB + kC));
+    QCOMPARE(readBytes(m_iniPath), iniWith(kA + kB + kC));
 }
 
 void tst_AddOnsEditor::cleanup()
@@ -420,7 +408,7 @@ void tst_AddOnsEditor::page()
     QCOMPARE(MessageBox::shownForTesting().size(), refused ? 1 : 0);
     const QString exe = QFileInfo(m_exeFolder + u"/tool.exe"_s).canonicalFilePath();
     addOns.replace("$EXE", exe.toUtf8()).replace("$MISSING", (m_exeFolder + u"/gone.exe"_s).toUtf8());
-    QCOMPARE(readAll(m_iniPath), iniWith(addOns));
+    QCOMPARE(readBytes(m_iniPath), iniWith(addOns));
 }
 
 void tst_AddOnsEditor::editorsSitOnTheCell_data()

@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "filesafety.h"
 #include "inifile.h"
 
@@ -34,19 +35,6 @@ private:
 };
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 const QByteArray kHostFile = "; QTA configuration\r\n[Main]\r\nFont=Courier\r\n\r\n[Toolbits]\r\nOpen=LOAD\r\n"
                              "[Addons]\r\nCalc=\"C:\\Windows\\calc.exe\"\r\nEdit=notepad.exe %charfile%\r\n\r\n"

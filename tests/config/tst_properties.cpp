@@ -1,4 +1,5 @@
 // Random files, random edits, save, load again: what the file keeps and what comes back.
+#include "testfiles.h"
 #include "configuration.h"
 
 #include <QDir>
@@ -241,19 +242,6 @@ QByteArray keptBytes(const QByteArray &file, bool appended)
     if (appended && kept.size() > (kept.startsWith(kBom) ? 3 : 0) && !kept.endsWith('\n') && !kept.endsWith('\r'))
         kept += firstLineEnd(kept.contains('\n') || kept.contains('\r') ? kept : file);
     return kept;
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 // Back-dates the file, so that any rewrite shows in its modification time.

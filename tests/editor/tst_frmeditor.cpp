@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "cbrowseforfolder.h"
 #include "configuration.h"
 #include "filesafety.h"
@@ -19,19 +20,6 @@ const QByteArray kIni = "; QTA settings\r\n[General]\r\nVersion=3.2\r\n"
                         "[Addons]\r\nSheet Printer=C:\\SP.EXE %charfile%\r\nNotes=C:\\NOTEPAD.EXE\r\n"
                         "[Toolbits]\r\nNew=NEW|1\r\nspace2=|\r\nPrint sheet=RUNADDON(Sheet Printer)|4\r\n"
                         "[Printing]\r\nCopies=1\r\n";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 // Clicks the command button of the shown command toolbar with this caption.
 void clickCommand(frmEditor &editor, int toolbarNumber, int position)
@@ -84,7 +72,7 @@ private Q_SLOTS:
         FolderSettings::setStoreFolderForTesting(root + QStringLiteral("/settings"));
         m_iniFolder = root + QStringLiteral("/qta");
         m_iniPath = m_iniFolder + QStringLiteral("/QTA.INI");
-        writeAll(m_iniPath, kIni);
+        writeBytes(m_iniPath, kIni);
         MessageBox::clearShownForTesting();
         for (int i = 0; i < 4; ++i)
             MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
@@ -133,7 +121,7 @@ private Q_SLOTS:
         answerBrowser(m_iniFolder, nullptr, true);
         QVERIFY(!editor.start());
         QVERIFY(!FolderSettings::contains(FolderSettings::iniKey()));
-        QCOMPARE(readAll(m_iniPath), kIni);
+        QCOMPARE(readBytes(m_iniPath), kIni);
     }
 
     void rememberedFolderSurvivesARestart()
@@ -157,7 +145,7 @@ private Q_SLOTS:
 
     void noAddOnsDisablesDelete()
     {
-        writeAll(m_iniPath, "[Toolbits]\r\nNew=NEW|1\r\n");
+        writeBytes(m_iniPath, "[Toolbits]\r\nNew=NEW|1\r\n");
         FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
         frmEditor editor;
         QVERIFY(editor.start());
@@ -173,8 +161,8 @@ private Q_SLOTS:
         editor.configuration()->addOns()->setCellText(1, AddOnListModel::NameColumn, QStringLiteral("Editor"));
         clickTab(editor, 2);
         QCOMPARE(editor.currentTab(), 2);
-        QVERIFY(readAll(m_iniPath).contains("\r\nEditor=C:\\NOTEPAD.EXE\r\n"));
-        QVERIFY(readAll(m_iniPath).startsWith("; QTA settings\r\n[General]\r\nVersion=3.2\r\n[Printing]\r\nCopies=1\r\n"));
+        QVERIFY(readBytes(m_iniPath).contains("\r\nEditor=C:\\NOTEPAD.EXE\r\n"));
+        QVERIFY(readBytes(m_iniPath).startsWith("; QTA settings\r\n[General]\r\nVersion=3.2\r\n[Printing]\r\nCopies=1\r\n"));
         // The reload rebuilt the add-on commands from the saved list.
         QVERIFY(editor.configuration()->addOnCommands().contains(QStringLiteral("RUNADDON(Editor)")));
         QVERIFY(editor.findChild<QWidget *>(QStringLiteral("picTab(1)"))->isVisible());
@@ -193,22 +181,22 @@ private Q_SLOTS:
 
         clickCommand(editor, 1, 2); // Reset Toolbar: the file is not touched
         QCOMPARE(toolbar->count(), 9);
-        QCOMPARE(readAll(m_iniPath), kIni);
+        QCOMPARE(readBytes(m_iniPath), kIni);
 
         clickCommand(editor, 1, 0); // Reload INI: the file's toolbar again
         QCOMPARE(toolbar->count(), 3);
 
         clickCommand(editor, 1, 2);
         clickCommand(editor, 1, 1); // Save INI
-        QVERIFY(readAll(m_iniPath).endsWith("[Toolbits]\r\nNew=NEW|1\r\nLoad...=LOAD|2\r\nSave=SAVE|3\r\nspace4=|\r\n"
+        QVERIFY(readBytes(m_iniPath).endsWith("[Toolbits]\r\nNew=NEW|1\r\nLoad...=LOAD|2\r\nSave=SAVE|3\r\nspace4=|\r\n"
                                             "Print=PRINT|4\r\nPrint Preview=PREVIEW|5\r\nspace7=|\r\n"
                                             "Preferences...=PREFERENCES|6\r\nExit QTA=EXIT|7\r\n"));
 
-        const QByteArray saved = readAll(m_iniPath);
+        const QByteArray saved = readBytes(m_iniPath);
         toolbar->remove(0);
         clickCommand(editor, 1, 7); // Exit: nothing saved, nothing asked
         QVERIFY(!editor.isVisible());
-        QCOMPARE(readAll(m_iniPath), saved);
+        QCOMPARE(readBytes(m_iniPath), saved);
         QVERIFY(MessageBox::shownForTesting().isEmpty());
     }
 
@@ -235,8 +223,8 @@ private Q_SLOTS:
         const QString bad = m_dir.path() + QStringLiteral("/bad-") + key;
         QVERIFY(QDir().mkpath(good));
         QVERIFY(QDir().mkpath(bad));
-        writeAll(good + u'/' + acceptedFile, "x");
-        writeAll(bad + u'/' + refusedFile, "x");
+        writeBytes(good + u'/' + acceptedFile, "x");
+        writeBytes(bad + u'/' + refusedFile, "x");
         QVERIFY(QDir().mkpath(bad + QStringLiteral("/") + acceptedFile)); // a folder of that name does not count
 
         FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
@@ -271,7 +259,7 @@ private Q_SLOTS:
         clickTab(editor, 2);
         QCOMPARE(MessageBox::shownForTesting().size(), 1);
         QVERIFY(MessageBox::shownForTesting().first().text.contains(QDir::toNativeSeparators(m_iniPath)));
-        QCOMPARE(readAll(m_iniPath), kIni);
+        QCOMPARE(readBytes(m_iniPath), kIni);
         // No reload after the failed save: the edit is still on screen.
         QCOMPARE(editor.configuration()->addOns()->at(0).Name, QStringLiteral("Renamed"));
         QCOMPARE(editor.currentTab(), 2);
