@@ -511,6 +511,24 @@ def cmd_reset_toolbar():
     return p
 
 
+def undo_arrow():
+    """A hook arrow turning back to the left: head top left, tail curving round on the right."""
+    head = art(["....#", "...##", "..###", ".####", "#####", ".####", "..###", "...##", "....#"], "#", 0, 1)
+    return head | rect(5, 4, 10, 6) | arc(10, 10.5, 3.6, 6.6, -90, 90) | rect(4, 14, 10, 16)
+
+
+def cmd_undo():
+    p = Pic(19, 19)
+    paint(p, undo_arrow(), BLUE, BLUE_E)
+    return p
+
+
+def cmd_redo():
+    p = Pic(19, 19)
+    paint(p, {(18 - x, y) for x, y in undo_arrow()}, BLUE, BLUE_E)
+    return p
+
+
 def cmd_ini_path():
     p = Pic(19, 19)
     folder(p, 0, 2, 16, 15)
@@ -566,7 +584,7 @@ COMMANDS = [("reload", cmd_reload), ("save", cmd_save),
             ("reset-toolbar", cmd_reset_toolbar), ("set-ini-path", cmd_ini_path),
             ("set-bitmaps-path", cmd_bitmaps_path), ("set-addons-path", cmd_addons_path),
             ("tab-toolbar", cmd_tab_toolbar), ("tab-addons", cmd_tab_addons),
-            ("exit", cmd_exit)]
+            ("exit", cmd_exit), ("undo", cmd_undo), ("redo", cmd_redo)]
 
 
 def hot(pic):

@@ -9,6 +9,7 @@
 #include "grid.h"
 #include "pathfunctions.h"
 #include "popupmenu.h"
+#include "undocommands.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,6 +31,16 @@ constexpr int kMoveDown = 2;
 
 // OFN_LONGNAMES | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY
 constexpr int kProgramDialogFlags = 0x281004;
+
+// What the user undoes after changing a cell of each column.
+QString cellChangeText(int column)
+{
+    switch (column) {
+    case kNameColumn: return QStringLiteral("Rename Add-On");
+    case kCommandLineColumn: return QStringLiteral("Change Add-On Command Line");
+    default: return QStringLiteral("Change Add-On Parameters");
+    }
+}
 
 } // namespace
 
@@ -83,6 +94,13 @@ AddOnsEditorPage::AddOnsEditorPage(frmEditor *editor)
     connect(m_grid, &Grid::PointerButton, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPoint pos) { handlePointerButton(buttons, pos); });
     connect(m_grid, &Grid::CurrentCellChanged, this, &AddOnsEditorPage::updateDeleteButton);
+    connect(m_grid, &Grid::rowMoveRequested, this, [this](int row, int step) {
+        if (step < 0)
+            MoveAddOnUp(row);
+        else if (step > 0)
+            MoveAddOnDown(row);
+    });
+    connect(m_grid, &Grid::rowDropped, this, &AddOnsEditorPage::dropAddOn);
     connect(m_parameters, &QComboBox::activated, this,
             [this](int index) { CommitAddOnEdit(m_parameters->itemText(index)); });
     connect(m_browse, &QPushButton::clicked, this, &AddOnsEditorPage::BrowseAddOnExecutable);
@@ -143,6 +161,8 @@ void AddOnsEditorPage::beginEdit(int row, int column)
     }
     case kParametersColumn:
         m_parameters->setGeometry(cell.left(), cell.top(), cell.width(), m_parameters->sizeHint().height());
+        // The last column takes the width the window leaves, so the list is measured against the cell of now.
+        SizeDropDownToItems(m_parameters, m_editor);
         m_parameters->setCurrentIndex(m_parameters->findText(text));
         m_parameters->setToolTip(text);
         m_parameters->show();
@@ -158,9 +178,25 @@ void AddOnsEditorPage::CommitAddOnEdit(const QString &text)
 {
     // Only into the cell of an edit still open: the grid ends an edit whose cell moved away.
     if (m_grid->isEditing())
-        m_grid->setCellContent(m_grid->CurrentRow(), m_grid->CurrentColumn(), text);
+        setCurrentCell(text);
     m_grid->FinishEditing();
     endEdit();
+}
+
+void AddOnsEditorPage::setCurrentCell(const QString &text)
+{
+    const int row = m_grid->CurrentRow();
+    const int column = m_grid->CurrentColumn();
+    if (row < 1 || row > m_grid->RowCount() || column < kNameColumn || column > kParametersColumn)
+        return;
+    change(cellChangeText(column), [&](AddOnChange &list) { list.setCell(row - 1, column - 1, text); });
+}
+
+void AddOnsEditorPage::change(const QString &text, const std::function<void(AddOnChange &)> &steps)
+{
+    auto *list = new AddOnChange(m_grid, text);
+    steps(*list);
+    pushChange(m_editor->undoStack(), list);
 }
 
 void AddOnsEditorPage::CancelAddOnEdit()
@@ -230,40 +266,44 @@ void AddOnsEditorPage::showMoveMenu(int row, QPoint globalPos)
         MoveAddOnDown(row);
 }
 
+// One move of the model row: the current cell stays with its add-on, and the user sees a single change.
 void AddOnsEditorPage::MoveAddOnUp(int row)
 {
     if (row < 2 || row > m_grid->RowCount())
         return;
-    // One move of the model row: the current cell stays with its add-on, and the user sees a single change.
-    m_grid->setDrawingEnabled(false);
-    m_grid->addOnModel()->moveAddOn(row - 1, row - 2);
-    m_grid->setDrawingEnabled(true);
+    change(QStringLiteral("Move Add-On Up"), [row](AddOnChange &list) { list.move(row - 1, row - 2); });
 }
 
 void AddOnsEditorPage::MoveAddOnDown(int row)
 {
     if (row < 1 || row >= m_grid->RowCount())
         return;
-    m_grid->setDrawingEnabled(false);
-    m_grid->addOnModel()->moveAddOn(row - 1, row);
-    m_grid->setDrawingEnabled(true);
+    change(QStringLiteral("Move Add-On Down"), [row](AddOnChange &list) { list.move(row - 1, row); });
+}
+
+void AddOnsEditorPage::dropAddOn(int from, int to)
+{
+    const int count = m_grid->RowCount();
+    if (from < 1 || to < 1 || from > count || to > count || from == to)
+        return;
+    change(QStringLiteral("Move Add-On"), [from, to](AddOnChange &list) { list.move(from - 1, to - 1); });
 }
 
 void AddOnsEditorPage::AppendNewAddOn()
 {
     if (m_grid->RowCount() == 0)
         m_editor->deleteAddOnButton()->setEnabled(true);
-    m_grid->InsertRow();
+    const AddOnEntry entry{QStringLiteral("New Add-On"), QString(), ConfigFormat::none()};
     const int row = m_grid->RowCount();
-    m_grid->setCellContent(row, kNameColumn, QStringLiteral("New Add-On"));
-    m_grid->setCellContent(row, kCommandLineColumn, QString());
-    m_grid->setCellContent(row, kParametersColumn, ConfigFormat::none());
+    change(QStringLiteral("New Add-On"), [row, &entry](AddOnChange &list) { list.insert(row, entry); });
     m_grid->setCurrentRow(m_grid->RowCount());
 }
 
 void AddOnsEditorPage::DeleteCurrentAddOn()
 {
-    m_grid->DeleteRow(m_grid->CurrentRow());
+    const int row = m_grid->CurrentRow();
+    if (row >= 1 && row <= m_grid->RowCount())
+        change(QStringLiteral("Delete Add-On"), [row](AddOnChange &list) { list.remove(row - 1); });
     if (m_grid->CurrentRow() > m_grid->RowCount() || m_grid->RowCount() == 0)
         m_editor->deleteAddOnButton()->setEnabled(false);
 }
@@ -298,7 +338,7 @@ void AddOnsEditorPage::BrowseAddOnExecutable()
         // Without a short form the full path still names the program; an empty cell would lose it.
         if (path.isEmpty())
             path = chosen;
-        m_grid->setCellContent(m_grid->CurrentRow(), m_grid->CurrentColumn(), path);
+        setCurrentCell(path);
     }
     m_grid->FinishEditing();
     hideEditors();

@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
+
+class AddOnChange;
 class AddOnNameMarks;
 class Grid;
 class QComboBox;
@@ -43,6 +46,10 @@ public:
     QComboBox *cmbboxAddOnParameters() const { return m_parameters; }
 
 private:
+    // Each user action is one change on the window's undo stack.
+    void change(const QString &text, const std::function<void(AddOnChange &)> &steps);
+    void setCurrentCell(const QString &text);
+    void dropAddOn(int from, int to);
     void beginEdit(int row, int column);
     void endEdit();
     void hideEditors();

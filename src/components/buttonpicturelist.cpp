@@ -24,6 +24,7 @@ void ButtonPictureList::setSource(ButtonImageList *source)
         disconnect(m_source, nullptr, this, nullptr);
     m_source = source;
     m_images->clear();
+    m_problems.clear();
     if (!m_source)
         return;
     connect(m_source, &ButtonImageList::imageAdded, this, [this](int) { addEntries(m_images->count()); });
@@ -34,6 +35,11 @@ void ButtonPictureList::setSource(ButtonImageList *source)
 QPixmap ButtonPictureList::pixmap(int index) const
 {
     return m_images->pixmap(index);
+}
+
+QString ButtonPictureList::problem(int index) const
+{
+    return index >= 0 && index < m_problems.size() ? m_problems.at(index) : QString();
 }
 
 QPixmap ButtonPictureList::notFoundPixmap()
@@ -59,12 +65,18 @@ void ButtonPictureList::addEntries(int from)
         const ButtonImageEntry &entry = m_source->at(i);
         const int index = entry.BuiltIn ? m_images->addFromResource(entry.Source, entry.Key, kTransparent)
                                         : m_images->addFromFile(entry.Source, entry.Key, kTransparent);
-        if (index < 0)
+        QString problem;
+        if (index < 0) {
+            problem = m_images->errorString();
+            // The key stays with the stand-in, so the entry is saved as it was read.
             m_images->addPixmap(notFoundPixmap(), entry.Key);
+        }
+        m_problems.append(problem);
     }
 }
 
 void ButtonPictureList::removeEntries(int from)
 {
     m_images->removeFrom(from);
+    m_problems.resize(qMin(qMax<qsizetype>(from, 0), m_problems.size()));
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
+#include <QStringList>
 
 class ImageList;
 
@@ -26,6 +27,9 @@ public:
     // 16 x 16 pictures; connect to its changed() signal to redraw.
     ImageList *images() const { return m_images; }
     QPixmap pixmap(int index) const;
+    // Why picture index shows the not-found picture ("the file is empty"), to follow the file's name in a
+    // message or tooltip; empty for a picture that was read.
+    QString problem(int index) const;
 
     // Built-in picture 0, the red cross shown for a picture that cannot be read.
     static QPixmap notFoundPixmap();
@@ -36,4 +40,5 @@ private:
 
     QPointer<ButtonImageList> m_source;
     ImageList *m_images;
+    QStringList m_problems; // one per picture
 };

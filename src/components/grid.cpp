@@ -1,5 +1,6 @@
 #include "grid.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -7,6 +8,7 @@
 
 Grid::Grid(QWidget *parent)
     : QTableView(parent)
+    , m_dropMarker(new QWidget(viewport()))
 {
     setAccessibleName(tr("Add-on list"));
     setSelectionBehavior(SelectRows);
@@ -33,6 +35,12 @@ Grid::Grid(QWidget *parent)
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &Grid::abandonEdit);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &Grid::abandonEdit);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, &Grid::abandonEdit);
+
+    m_dropMarker->setObjectName(QStringLiteral("dropMarker"));
+    m_dropMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_dropMarker->setAutoFillBackground(true);
+    m_dropMarker->setBackgroundRole(QPalette::Highlight);
+    m_dropMarker->hide();
 }
 
 void Grid::setAddOnModel(AddOnListModel *model)
@@ -215,6 +223,8 @@ void Grid::currentChanged(const QModelIndex &current, const QModelIndex &previou
 
 void Grid::endModelChange(bool abandonsEdit)
 {
+    // Rows shifted under a drag in progress: drop it rather than land somewhere unexpected.
+    cancelDrag();
     if (m_modelChanges > 0)
         --m_modelChanges;
     if (abandonsEdit)
@@ -265,12 +275,19 @@ void Grid::mousePressEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
     m_clickedCurrent = QPersistentModelIndex();
+    cancelDrag();
+    m_dragState = DragState::None;
     // Only the left button moves the current cell: a right click opens the page's menu for the row under the
     // pointer and leaves the row that an edit or a delete acts on alone.
     if (event->button() == Qt::LeftButton) {
         const QModelIndex index = indexAt(pos);
         if (index.isValid() && index == currentIndex())
             m_clickedCurrent = index;
+        if (index.isValid()) {
+            m_dragState = DragState::Pressed;
+            m_dragRow = index;
+            m_dragStart = pos;
+        }
         QTableView::mousePressEvent(event);
     } else {
         event->accept();
@@ -286,6 +303,11 @@ void Grid::mouseDoubleClickEvent(QMouseEvent *event)
 
 void Grid::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::LeftButton) {
+        if (m_dragState == DragState::Dragging)
+            finishDrag(event->position().toPoint());
+        m_dragState = DragState::None;
+    }
     QTableView::mouseReleaseEvent(event);
     const QPersistentModelIndex clicked = std::exchange(m_clickedCurrent, QPersistentModelIndex());
     if (event->button() == Qt::LeftButton && clicked.isValid() && clicked == currentIndex()
@@ -295,13 +317,111 @@ void Grid::mouseReleaseEvent(QMouseEvent *event)
 
 void Grid::mouseMoveEvent(QMouseEvent *event)
 {
-    Q_EMIT PointerMoved(event->buttons(), event->modifiers(), event->position().toPoint());
-    QTableView::mouseMoveEvent(event);
+    const QPoint pos = event->position().toPoint();
+    Q_EMIT PointerMoved(event->buttons(), event->modifiers(), pos);
+    if (m_dragState != DragState::None && !(event->buttons() & Qt::LeftButton)) {
+        // The release went elsewhere; forget the press.
+        cancelDrag();
+        m_dragState = DragState::None;
+    }
+    if (m_dragState == DragState::None) {
+        QTableView::mouseMoveEvent(event);
+        return;
+    }
+    // A press on a row holds it for a drag: the selection does not follow the pointer.
+    if (m_dragState == DragState::Pressed) {
+        if ((pos - m_dragStart).manhattanLength() < QApplication::startDragDistance())
+            return;
+        if (!m_dragRow.isValid()) {
+            m_dragState = DragState::Cancelled;
+            return;
+        }
+        m_dragState = DragState::Dragging;
+        // A drag is no click on the current cell, and an open editor would sit over a row that moves.
+        m_clickedCurrent = QPersistentModelIndex();
+        abandonEdit();
+    }
+    if (m_dragState != DragState::Dragging)
+        return;
+    // Past the top or bottom edge the list scrolls, so a row can travel further than the view shows.
+    if (pos.y() < 0)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - verticalScrollBar()->singleStep());
+    else if (pos.y() >= viewport()->height())
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + verticalScrollBar()->singleStep());
+    showDropMarker(dropGap(pos));
+}
+
+// The row boundary nearest the pointer: 0 above the first row, RowCount() below the last.
+int Grid::dropGap(QPoint viewportPixels) const
+{
+    const int rows = RowCount();
+    if (rows == 0)
+        return 0;
+    if (viewportPixels.y() < 0)
+        return qMax(0, rowAt(0));
+    const int row = rowAt(viewportPixels.y());
+    if (row < 0)
+        return rows;
+    const QRect cell = visualRect(m_model->index(row, 0));
+    return viewportPixels.y() < cell.center().y() ? row : row + 1;
+}
+
+void Grid::showDropMarker(int gap)
+{
+    const int from = m_dragRow.isValid() ? m_dragRow.row() : -1;
+    // No line where the row would land on its own place.
+    if (from < 0 || gap == from || gap == from + 1) {
+        m_dropMarker->hide();
+        return;
+    }
+    const int y = gap < RowCount() ? rowViewportPosition(gap)
+                                   : rowViewportPosition(gap - 1) + rowHeight(gap - 1);
+    m_dropMarker->setGeometry(0, y - 1, viewport()->width(), 2);
+    m_dropMarker->raise();
+    m_dropMarker->show();
+}
+
+void Grid::finishDrag(QPoint viewportPixels)
+{
+    const int from = m_dragRow.isValid() ? m_dragRow.row() : -1;
+    const int gap = dropGap(viewportPixels);
+    cancelDrag();
+    // Let go beside the grid: the drag is off.
+    if (from < 0 || viewportPixels.x() < 0 || viewportPixels.x() >= viewport()->width())
+        return;
+    // Taken out first, then put back: a boundary below the row is one less once it is gone.
+    const int to = gap > from ? gap - 1 : gap;
+    if (to != from)
+        Q_EMIT rowDropped(from + 1, to + 1);
+}
+
+void Grid::cancelDrag()
+{
+    if (m_dragState == DragState::None || m_dragState == DragState::Cancelled)
+        return;
+    m_dropMarker->hide();
+    // The rest of the press is swallowed until the button comes up.
+    m_dragState = DragState::Cancelled;
+    m_dragRow = QPersistentModelIndex();
 }
 
 void Grid::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Escape && m_dragState == DragState::Dragging) {
+        cancelDrag();
+        event->accept();
+        return;
+    }
     const QModelIndex current = currentIndex();
+    const bool upDown = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    if (upDown && (event->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier) {
+        const int step = event->key() == Qt::Key_Up ? -1 : 1;
+        const int target = current.row() + step;
+        if (current.isValid() && target >= 0 && target < RowCount())
+            Q_EMIT rowMoveRequested(current.row() + 1, step);
+        event->accept();
+        return;
+    }
     const bool editKey = event->key() == Qt::Key_F2 || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (editKey && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && current.isValid()) {
         requestEdit(current);

@@ -61,6 +61,10 @@ Q_SIGNALS:
     void PointerMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void PointerButton(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void GridNotice();
+    // Alt+Up (-1) / Alt+Down (+1) on the current row; the owner moves the add-on, the grid does not.
+    void rowMoveRequested(int row, int step);
+    // A row dragged with the mouse; `to` is the row it takes once taken out of `from` (both 1-based).
+    void rowDropped(int from, int to);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -73,6 +77,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    enum class DragState { None, Pressed, Dragging, Cancelled };
+
     struct Column
     {
         QString key;
@@ -87,6 +93,10 @@ private:
     void reportCurrentCell();
     void beginModelChange() { ++m_modelChanges; }
     void endModelChange(bool abandonsEdit);
+    int dropGap(QPoint viewportPixels) const;
+    void showDropMarker(int gap);
+    void finishDrag(QPoint viewportPixels);
+    void cancelDrag();
 
     QPointer<AddOnListModel> m_model;
     QList<QMetaObject::Connection> m_modelConnections;
@@ -96,4 +106,10 @@ private:
     int m_modelChanges = 0;
     bool m_editing = false;
     bool m_drawingEnabled = true;
+
+    // A row drag, tracked here rather than through QDrag so that it stays within the grid.
+    DragState m_dragState = DragState::None;
+    QPersistentModelIndex m_dragRow;
+    QPoint m_dragStart;
+    QWidget *m_dropMarker;
 };

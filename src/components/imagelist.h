@@ -19,7 +19,8 @@ public:
 
     QSize pictureSize() const { return m_pictureSize; }
 
-    // Each add returns the new picture's index, or -1 when the picture cannot be read; then nothing is added.
+    // Each add returns the new picture's index, or -1 when the picture cannot be read; then nothing is added
+    // and errorString() says why.
     int addPixmap(const QPixmap &pixmap, const QString &key);
     int addFromFile(const QString &path, const QString &key, QColor transparent = QColor(255, 0, 255));
     int addFromResource(const QString &resourcePath, const QString &key, QColor transparent = QColor(255, 0, 255));
@@ -35,9 +36,16 @@ public:
     void removeFrom(int index);
     void clear() { removeFrom(0); }
 
+    // Why the last add failed, as a clause to follow the file's name ("the file is empty"); empty after an add
+    // that succeeded.
+    QString errorString() const { return m_error; }
+
     // An image file read as a picture of this size, with the transparent colour cleared; a null pixmap when
-    // the file cannot be read. An invalid colour keeps the picture as it is.
-    static QPixmap readPicture(const QString &path, QSize size, QColor transparent);
+    // the file cannot be read, and then reason (when given) says why, as errorString() does. An invalid colour
+    // keeps the picture as it is. Refuses without decoding a file whose header declares more than 1024 pixels
+    // a side, a bitmap shorter than its header says, and anything but a regular file (a pipe would block the
+    // read for ever).
+    static QPixmap readPicture(const QString &path, QSize size, QColor transparent, QString *reason = nullptr);
 
 Q_SIGNALS:
     // Any picture was added or removed; indices after the change may have moved.
@@ -49,4 +57,5 @@ private:
     QSize m_pictureSize;
     QList<QPixmap> m_pixmaps;
     QStringList m_keys;
+    QString m_error;
 };

@@ -1,6 +1,7 @@
 #include "messagebox.h"
 
 #include <QPointer>
+#include <QPushButton>
 
 namespace {
 
@@ -20,25 +21,56 @@ QList<MessageBoxRequest> &shownRequests()
 
 } // namespace
 
+QString MessageBoxRequest::buttonText(QMessageBox::StandardButton button) const
+{
+    for (const auto &[standard, text] : buttonTexts) {
+        if (standard == button)
+            return text;
+    }
+    return QString();
+}
+
 QMessageBox::StandardButton MessageBox::show(QWidget *parent, QMessageBox::Icon icon, const QString &title,
                                              const QString &text, QMessageBox::StandardButtons buttons,
                                              QMessageBox::StandardButton defaultButton)
 {
-    const MessageBoxRequest request { icon, title, text, buttons, defaultButton };
+    return ask(MessageBoxRequest { icon, title, text, buttons, defaultButton, {} }, parent);
+}
+
+QMessageBox::StandardButton MessageBox::show(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                                             const QString &text, const ButtonTexts &buttons,
+                                             QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox::StandardButtons flags;
+    for (const auto &entry : buttons)
+        flags |= entry.first;
+    return ask(MessageBoxRequest { icon, title, text, flags, defaultButton, buttons }, parent);
+}
+
+QMessageBox::StandardButton MessageBox::ask(const MessageBoxRequest &request, QWidget *parent)
+{
     shownRequests().append(request);
 
     if (!queuedAnswers().isEmpty()) {
         const Chooser chooser = queuedAnswers().takeFirst();
         const QMessageBox::StandardButton answer = chooser ? chooser(request) : QMessageBox::NoButton;
         // QMessageBox itself adds OK to a box that names no button.
-        const QMessageBox::StandardButtons offered = buttons == QMessageBox::NoButton ? QMessageBox::Ok : buttons;
+        const QMessageBox::StandardButtons offered
+            = request.buttons == QMessageBox::NoButton ? QMessageBox::Ok : request.buttons;
         return offered.testFlag(answer) ? answer : QMessageBox::NoButton;
     }
 
     // On the heap and watched: the parent may be destroyed while the box runs, taking the box with it.
-    QPointer<QMessageBox> box = new QMessageBox(icon, title, text, buttons, parent);
-    if (defaultButton != QMessageBox::NoButton)
-        box->setDefaultButton(defaultButton);
+    QPointer<QMessageBox> box
+        = new QMessageBox(request.icon, request.title, request.text, QMessageBox::NoButton, parent);
+    if (request.buttonTexts.isEmpty()) {
+        box->setStandardButtons(request.buttons);
+    } else {
+        for (const auto &[standard, caption] : request.buttonTexts)
+            box->addButton(standard)->setText(caption);
+    }
+    if (request.defaultButton != QMessageBox::NoButton)
+        box->setDefaultButton(request.defaultButton);
     const int result = box->exec();
     delete box;
     return static_cast<QMessageBox::StandardButton>(result);

@@ -2,9 +2,13 @@
 
 #include "imagelist.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStyle>
 #include <QStyleOption>
 #include <QToolButton>
@@ -47,16 +51,98 @@ private:
     bool m_etched;
 };
 
+// A toolbar button that can carry a warning sign over a corner of its picture.
+class MarkableButton final : public QToolButton
+{
+public:
+    explicit MarkableButton(QWidget *parent)
+        : QToolButton(parent)
+    {
+    }
+
+    void setMarked(bool marked)
+    {
+        if (m_marked == marked)
+            return;
+        m_marked = marked;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QToolButton::paintEvent(event);
+        if (m_marked)
+            paintMark();
+    }
+
+private:
+    // Where the style puts the picture: centred when alone, at the start when a caption follows it.
+    QRect pictureRect() const
+    {
+        QStyleOptionToolButton option;
+        initStyleOption(&option);
+        const QRect content = style()->subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButton, this);
+        const bool alone = toolButtonStyle() == Qt::ToolButtonIconOnly || text().isEmpty();
+        const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, &option, this);
+        return QStyle::alignedRect(layoutDirection(), alone ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter,
+                                   iconSize(), alone ? content : content.adjusted(margin, 0, -margin, 0));
+    }
+
+    // A small amber triangle with an exclamation mark at the bottom right of the picture, ringed in the
+    // button's own colour so it stands off any picture, and scaled with the picture size.
+    void paintMark()
+    {
+        const QRect picture = pictureRect();
+        const qreal side = qMax(7.0, picture.width() * 0.6);
+        const QRectF box(picture.right() + 1.0 - side, picture.bottom() + 1.0 - side, side, side);
+        QPainterPath triangle;
+        triangle.moveTo(box.center().x(), box.top());
+        triangle.lineTo(box.bottomRight());
+        triangle.lineTo(box.bottomLeft());
+        triangle.closeSubpath();
+
+        const QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
+        QColor fill(0xf0, 0xa8, 0x00);
+        if (!isEnabled())
+            fill = palette().color(group, QPalette::Mid);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.strokePath(triangle, QPen(palette().color(group, QPalette::Button), qMax(2.0, side / 6),
+                                          Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.fillPath(triangle, fill);
+        painter.strokePath(triangle, QPen(fill.darker(160), 1.0));
+        // The exclamation mark: a stroke and a dot, dark on the amber whatever the theme.
+        const QColor ink = fill.lightness() > 128 ? QColor(0x20, 0x20, 0x20) : QColor(Qt::white);
+        const qreal x = box.center().x();
+        const qreal width = qMax(1.0, side / 8);
+        painter.setPen(QPen(ink, width, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(QPointF(x, box.top() + side * 0.35), QPointF(x, box.top() + side * 0.68));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ink);
+        painter.drawEllipse(QPointF(x, box.top() + side * 0.82), width * 0.7, width * 0.7);
+    }
+
+    bool m_marked = false;
+};
+
 } // namespace
 
 Toolbar::Toolbar(QWidget *parent)
     : QWidget(parent)
     , m_layout(new QHBoxLayout(this))
+    , m_dropMarker(new QWidget(this))
 {
     m_layout->setContentsMargins(2, 2, 2, 2);
     m_layout->setSpacing(0);
     m_layout->addStretch(1);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    m_dropMarker->setObjectName(QStringLiteral("dropMarker"));
+    m_dropMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_dropMarker->setAutoFillBackground(true);
+    m_dropMarker->setBackgroundRole(QPalette::Highlight);
+    m_dropMarker->hide();
 }
 
 void Toolbar::setPictureSize(int pixels)
@@ -110,8 +196,10 @@ int Toolbar::addButton(const QString &tooltip, int picture, int insertBefore, in
         item.button = makeButton(item, width);
         item.widget = item.button;
         updatePicture(item);
+        updateTooltip(item);
         updateAccessibleName(item);
     }
+    item.widget->installEventFilter(this);
     m_items.insert(position, item);
     m_layout->insertWidget(position, item.widget);
     // Now rather than on the next event loop pass, so the toolbar's size is right at once.
@@ -122,10 +210,9 @@ int Toolbar::addButton(const QString &tooltip, int picture, int insertBefore, in
 
 QToolButton *Toolbar::makeButton(const Item &item, int width)
 {
-    auto *button = new QToolButton(this);
+    auto *button = new MarkableButton(this);
     button->setAutoRaise(m_flat);
     button->setIconSize(QSize(m_pictureSize, m_pictureSize));
-    button->setToolTip(item.tooltip);
     if (!item.caption.isEmpty()) {
         button->setText(item.caption);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -141,6 +228,7 @@ void Toolbar::removeButton(int position)
     if (!isValid(position))
         return;
     const Item item = m_items.takeAt(position);
+    item.widget->removeEventFilter(this);
     m_layout->removeWidget(item.widget);
     item.widget->hide();
     // Later, not now: the button may be the one whose click is being handled.
@@ -191,8 +279,7 @@ void Toolbar::setButtonTooltip(int position, const QString &tooltip)
         return;
     Item &item = m_items[position];
     item.tooltip = tooltip;
-    if (item.button)
-        item.button->setToolTip(tooltip);
+    updateTooltip(item);
     updateAccessibleName(item);
 }
 
@@ -278,8 +365,333 @@ void Toolbar::handleClick(QObject *button)
     }
 }
 
+// The reason for a mark goes on its own line under the tooltip, and into what a screen reader reads after
+// the name.
+void Toolbar::updateTooltip(const Item &item)
+{
+    if (!item.button)
+        return;
+    QString tip = item.tooltip;
+    if (!item.mark.isEmpty())
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + item.mark;
+    item.button->setToolTip(tip);
+    item.button->setAccessibleDescription(item.mark);
+    static_cast<MarkableButton *>(item.button)->setMarked(!item.mark.isEmpty());
+}
+
 void Toolbar::layoutChanged()
 {
+    // Positions shift under a drag in progress: drop it rather than land somewhere unexpected.
+    cancelDrag();
     m_layout->invalidate();
     updateGeometry();
+}
+
+void Toolbar::setButtonEnabled(int position, bool enabled)
+{
+    if (!isValid(position))
+        return;
+    Item &item = m_items[position];
+    item.enabled = enabled;
+    if (item.button)
+        item.button->setEnabled(enabled);
+}
+
+bool Toolbar::isButtonEnabled(int position) const
+{
+    return isValid(position) && m_items.at(position).enabled;
+}
+
+void Toolbar::setEditable(bool editable)
+{
+    if (!editable)
+        cancelDrag();
+    m_editable = editable;
+}
+
+void Toolbar::focusButton(int position)
+{
+    if (isFocusable(position))
+        m_items.at(position).button->setFocus(Qt::OtherFocusReason);
+}
+
+int Toolbar::focusedButton() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus ? positionOf(focus) : -1;
+}
+
+void Toolbar::setButtonMark(int position, const QString &reason)
+{
+    if (!isValid(position) || m_items.at(position).mark == reason)
+        return;
+    Item &item = m_items[position];
+    item.mark = reason;
+    updateTooltip(item);
+}
+
+QString Toolbar::buttonMark(int position) const
+{
+    return isValid(position) ? m_items.at(position).mark : QString();
+}
+
+int Toolbar::positionOf(const QObject *widget) const
+{
+    for (int position = 0; position < buttonCount(); ++position) {
+        if (m_items.at(position).widget == widget)
+            return position;
+    }
+    return -1;
+}
+
+bool Toolbar::isFocusable(int position) const
+{
+    return isValid(position) && m_items.at(position).button && m_items.at(position).enabled;
+}
+
+// The first focusable button from the position on in the step's direction, or -1.
+int Toolbar::focusableFrom(int position, int step) const
+{
+    for (; isValid(position); position += step) {
+        if (isFocusable(position))
+            return position;
+    }
+    return -1;
+}
+
+bool Toolbar::isRequestKey(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        return modifiers == Qt::ControlModifier;
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+    case Qt::Key_Menu:
+        return modifiers == Qt::NoModifier;
+    case Qt::Key_F10:
+        return modifiers == Qt::ShiftModifier;
+    default:
+        return false;
+    }
+}
+
+bool Toolbar::handleKey(int position, QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier) {
+        int target = -1;
+        switch (event->key()) {
+        case Qt::Key_Left:
+            target = focusableFrom(position - 1, -1);
+            break;
+        case Qt::Key_Right:
+            target = focusableFrom(position + 1, 1);
+            break;
+        case Qt::Key_Home:
+            target = focusableFrom(0, 1);
+            break;
+        case Qt::Key_End:
+            target = focusableFrom(buttonCount() - 1, -1);
+            break;
+        default:
+            break;
+        }
+        if (target >= 0) {
+            focusButton(target);
+            return true;
+        }
+        // At either end the arrows stay put rather than leak out to the window.
+        if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right || event->key() == Qt::Key_Home
+            || event->key() == Qt::Key_End)
+            return true;
+    }
+    if (!m_editable || !isRequestKey(event))
+        return false;
+
+    QPointer<QWidget> before = m_items.at(position).widget;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const int step = event->key() == Qt::Key_Left ? -1 : 1;
+        if (isValid(position + step)) {
+            Q_EMIT buttonMoveRequested(position, step);
+            keepFocusAfterRequest(before, position + step);
+        }
+        break;
+    }
+    case Qt::Key_Delete:
+        Q_EMIT buttonDeleteRequested(position);
+        keepFocusAfterRequest(before, position);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+        Q_EMIT buttonEditRequested(position);
+        break;
+    default:
+        Q_EMIT buttonMenuRequested(position);
+        break;
+    }
+    return true;
+}
+
+// The owner answers a move or delete by changing its model, which replaces or removes this button's widget.
+// The keyboard user then expects to stay on the moved button, or on its neighbour after a delete.
+void Toolbar::keepFocusAfterRequest(const QWidget *before, int position)
+{
+    if (before && positionOf(before) >= 0)
+        return;
+    const int nearest = qMin(position, buttonCount() - 1);
+    const int after = focusableFrom(nearest, 1);
+    focusButton(after >= 0 ? after : focusableFrom(nearest, -1));
+}
+
+bool Toolbar::eventFilter(QObject *watched, QEvent *event)
+{
+    // During a drag this filter watches the whole application, so Escape cancels wherever the focus is.
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (m_dragState == DragState::Dragging && key && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            cancelDrag();
+        return true;
+    }
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Keys this toolbar acts on win over window shortcuts while one of its buttons has the focus.
+        if (m_editable && isRequestKey(static_cast<QKeyEvent *>(event)) && positionOf(watched) >= 0) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (const int position = positionOf(watched); position >= 0)
+            return handleKey(position, static_cast<QKeyEvent *>(event));
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        if (positionOf(watched) >= 0)
+            return handleMouse(static_cast<QWidget *>(watched), static_cast<QMouseEvent *>(event));
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool Toolbar::handleMouse(QWidget *widget, QMouseEvent *event)
+{
+    const QPoint pos = widget->mapTo(this, event->position().toPoint());
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        cancelDrag();
+        m_dragState = DragState::None;
+        m_dragWidget = nullptr;
+        if (m_editable && event->button() == Qt::LeftButton && isButtonEnabled(positionOf(widget))) {
+            m_dragState = DragState::Pressed;
+            m_dragWidget = widget;
+            m_pressPos = pos;
+        }
+        return false;
+    case QEvent::MouseMove:
+        if (m_dragState == DragState::None || widget != m_dragWidget)
+            return false;
+        if (!(event->buttons() & Qt::LeftButton)) {
+            // The release went elsewhere; forget the press.
+            cancelDrag();
+            m_dragState = DragState::None;
+            m_dragWidget = nullptr;
+            return false;
+        }
+        if (m_dragState == DragState::Pressed) {
+            if ((pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
+                return false;
+            m_dragState = DragState::Dragging;
+            // The press no longer clicks: the button comes up and does not go down again under the pointer.
+            if (auto *button = qobject_cast<QToolButton *>(widget))
+                button->setDown(false);
+            qApp->installEventFilter(this);
+        }
+        if (m_dragState == DragState::Dragging)
+            showDropMarker(rect().contains(pos) ? dropGap(pos) : -1);
+        // A cancelled drag swallows the rest of its moves too, so the button cannot click on release.
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (event->button() != Qt::LeftButton || widget != m_dragWidget)
+            return false;
+        if (m_dragState == DragState::Dragging)
+            finishDrag(pos);
+        m_dragState = DragState::None;
+        m_dragWidget = nullptr;
+        return false;
+    default:
+        return false;
+    }
+}
+
+// The gap the pointer is nearest to: 0 before the first item, buttonCount() after the last.
+int Toolbar::dropGap(QPoint pos) const
+{
+    m_layout->activate();
+    const bool rightToLeft = isRightToLeft();
+    for (int position = 0; position < buttonCount(); ++position) {
+        const int centre = m_items.at(position).widget->geometry().center().x();
+        if (rightToLeft ? pos.x() > centre : pos.x() < centre)
+            return position;
+    }
+    return buttonCount();
+}
+
+void Toolbar::showDropMarker(int gap)
+{
+    const int from = positionOf(m_dragWidget);
+    // No marker where the item would land on its own place.
+    if (gap < 0 || from < 0 || gap == from || gap == from + 1) {
+        m_dropMarker->hide();
+        return;
+    }
+    const bool rightToLeft = isRightToLeft();
+    int x;
+    if (gap < buttonCount()) {
+        const QRect item = m_items.at(gap).widget->geometry();
+        x = rightToLeft ? item.right() + 1 : item.left();
+    } else {
+        const QRect item = m_items.at(buttonCount() - 1).widget->geometry();
+        x = rightToLeft ? item.left() : item.right() + 1;
+    }
+    m_dropMarker->setGeometry(x - 1, 1, 2, height() - 2);
+    m_dropMarker->raise();
+    m_dropMarker->show();
+}
+
+void Toolbar::finishDrag(QPoint pos)
+{
+    const int from = positionOf(m_dragWidget);
+    const int gap = rect().contains(pos) ? dropGap(pos) : -1;
+    cancelDrag();
+    if (from < 0 || gap < 0)
+        return;
+    // Taken out first, then put back: a gap to the right of the item is one less once it is gone.
+    const int to = gap > from ? gap - 1 : gap;
+    if (to != from)
+        Q_EMIT buttonDropped(from, to);
+}
+
+void Toolbar::cancelDrag()
+{
+    if (m_dragState == DragState::None)
+        return;
+    if (m_dragState == DragState::Dragging) {
+        m_dropMarker->hide();
+        qApp->removeEventFilter(this);
+        m_dragState = DragState::Cancelled;
+    } else if (m_dragState == DragState::Pressed) {
+        m_dragState = DragState::None;
+        m_dragWidget = nullptr;
+    }
 }

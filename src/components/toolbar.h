@@ -4,9 +4,12 @@
 
 #include <QList>
 #include <QPointer>
+#include <QPoint>
 #include <QWidget>
 
 class QHBoxLayout;
+class QKeyEvent;
+class QMouseEvent;
 class QToolButton;
 
 // A strip of picture buttons and separators. Positions are 0-based from the left and count separators, in
@@ -63,11 +66,43 @@ public:
     // Lays the buttons out now instead of on the next event loop pass.
     void relayout();
 
+    // A disabled button draws disabled, takes no focus and emits nothing.
+    void setButtonEnabled(int position, bool enabled);
+    bool isButtonEnabled(int position) const;
+
+    // Editable: the keys and drags below turn into move/delete/edit/menu/drop requests for the owner, who
+    // changes its model; the toolbar itself never moves or removes a button on its own. Off by default, so
+    // command toolbars keep plain buttons. Arrow keys move the focus between buttons either way.
+    void setEditable(bool editable);
+    bool isEditable() const { return m_editable; }
+
+    // Gives the keyboard focus to the button at the position (e.g. after the owner moved it).
+    void focusButton(int position);
+    // The position of the button holding the focus, or -1.
+    int focusedButton() const;
+
+    // A marked button shows a small warning sign on its picture and explains the reason in its tooltip and
+    // accessible description. Empty removes the mark. Marks travel with their button.
+    void setButtonMark(int position, const QString &reason);
+    QString buttonMark(int position) const;
+
 Q_SIGNALS:
     // The user clicked or keyboard-pressed the (non-separator) button at the position.
     void buttonClicked(int position);
+    // Editable toolbars only.
+    void buttonMoveRequested(int position, int step); // Ctrl+Left (-1), Ctrl+Right (+1)
+    void buttonDeleteRequested(int position);         // Delete
+    void buttonEditRequested(int position);           // Enter/Return or F2
+    void buttonMenuRequested(int position);           // the Menu key or Shift+F10
+    // A drag inside the toolbar; `to` is the position the item takes after being taken out of `from`.
+    void buttonDropped(int from, int to);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    enum class DragState { None, Pressed, Dragging, Cancelled };
+
     struct Item
     {
         QWidget *widget = nullptr;     // a QToolButton, or a separator gap
@@ -75,8 +110,10 @@ private:
         QString command;
         QString tooltip;
         QString caption;
+        QString mark;
         int picture = -1;
         int style = ButtonStyle;
+        bool enabled = true;
     };
 
     bool isValid(int position) const { return position >= 0 && position < buttonCount(); }
@@ -84,8 +121,21 @@ private:
     void updatePicture(const Item &item) const;
     void updatePictures();
     static void updateAccessibleName(const Item &item);
+    static void updateTooltip(const Item &item);
     void handleClick(QObject *button);
     void layoutChanged();
+
+    int positionOf(const QObject *widget) const;
+    bool isFocusable(int position) const;
+    int focusableFrom(int position, int step) const;
+    static bool isRequestKey(const QKeyEvent *event);
+    bool handleKey(int position, QKeyEvent *event);
+    void keepFocusAfterRequest(const QWidget *before, int position);
+    bool handleMouse(QWidget *widget, QMouseEvent *event);
+    int dropGap(QPoint pos) const;
+    void showDropMarker(int gap);
+    void finishDrag(QPoint pos);
+    void cancelDrag();
 
     QHBoxLayout *m_layout;
     QList<Item> m_items;
@@ -93,4 +143,11 @@ private:
     QPointer<ImageList> m_hot;
     int m_pictureSize = 16;
     bool m_flat = true;
+    bool m_editable = false;
+
+    // Mouse drag of one item, tracked here rather than through QDrag so it stays inside the strip.
+    DragState m_dragState = DragState::None;
+    QPointer<QWidget> m_dragWidget;
+    QPoint m_pressPos;
+    QWidget *m_dropMarker;
 };

@@ -2,6 +2,8 @@
 
 #include "inidocument.h"
 
+#include <QStringBuilder>
+
 namespace {
 
 const QString kCharFile = QStringLiteral("%charfile%");
@@ -104,12 +106,13 @@ const QStringList &hostCommandWords()
 QStringList addOnCommandForms(const QString &name, int position)
 {
     const QString number = QString::number(position);
+    // Built in one piece each: a file with thousands of add-ons makes five of these per add-on.
     return {
-        QStringLiteral("RUNADDON(") + name + u')',
-        QStringLiteral("RUNADDONNAME(") + name + u')',
-        QStringLiteral("RUNADDONBYNAME(") + name + u')',
-        QStringLiteral("RUNADDONNUM(") + number + u')',
-        QStringLiteral("RUNADDONBYNUM(") + number + u')',
+        QStringLiteral("RUNADDON(") % name % u')',
+        QStringLiteral("RUNADDONNAME(") % name % u')',
+        QStringLiteral("RUNADDONBYNAME(") % name % u')',
+        QStringLiteral("RUNADDONNUM(") % number % u')',
+        QStringLiteral("RUNADDONBYNUM(") % number % u')',
     };
 }
 
@@ -161,7 +164,7 @@ ToolbitsValue splitToolbitsValue(const QString &value)
     return ToolbitsValue{value.left(bar), value.mid(bar + 1), true};
 }
 
-int digitImageKey(const QString &imageKey)
+int digitImageKey(QStringView imageKey)
 {
     if (imageKey.size() == 1 && imageKey[0] >= u'0' && imageKey[0] <= u'9')
         return imageKey[0].unicode() - u'0';

@@ -72,7 +72,7 @@ struct ToolbitsValue
 ToolbitsValue splitToolbitsValue(const QString &value);
 
 // An image key of exactly one decimal digit names a picture by its index; returns -1 for any other key.
-int digitImageKey(const QString &imageKey);
+int digitImageKey(QStringView imageKey);
 
 // "space" + n: the key of a separator.
 QString separatorKey(int number);

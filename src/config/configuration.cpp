@@ -4,11 +4,14 @@
 #include "filesafety.h"
 #include "inidocument.h"
 #include "inifile.h"
+#include "inputcheck.h"
 #include "pathfunctions.h"
 #include "stringfunctions.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -21,22 +24,56 @@ QString describe(const QString &what, int number, const QString &key)
     return QStringLiteral("%1 %2 (\"%3\")").arg(what).arg(number).arg(key);
 }
 
-// Why the entry cannot be written as it stands, or an empty string.
-QString entryProblem(const IniDocument &doc, const QString &key, const QString &value)
+bool isBlank(QChar c)
 {
-    QString problem = iniKeyProblem(key);
-    if (problem.isEmpty())
-        problem = iniValueProblem(value);
-    if (problem.isEmpty() && !doc.isUtf8() && !(AnsiText::canEncode(key) && AnsiText::canEncode(value)))
-        problem = QStringLiteral("it holds characters the file's 8-bit character set cannot hold");
-    return problem;
+    return c.unicode() < 0x80 && IniRules::isSpace(char(c.unicode()));
+}
+
+QStringView leftTrimmedView(QStringView text)
+{
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    return text;
+}
+
+QStringView rightTrimmedView(QStringView text)
+{
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
 }
 
 // A read trims blanks around names and values; written without them, the lines read back exactly as written
 // and the next save of the same lists finds nothing to change.
-IniEntry trimmedLine(const IniEntry &line)
+QStringView trimmedView(QStringView text)
 {
-    return IniEntry{IniRules::trimmed(line.key), IniRules::trimmed(line.value)};
+    return rightTrimmedView(leftTrimmedView(text));
+}
+
+// Why the entry cannot be written as it stands, or an empty string. The value is given in parts, as the
+// line will join them.
+QString entryProblem(const IniDocument &doc, const QString &key, std::initializer_list<QStringView> value)
+{
+    QString problem = iniKeyProblem(key);
+    for (const QStringView part : value) {
+        const bool breaks = std::any_of(part.begin(), part.end(),
+                                        [](QChar c) { return c == u'\r' || c == u'\n' || c.unicode() == 0; });
+        if (problem.isEmpty() && breaks)
+            problem = iniValueProblem(part.toString());
+    }
+    if (problem.isEmpty() && !doc.isUtf8()) {
+        bool encodable = AnsiText::canEncode(key);
+        for (const QStringView part : value)
+            encodable = encodable && AnsiText::canEncode(part);
+        if (!encodable)
+            problem = QStringLiteral("it holds characters the file's 8-bit character set cannot hold");
+    }
+    return problem;
+}
+
+QString entryProblem(const IniDocument &doc, const QString &key, const QString &value)
+{
+    return entryProblem(doc, key, {QStringView(value)});
 }
 
 QString imageKeyFor(const Configuration &config, int imageIndex)
@@ -117,89 +154,106 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     if (!file.ok)
         return ConfigResult{false, file.error};
     const IniDocument doc(file.bytes);
+    // Odd content still loads: the user hears of it, and a save keeps every byte outside our two sections.
+    const ConfigResult loaded{true, {}, describeUnusualContent(file.bytes, path)};
 
     QList<AddOnEntry> addOns;
     QStringList commands{ConfigFormat::none()};
+    addOns.reserve(doc.sectionLineCount(ConfigFormat::addonsSection()));
+    commands.reserve(1 + 5 * addOns.capacity());
     // Command lines keep their quotes, so a quoted path survives the round trip and gains parameters after
     // its closing quote.
-    const QList<IniEntry> addOnLines
-        = doc.entries(ConfigFormat::addonsSection(), IniDocument::SkipEmptyKeys | IniDocument::KeepQuotes);
-    addOns.reserve(addOnLines.size());
-    commands.reserve(1 + 5 * addOnLines.size());
-    for (const IniEntry &line : addOnLines) {
-        commands += ConfigFormat::addOnCommandForms(line.key, int(addOns.size()));
-        addOns.append(ConfigFormat::parseAddOn(line.key, line.value));
-    }
+    doc.readEntries(ConfigFormat::addonsSection(), IniDocument::SkipEmptyKeys | IniDocument::KeepQuotes,
+                    [&](QString &name, QString &value) {
+                        commands += ConfigFormat::addOnCommandForms(name, int(addOns.size()));
+                        addOns.append(ConfigFormat::parseAddOn(name, value));
+                    });
     config.addOns()->setEntries(addOns);
     config.setAddOnCommands(commands);
 
     ButtonImageList *images = config.images();
     images->removeFrom(kFirstDroppedPicture);
-    const QList<IniEntry> buttonLines = doc.entries(ConfigFormat::toolbitsSection(), IniDocument::SkipEmptyKeys);
-    if (buttonLines.isEmpty()) {
-        ResetToolbar(config);
-        return ConfigResult{};
-    }
     QList<ToolbarButtonEntry> buttons;
-    buttons.reserve(buttonLines.size());
-    for (const IniEntry &line : buttonLines) {
-        const ConfigFormat::ToolbitsValue value = ConfigFormat::splitToolbitsValue(line.value);
-        ToolbarButtonEntry button{line.key, value.command, -1, value.command.isEmpty()};
-        const int digit = ConfigFormat::digitImageKey(value.imageKey);
+    buttons.reserve(doc.sectionLineCount(ConfigFormat::toolbitsSection()));
+    // Each line goes straight into its button: the value's string, cut at the first "|", becomes the command.
+    doc.readEntries(ConfigFormat::toolbitsSection(), IniDocument::SkipEmptyKeys, [&](QString &key, QString &value) {
+        const qsizetype bar = value.indexOf(u'|');
+        const QStringView imageKey = bar < 0 ? QStringView() : QStringView(value).sliced(bar + 1);
+        ToolbarButtonEntry button{std::move(key), QString(), -1, bar == 0 || value.isEmpty()};
+        const int digit = ConfigFormat::digitImageKey(imageKey);
         if (digit >= 0) {
             button.ImageIndex = digit;
         } else if (button.IsSeparator) {
             button.ImageIndex = 0;
-        } else if (!value.imageKey.isEmpty()) {
+        } else if (!imageKey.isEmpty()) {
             // A missing file keeps its path as written, so the button saves it back unchanged.
-            QString key = GetShortPath(value.imageKey);
-            if (key.isEmpty())
-                key = value.imageKey;
-            button.ImageIndex = images->indexOfKey(key);
+            const QString source = imageKey.toString();
+            QString pictureKey = GetShortPath(source);
+            if (pictureKey.isEmpty())
+                pictureKey = source;
+            button.ImageIndex = images->indexOfKey(pictureKey);
             if (button.ImageIndex < 0)
-                button.ImageIndex = images->add(ButtonImageEntry{key, value.imageKey, false});
+                button.ImageIndex = images->add(ButtonImageEntry{pictureKey, source, false});
         }
-        buttons.append(button);
+        if (bar >= 0)
+            value.truncate(bar);
+        button.Command = std::move(value);
+        buttons.append(std::move(button));
+    });
+    if (buttons.isEmpty()) {
+        ResetToolbar(config);
+        return loaded;
     }
     config.toolbar()->reset(buttons);
-    return ConfigResult{};
+    return loaded;
 }
 
 QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
 {
     QStringList problems;
-    QList<IniEntry> addOnLines;
     const QList<AddOnEntry> &addOns = config.addOns()->entries();
-    addOnLines.reserve(addOns.size());
+    IniSectionEntries addOnLines(doc, addOns.size());
     for (int row = 0; row < addOns.size(); ++row) {
-        const IniEntry line{addOns[row].Name, ConfigFormat::addOnValue(addOns[row])};
-        const QString problem = entryProblem(doc, line.key, line.value);
+        const QString &name = addOns[row].Name;
+        const QString value = ConfigFormat::addOnValue(addOns[row]);
+        const QString problem = entryProblem(doc, name, value);
         if (!problem.isEmpty())
-            problems.append(describe(QStringLiteral("Add-on in row"), row + 1, line.key) + QStringLiteral(": ") + problem);
-        addOnLines.append(trimmedLine(line));
+            problems.append(describe(QStringLiteral("Add-on in row"), row + 1, name) + QStringLiteral(": ") + problem);
+        addOnLines.addKey(trimmedView(name));
+        addOnLines.appendValue(trimmedView(value));
     }
-    QList<IniEntry> buttonLines;
+    // A button's line is encoded from its parts as they stand, without a string per line.
     const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
-    buttonLines.reserve(buttons.size());
+    IniSectionEntries buttonLines(doc, buttons.size());
     for (int i = 0; i < buttons.size(); ++i) {
         const ToolbarButtonEntry &button = buttons[i];
-        const IniEntry line{button.Tooltip, button.IsSeparator
-                                                ? QStringLiteral("|")
-                                                : button.Command + u'|' + imageKeyFor(config, button.ImageIndex)};
-        QString problem = entryProblem(doc, line.key, line.value);
+        const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
+        const QStringView command = button.IsSeparator ? QStringView() : QStringView(button.Command);
+        QString problem = entryProblem(doc, button.Tooltip, {command, imageKey});
         // A reload splits at the first "|" and takes an empty command for a separator.
-        if (problem.isEmpty() && !button.IsSeparator && button.Command.contains(u'|'))
+        if (problem.isEmpty() && !button.IsSeparator && command.contains(u'|'))
             problem = QStringLiteral("its command holds \"|\"");
-        if (problem.isEmpty() && !button.IsSeparator && IniRules::trimmed(button.Command).isEmpty())
+        if (problem.isEmpty() && !button.IsSeparator && trimmedView(command).isEmpty())
             problem = QStringLiteral("it has no command, so it would load back as a separator");
-        if (!problem.isEmpty())
-            problems.append(describe(QStringLiteral("Toolbar button"), i + 1, line.key) + QStringLiteral(": ") + problem);
-        IniEntry written = trimmedLine(line);
+        if (!problem.isEmpty()) {
+            problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.Tooltip) + QStringLiteral(": ")
+                            + problem);
+        }
+        // The value "command|key" is written without the blanks a read would trim off its two ends.
+        const QStringView written = leftTrimmedView(command);
+        const QStringView writtenKey = rightTrimmedView(imageKey);
         // A read takes one pair of enclosing quotes off a value (command 'x with picture file x' reads back as
         // x|x): give such a value a pair to lose, so QTA and a reload see the command and image key as they are.
-        if (IniRules::unquoted(written.value).size() != written.value.size())
-            written.value = u'"' + written.value + u'"';
-        buttonLines.append(written);
+        const bool quote = !written.isEmpty() && !writtenKey.isEmpty()
+            && (written.front() == u'"' || written.front() == u'\'') && writtenKey.back() == written.front();
+        buttonLines.addKey(trimmedView(button.Tooltip));
+        if (quote)
+            buttonLines.appendValue(u"\"");
+        buttonLines.appendValue(written);
+        buttonLines.appendValue(u"|");
+        buttonLines.appendValue(writtenKey);
+        if (quote)
+            buttonLines.appendValue(u"\"");
     }
     if (!problems.isEmpty())
         return problems;

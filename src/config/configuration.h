@@ -41,6 +41,13 @@ struct ConfigResult
 {
     bool ok = true;
     QString error; // a sentence naming the file and what failed
+    QString warning; // a sentence for the user about a load that still succeeded (odd file content)
+
+    ConfigResult() = default;
+    explicit ConfigResult(bool ok, QString error, QString warning = QString())
+        : ok(ok), error(std::move(error)), warning(std::move(warning))
+    {
+    }
 
     explicit operator bool() const { return ok; }
 };

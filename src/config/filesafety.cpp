@@ -5,14 +5,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
 qint64 g_writeLimit = -1;
+
+using Permissions = QFileDevice::Permissions;
 
 // Hidden files of our own beside the target: ".QTA.INI.qtaedit-<process>" and QSaveFile's temporaries for it.
 QString stagingPrefix(const QFileInfo &target)
@@ -35,6 +42,247 @@ QString failure(const QString &path, const QString &what)
     return QStringLiteral("Could not save \"%1\": %2.").arg(QDir::toNativeSeparators(path), what);
 }
 
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Follows a chain of symbolic links to the file that holds the content, which need not exist yet (a link may
+// dangle). Empty when the chain goes round in a circle.
+QString finalTarget(const QString &path)
+{
+    QString current = QFileInfo(path).absoluteFilePath();
+    for (int hops = 0; hops <= 40; ++hops) { // the system's own limit for a chain of links
+        const QFileInfo info(current);
+        if (!info.isSymLink())
+            return current;
+        current = info.symLinkTarget();
+    }
+    return QString();
+}
+
+// The owner's write bit counts even for an administrator, who could otherwise replace a file, or add files
+// to a folder, that its owner marked read-only to protect it.
+bool readOnly(const QFileInfo &info)
+{
+    return !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner);
+}
+
+// A folder's read-only mark keeps new files out but leaves its files' content writable. Windows ignores the
+// mark on folders, so a replacement is tried there as before.
+bool refusesNewFiles(const QFileInfo &folder)
+{
+#ifdef Q_OS_UNIX
+    return readOnly(folder);
+#else
+    Q_UNUSED(folder);
+    return false;
+#endif
+}
+
+qint64 linkCount(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? qint64(st.st_nlink) : 1;
+#else
+    Q_UNUSED(path);
+    return 1;
+#endif
+}
+
+// The mode bits as stored; the "user" flags describe the running user's access, not the file.
+Permissions storedPermissions(const QFileInfo &info)
+{
+    return info.permissions() & ~Permissions(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
+// Gives the staged copy the owner and group of the file it replaces, so that saving as an administrator does
+// not take the file from its owner. Someone else's group cannot be given; the copy then keeps its own.
+void copyOwner(const QString &from, const QString &to)
+{
+#ifdef Q_OS_UNIX
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(from).constData(), &st) == 0
+        && ::chown(QFile::encodeName(to).constData(), st.st_uid, st.st_gid) != 0) {
+        if (::chown(QFile::encodeName(to).constData(), uid_t(-1), st.st_gid) != 0) { }
+    }
+#else
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+#endif
+}
+
+// Writes all of bytes at the current position; returns why it stopped short, or an empty string.
+QString writeAll(QFileDevice &file, const QByteArray &bytes, bool limited)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        qint64 chunk = bytes.size() - written;
+        if (limited && g_writeLimit >= 0)
+            chunk = qMin(chunk, qMax<qint64>(0, g_writeLimit - written));
+        const qint64 n = chunk > 0 ? file.write(bytes.constData() + written, chunk) : 0;
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    if (written == bytes.size())
+        return QString();
+    const QString cause = file.error() != QFileDevice::NoError
+        ? file.errorString()
+        : QStringLiteral("the disk is full or the write was cut short");
+    return QStringLiteral("%1 (%2 of %3 bytes written)").arg(cause).arg(written).arg(bytes.size());
+}
+
+// Rewrites the file's own content: from the start, cut to the new length, synced, read back and compared.
+// Returns why it failed, or an empty string.
+QString overwrite(QFile &file, const QByteArray &bytes, bool limited)
+{
+    if (!file.seek(0))
+        return file.errorString();
+    QString why = writeAll(file, bytes, limited);
+    if (!why.isEmpty())
+        return why;
+    if (!file.resize(bytes.size()))
+        return file.errorString();
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0)
+        return systemError();
+#endif
+    if (!file.seek(0) || file.readAll() != bytes)
+        return QStringLiteral("the file read back after writing differs from what was written");
+    return QString();
+}
+
+// A kill or a power cut during this write can leave the file half-written, which a replacement by rename
+// never does; it is taken only where a replacement would do worse.
+bool writeInPlace(const QString &path, const QString &target, const QByteArray &bytes, QString *error)
+{
+    auto fail = [&](const QString &what) {
+        if (error)
+            *error = failure(path, what);
+        return false;
+    };
+    QFile file(target);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return fail(QStringLiteral("%1; the file was left as it was").arg(file.errorString()));
+    const QByteArray oldBytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("%1; the file was left as it was").arg(file.errorString()));
+
+    const QString why = overwrite(file, bytes, true);
+    if (why.isEmpty())
+        return true;
+    file.unsetError();
+    const QString restoreWhy = overwrite(file, oldBytes, false);
+    if (restoreWhy.isEmpty())
+        return fail(QStringLiteral("%1; its old content was written back").arg(why));
+    return fail(QStringLiteral("%1, and writing its old content back failed too (%2), so the file may be damaged")
+                    .arg(why, restoreWhy));
+}
+
+bool write(const QString &path, const QByteArray &bytes, std::optional<Permissions> permissions, QString *error)
+{
+    auto fail = [&](const QString &what) {
+        if (error)
+            *error = failure(path, what);
+        return false;
+    };
+    const QString targetPath = finalTarget(path);
+    if (targetPath.isEmpty())
+        return fail(QStringLiteral("it is a symbolic link that leads round in a circle"));
+    const QFileInfo target(targetPath);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return fail(
+            QStringLiteral("the folder \"%1\" does not exist").arg(QDir::toNativeSeparators(target.absolutePath())));
+    if (target.isDir())
+        return fail(QStringLiteral("it is a folder, not a file"));
+    if (target.exists() && readOnly(target))
+        return fail(QStringLiteral("the file is read-only"));
+    const bool folderReadOnly = refusesNewFiles(folder);
+    if (!target.exists() && folderReadOnly)
+        return fail(QStringLiteral("the folder \"%1\" is read-only, so no file can be created in it")
+                        .arg(QDir::toNativeSeparators(target.absolutePath())));
+
+    // A replacement would split a hard link (the other names keep the old content) and cannot be made in a
+    // read-only folder, while the file itself may be written: write its content in place there.
+    if (target.exists() && (folderReadOnly || linkCount(targetPath) > 1)) {
+        if (!writeInPlace(path, targetPath, bytes, error))
+            return false;
+        if (permissions)
+            QFile::setPermissions(targetPath, *permissions);
+        return true;
+    }
+
+    // QSaveFile's temporary is named after its file ("QTA.INI.AbCdEf"), and a kill between its two last steps
+    // leaves it in the user's folder, under a name no later save can tell from the user's own files. So the
+    // bytes go to a hidden staged copy of our own first (written whole and synced by QSaveFile), which then
+    // replaces the target in one rename. A kill at any point leaves the old file or the new one, and at most
+    // hidden files of the staging pattern, which the next save removes.
+    removeStaleStaging(target);
+#ifdef Q_OS_WIN
+    // Windows has no rename over an existing file in the standard library: QSaveFile replaces it directly.
+    const QString staged = targetPath;
+#else
+    const QString staged
+        = target.absolutePath() + u'/' + stagingPrefix(target) + QString::number(QCoreApplication::applicationPid());
+#endif
+    QSaveFile file(staged);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    const QString cut = writeAll(file, bytes, true);
+    if (!cut.isEmpty()) {
+        file.cancelWriting();
+        return fail(QStringLiteral("%1; the file was left as it was").arg(cut));
+    }
+    // QSaveFile's commit does not notice a failure of the write that empties its buffer (a full disk shows
+    // there) and ignores a failed sync, and would put a short file in place: both are checked before it.
+    QString unwritten;
+    if (!file.flush())
+        unwritten = file.errorString();
+#ifdef Q_OS_UNIX
+    else if (::fsync(file.handle()) != 0)
+        unwritten = systemError();
+#endif
+    if (!unwritten.isEmpty()) {
+        file.cancelWriting();
+        return fail(QStringLiteral("%1; the file was left as it was").arg(unwritten));
+    }
+    if (!file.commit())
+        return fail(QStringLiteral("%1; the file was left as it was").arg(file.errorString()));
+    if (staged != targetPath) {
+        QFile staging(staged);
+        if (!staging.open(QIODevice::ReadOnly) || staging.readAll() != bytes) {
+            QFile::remove(staged);
+            return fail(QStringLiteral("the copy read back before replacing the file differs from what was written; "
+                                       "the file was left as it was"));
+        }
+        if (target.exists())
+            copyOwner(targetPath, staged);
+        if (permissions)
+            QFile::setPermissions(staged, *permissions);
+        else if (target.exists())
+            QFile::setPermissions(staged, storedPermissions(target));
+        if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(targetPath).constData()) != 0) {
+            const QString reason = systemError();
+            QFile::remove(staged);
+            return fail(QStringLiteral("%1; the file was left as it was").arg(reason));
+        }
+        return true;
+    }
+    if (permissions)
+        QFile::setPermissions(staged, *permissions);
+    QFile check(targetPath);
+    if (!check.open(QIODevice::ReadOnly) || check.readAll() != bytes)
+        return fail(QStringLiteral("the file read back after saving differs from what was written"));
+    return true;
+}
+
 } // namespace
 
 namespace FileSafety {
@@ -49,18 +297,35 @@ ReadResult readFile(const QString &path)
     }
     result.exists = true;
     if (info.isDir()) {
-        result.error = QStringLiteral("Could not read \"%1\": it is a folder, not a file.")
+        result.error
+            = QStringLiteral("Could not read \"%1\": it is a folder, not a file.").arg(QDir::toNativeSeparators(path));
+        return result;
+    }
+    // A pipe or a device would block the read for ever or never end.
+    if (!info.isFile()) {
+        result.error = QStringLiteral("Could not read \"%1\": it is not a regular file.")
                            .arg(QDir::toNativeSeparators(path));
+        return result;
+    }
+    // Far beyond any real settings file; the line model counts its offsets in int.
+    constexpr qint64 maxBytes = qint64(256) << 20;
+    if (info.size() > maxBytes) {
+        result.error = QStringLiteral("Could not read \"%1\": at %2 MB it is too large to be a settings file "
+                                      "(the editor reads files of up to 256 MB).")
+                           .arg(QDir::toNativeSeparators(path))
+                           .arg(info.size() >> 20);
         return result;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), file.errorString());
+        result.error
+            = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), file.errorString());
         return result;
     }
     result.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), file.errorString());
+        result.error
+            = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), file.errorString());
         result.bytes.clear();
         return result;
     }
@@ -70,73 +335,27 @@ ReadResult readFile(const QString &path)
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
-    auto fail = [&](const QString &what) {
+    return write(path, bytes, std::nullopt, error);
+}
+
+QString backupPath(const QString &path)
+{
+    return path + QStringLiteral(".bak");
+}
+
+bool keepBackup(const QString &path, QString *error)
+{
+    const ReadResult current = readFile(path);
+    if (!current.ok) {
         if (error)
-            *error = failure(path, what);
+            *error = current.error;
         return false;
-    };
-    const QFileInfo info(path);
-    const QFileInfo target(info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath());
-    if (!target.absoluteDir().exists())
-        return fail(QStringLiteral("the folder \"%1\" does not exist")
-                        .arg(QDir::toNativeSeparators(target.absolutePath())));
-    if (target.isDir())
-        return fail(QStringLiteral("it is a folder, not a file"));
-    // The owner's write bit counts even for an administrator, who could otherwise replace a file that its
-    // owner marked read-only to protect it.
-    if (target.exists() && (!target.isWritable() || !(target.permissions() & QFileDevice::WriteOwner)))
-        return fail(QStringLiteral("the file is read-only"));
-
-    // QSaveFile's temporary is named after its file ("QTA.INI.AbCdEf"), and a kill between its two last steps
-    // leaves it in the user's folder, under a name no later save can tell from the user's own files. So the
-    // bytes go to a hidden staged copy of our own first (written whole and synced by QSaveFile), which then
-    // replaces the target in one rename. A kill at any point leaves the old file or the new one, and at most
-    // hidden files of the staging pattern, which the next save removes.
-    removeStaleStaging(target);
-#ifdef Q_OS_WIN
-    // Windows has no rename over an existing file in the standard library: QSaveFile replaces it directly.
-    const QString staged = target.absoluteFilePath();
-#else
-    const QString staged = target.absolutePath() + u'/' + stagingPrefix(target)
-        + QString::number(QCoreApplication::applicationPid());
-#endif
-    QSaveFile file(staged);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        qint64 chunk = bytes.size() - written;
-        if (g_writeLimit >= 0)
-            chunk = qMin(chunk, qMax<qint64>(0, g_writeLimit - written));
-        const qint64 n = chunk > 0 ? file.write(bytes.constData() + written, chunk) : 0;
-        if (n <= 0)
-            break;
-        written += n;
     }
-    if (written != bytes.size()) {
-        file.cancelWriting();
-        return fail(QStringLiteral("the disk is full or the write was cut short (%1 of %2 bytes written); "
-                                   "the file was left as it was")
-                        .arg(written)
-                        .arg(bytes.size()));
-    }
-    if (!file.commit())
-        return fail(QStringLiteral("%1; the file was left as it was").arg(file.errorString()));
-    if (staged != target.absoluteFilePath()) {
-        if (target.exists())
-            QFile::setPermissions(staged, target.permissions());
-        if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target.absoluteFilePath()).constData())
-            != 0) {
-            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-            QFile::remove(staged);
-            return fail(QStringLiteral("%1; the file was left as it was").arg(reason));
-        }
-    }
-
-    QFile check(target.absoluteFilePath());
-    if (!check.open(QIODevice::ReadOnly) || check.readAll() != bytes)
-        return fail(QStringLiteral("the file read back after saving differs from what was written"));
-    return true;
+    if (!current.exists)
+        return true;
+    // The owner may always write the backup: a read-only mark copied from the file would refuse every later one.
+    const Permissions permissions = storedPermissions(QFileInfo(path)) | QFileDevice::WriteOwner;
+    return write(backupPath(path), current.bytes, permissions, error);
 }
 
 void setWriteLimitForTesting(qint64 maxBytes)

@@ -4,12 +4,14 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr int kPrefetchDistance = 8; // names ahead, see FirstOfName::prefetch
 
 char foldAscii(char c)
 {
@@ -17,7 +19,8 @@ char foldAscii(char c)
 }
 
 // Finds the first of each name (names compared as the file compares them) among numbered items, with one
-// flat table and no allocation per name: large sections stay cheap to read and to write.
+// flat table and no allocation per name: large sections stay cheap to read and to write. Each slot keeps
+// part of its name's hash, so a probe looks at another item's name only when that part matches.
 class FirstOfName
 {
 public:
@@ -26,7 +29,7 @@ public:
         std::size_t capacity = 16;
         while (capacity < std::size_t(expected) * 2)
             capacity *= 2;
-        m_slots.assign(capacity, -1);
+        m_slots.assign(capacity, 0);
     }
 
     // The number of the first item named name; when there is none yet, item becomes it.
@@ -34,27 +37,41 @@ public:
     int findOrInsert(QByteArrayView name, int item, NameOf nameOf)
     {
         const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t h = hash(name) & mask;; h = (h + 1) & mask) {
-            int &slot = m_slots[h];
-            if (slot < 0) {
-                slot = item;
+        const quint64 h = hash(name);
+        const quint64 tag = h & ~quint64(0xFFFFFFFF);
+        for (std::size_t i = std::size_t(h) & mask;; i = (i + 1) & mask) {
+            quint64 &slot = m_slots[i];
+            if (slot == 0) {
+                slot = tag | (quint64(quint32(item)) + 1);
                 return item;
             }
-            if (IniRules::equalNames(nameOf(slot), name))
-                return slot;
+            const int other = int(quint32(slot) - 1);
+            if ((slot & ~quint64(0xFFFFFFFF)) == tag && IniRules::equalNames(nameOf(other), name))
+                return other;
         }
     }
 
-private:
-    static std::size_t hash(QByteArrayView name)
+    // Asks the processor for the slot findOrInsert(name) will read first, a few names ahead of it: in a large
+    // section the table outgrows the caches, and waiting for each slot in turn costs more than the hashing.
+    void prefetch(QByteArrayView name) const
     {
-        std::size_t h = 1469598103934665603ull;
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(m_slots.data() + (std::size_t(hash(name)) & (m_slots.size() - 1)));
+#else
+        Q_UNUSED(name);
+#endif
+    }
+
+private:
+    static quint64 hash(QByteArrayView name)
+    {
+        quint64 h = 1469598103934665603ull;
         for (char c : name)
             h = (h ^ static_cast<unsigned char>(foldAscii(c))) * 1099511628211ull;
         return h ^ (h >> 29);
     }
 
-    std::vector<int> m_slots;
+    std::vector<quint64> m_slots; // 0: empty; else the hash's upper half, then the item + 1
 };
 
 QString leftTrimmed(const QString &text)
@@ -186,7 +203,12 @@ void IniDocument::parse()
     const qsizetype size = m_source.size();
     qsizetype pos = m_utf8 ? 3 : 0;
     m_lines.clear();
-    m_lines.reserve(size / 32 + 1);
+    // Sized once: growing the table of a large file would copy it and touch twice its memory.
+    qsizetype lineFeeds = 0;
+    for (const char *p = bytes + pos, *end = bytes + size;
+         (p = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr; ++p)
+        ++lineFeeds;
+    m_lines.reserve(std::size_t(lineFeeds) + 1);
     m_lineEnd.clear();
     // The next CR and LF from pos, each searched again only once passed: one pass over the bytes.
     auto next = [&](char c, qsizetype from) {
@@ -351,18 +373,35 @@ QStringList IniDocument::keyNames(const QString &section) const
     return names;
 }
 
+qsizetype IniDocument::sectionLineCount(const QString &section) const
+{
+    const int s = findSection(encode(section));
+    return s < 0 ? 0 : m_sections[s].end - m_sections[s].first;
+}
+
 QList<IniEntry> IniDocument::entries(const QString &section, EntryOptions options) const
 {
     QList<IniEntry> result;
+    result.reserve(sectionLineCount(section));
+    readEntries(section, options,
+                [&result](QString &key, QString &value) { result.append(IniEntry{std::move(key), std::move(value)}); });
+    return result;
+}
+
+void IniDocument::readEntries(const QString &section, EntryOptions options,
+                              const std::function<void(QString &key, QString &value)> &take) const
+{
     const int s = findSection(encode(section));
     if (s < 0)
-        return result;
+        return;
     const Section &sec = m_sections[s];
     // A read answers from the first entry of a name: remember each name's first entry on the way.
     FirstOfName firstEntry(sec.end - sec.first);
     auto nameOfLine = [this](int i) { return name(m_lines[i]); };
-    result.reserve(sec.end - sec.first);
+    bool taken = false;
     for (int i = sec.first; i < sec.end; ++i) {
+        if (i + kPrefetchDistance < sec.end && m_lines[i + kPrefetchDistance].kind == Kind::Entry)
+            firstEntry.prefetch(name(m_lines[i + kPrefetchDistance]));
         const Line &line = m_lines[i];
         if (line.kind != Kind::Entry)
             continue;
@@ -372,16 +411,21 @@ QList<IniEntry> IniDocument::entries(const QString &section, EntryOptions option
         if (line.nameLength == 0) {
             if (options & SkipEmptyKeys)
                 continue;
-            if (result.isEmpty())
-                return result;
+            if (!taken)
+                return;
         }
         const Line &answer = m_lines[first];
         QString value = answer.valueStart < 0 ? QString() : decode(rawValueBytes(answer));
-        if (!(options & KeepQuotes))
-            value = IniRules::unquoted(value);
-        result.append(IniEntry{decode(name(line)), value});
+        // One pair of enclosing quotes comes off in place: the decoded string is ours, no copy is needed.
+        if (!(options & KeepQuotes) && value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
+            && value.back() == value.front()) {
+            value.chop(1);
+            value.remove(0, 1);
+        }
+        QString key = decode(name(line));
+        taken = true;
+        take(key, value);
     }
-    return result;
 }
 
 QStringList IniDocument::sectionNames() const
@@ -438,7 +482,7 @@ IniDocument::Line IniDocument::makeLine(const QByteArray &text)
     Line line;
     line.added = int(m_added.size()) - 1;
     line.length = text.size();
-    line.eolLength = eol.size();
+    line.eolLength = quint8(eol.size());
     classify(line);
     return line;
 }
@@ -551,20 +595,21 @@ int IniDocument::removeAllSections(const QString &section)
     const QByteArray wanted = encode(section);
     if (wanted.isEmpty())
         return 0;
-    // One pass: keep every line that is not in a section of that name.
-    std::vector<Line> kept;
-    kept.reserve(m_lines.size());
+    // One pass in place: every line that is not in a section of that name moves down over the dropped ones.
+    std::size_t kept = 0;
     int removed = 0;
     for (const Section &s : m_sections) {
-        const bool drop = s.header >= 0 && sameName(sectionName(s), wanted);
-        removed += drop ? 1 : 0;
-        if (drop)
+        if (s.header >= 0 && sameName(sectionName(s), wanted)) {
+            ++removed;
             continue;
-        const int from = s.header >= 0 ? s.header : s.first;
-        kept.insert(kept.end(), m_lines.begin() + from, m_lines.begin() + s.end);
+        }
+        const std::size_t from = std::size_t(s.header >= 0 ? s.header : s.first);
+        if (kept != from)
+            std::copy(m_lines.begin() + from, m_lines.begin() + s.end, m_lines.begin() + kept);
+        kept += std::size_t(s.end) - from;
     }
     if (removed > 0) {
-        m_lines = std::move(kept);
+        m_lines.resize(kept);
         reindex();
     }
     return removed;
@@ -579,62 +624,60 @@ void IniDocument::appendSection(const QString &section, const QList<IniEntry> &e
             setValue(section, entry.key, entry.value);
         return;
     }
-    // Lay out the lines as one write per entry would leave them: a repeated name updates the first line.
-    // Every key and value is encoded once into one buffer; lines refer to it by offsets.
-    struct Slice
-    {
-        qsizetype offset = 0;
-        qsizetype size = 0;
-    };
-    struct Pending
-    {
-        Slice key;   // as written: leading blanks dropped
-        Slice match; // as compared: trailing blanks dropped too
-        Slice value; // leading blanks dropped
-    };
-    QByteArray text;
-    text.reserve(entries.size() * 32);
-    auto encodeInto = [&](const QString &s) {
-        Slice slice{text.size(), 0};
-        if (m_utf8)
-            text.append(s.toUtf8());
-        else
-            AnsiText::appendEncoded(s, text);
-        while (slice.offset < text.size() && IniRules::isSpace(text[slice.offset]))
-            ++slice.offset;
-        slice.size = text.size() - slice.offset;
-        return slice;
-    };
-    auto view = [&text](Slice slice) { return QByteArrayView(text.constData() + slice.offset, slice.size); };
-    std::vector<Pending> lines;
-    lines.reserve(entries.size());
-    FirstOfName lineOfKey(entries.size());
-    auto nameOfPending = [&](int i) { return view(lines[i].match); };
+    IniSectionEntries encoded(*this, entries.size());
     for (const IniEntry &entry : entries) {
-        Pending line;
-        line.key = encodeInto(entry.key);
-        line.match = line.key;
-        line.match.size = IniRules::trimmed(view(line.key)).size();
-        line.value = encodeInto(entry.value);
-        const int first = lineOfKey.findOrInsert(view(line.match), int(lines.size()), nameOfPending);
+        encoded.addKey(entry.key);
+        encoded.appendValue(entry.value);
+    }
+    appendSection(section, encoded);
+}
+
+void IniDocument::appendSection(const QString &section, const IniSectionEntries &entries)
+{
+    if (entries.m_entries.empty())
+        return;
+    Q_ASSERT(entries.m_utf8 == m_utf8);
+    if (hasSection(section)) {
+        for (const IniSectionEntries::Entry &entry : entries.m_entries)
+            setValue(section, decode(entries.view(entry.key)), decode(entries.view(entry.value)));
+        return;
+    }
+    // Lay out the lines as one write per entry would leave them: a repeated name updates the first line.
+    // Each line is a pair of entry numbers, the one giving its key and the one giving its value.
+    auto leftTrimmedBytes = [](QByteArrayView bytes) {
+        while (!bytes.isEmpty() && IniRules::isSpace(bytes.front()))
+            bytes = bytes.sliced(1);
+        return bytes;
+    };
+    const std::vector<IniSectionEntries::Entry> &given = entries.m_entries;
+    auto keyOf = [&](int e) { return leftTrimmedBytes(entries.view(given[e].key)); };   // as written
+    auto matchOf = [&](int e) { return IniRules::trimmed(entries.view(given[e].key)); }; // as compared
+    auto valueOf = [&](int e) { return leftTrimmedBytes(entries.view(given[e].value)); };
+    std::vector<std::pair<int, int>> lines;
+    lines.reserve(given.size());
+    FirstOfName lineOfKey(qsizetype(given.size()));
+    auto nameOfPending = [&](int i) { return matchOf(lines[i].first); };
+    for (int e = 0; e < int(given.size()); ++e) {
+        if (e + kPrefetchDistance < int(given.size()))
+            lineOfKey.prefetch(matchOf(e + kPrefetchDistance));
+        const int first = lineOfKey.findOrInsert(matchOf(e), int(lines.size()), nameOfPending);
         if (first == int(lines.size()))
-            lines.push_back(line);
+            lines.emplace_back(e, e);
         else
-            lines[first].value = line.value;
+            lines[first].second = e;
     }
     ensureLineEnd(int(m_lines.size()) - 1);
     // One buffer for all new lines keeps a large section cheap.
     const QByteArray eol = lineEnd();
     const QByteArray header = '[' + encode(leftTrimmed(section)) + ']';
     qsizetype total = header.size() + eol.size();
-    for (const Pending &line : lines)
-        total += line.key.size + 1 + line.value.size + eol.size();
-    QByteArray block;
+    for (const auto &[key, value] : lines)
+        total += keyOf(key).size() + 1 + valueOf(value).size() + eol.size();
+    QByteArray block(total, Qt::Uninitialized);
     m_added.push_back(QByteArray());
     const int added = int(m_added.size()) - 1;
     m_lines.reserve(m_lines.size() + lines.size() + 1);
     const std::size_t firstNew = m_lines.size();
-    block.resize(total);
     char *dst = block.data();
     auto put = [&dst](QByteArrayView bytes) {
         std::memcpy(dst, bytes.data(), std::size_t(bytes.size()));
@@ -650,15 +693,45 @@ void IniDocument::appendSection(const QString &section, const QList<IniEntry> &e
             put(value);
         }
         l.length = dst - block.constData() - l.offset;
-        l.eolLength = eol.size();
+        l.eolLength = quint8(eol.size());
         put(eol);
         m_lines.push_back(l);
     };
     appendLine(header, {}, true);
-    for (const Pending &line : lines)
-        appendLine(view(line.key), view(line.value), false);
+    for (const auto &[key, value] : lines)
+        appendLine(keyOf(key), valueOf(value), false);
     m_added[added] = std::move(block);
     for (std::size_t i = firstNew; i < m_lines.size(); ++i)
         classify(m_lines[i]);
     reindex();
+}
+
+IniSectionEntries::IniSectionEntries(const IniDocument &doc, qsizetype expected)
+    : m_utf8(doc.isUtf8())
+{
+    m_entries.reserve(std::size_t(expected));
+    m_text.reserve(expected * 32);
+}
+
+IniSectionEntries::Slice IniSectionEntries::append(QStringView text)
+{
+    Slice slice{m_text.size(), 0};
+    if (m_utf8)
+        m_text.append(text.toUtf8());
+    else
+        AnsiText::appendEncoded(text, m_text);
+    slice.size = m_text.size() - slice.offset;
+    return slice;
+}
+
+void IniSectionEntries::addKey(QStringView key)
+{
+    const Slice slice = append(key);
+    m_entries.push_back(Entry{slice, Slice{m_text.size(), 0}});
+}
+
+void IniSectionEntries::appendValue(QStringView text)
+{
+    Q_ASSERT(!m_entries.empty());
+    m_entries.back().value.size += append(text).size;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -13,6 +14,42 @@ struct IniEntry
 {
     QString key;
     QString value;
+};
+
+class IniDocument;
+
+// The entries of a section to append, encoded in the document's character set as they are added, all into
+// one buffer: a section of many thousand lines is written without a string per line.
+class IniSectionEntries final
+{
+public:
+    explicit IniSectionEntries(const IniDocument &doc, qsizetype expected = 0);
+
+    // Starts the next entry.
+    void addKey(QStringView key);
+    // Adds text to the value of the entry started last.
+    void appendValue(QStringView text);
+
+    qsizetype count() const { return qsizetype(m_entries.size()); }
+
+private:
+    friend class IniDocument;
+    struct Slice
+    {
+        qsizetype offset = 0;
+        qsizetype size = 0;
+    };
+    struct Entry
+    {
+        Slice key;
+        Slice value;
+    };
+    Slice append(QStringView text);
+    QByteArrayView view(Slice slice) const { return QByteArrayView(m_text.constData() + slice.offset, slice.size); }
+
+    bool m_utf8 = false;
+    QByteArray m_text;
+    std::vector<Entry> m_entries;
 };
 
 // The bytes of one INI file, kept line by line with their own line ends, answering reads and writes by the
@@ -50,6 +87,13 @@ public:
     enum EntryOption { AsThePlatform = 0, SkipEmptyKeys = 1, KeepQuotes = 2 };
     Q_DECLARE_FLAGS(EntryOptions, EntryOption)
     QList<IniEntry> entries(const QString &section, EntryOptions options = AsThePlatform) const;
+    // The same entries handed over one at a time, each key and value the callback's to keep: a large section
+    // goes straight into its model instead of through a list.
+    void readEntries(const QString &section, EntryOptions options,
+                     const std::function<void(QString &key, QString &value)> &take) const;
+    // The number of lines of the first section named section: at least as many as its entries, to reserve
+    // room for them.
+    qsizetype sectionLineCount(const QString &section) const;
 
     // Names of every section header in file order, duplicates included, empty names left out.
     QStringList sectionNames() const;
@@ -78,6 +122,8 @@ public:
     // would: a key that equals an earlier key (names compared as a read compares them) replaces that
     // line's value in place instead of adding a line. Nothing is appended for an empty list.
     void appendSection(const QString &section, const QList<IniEntry> &entries);
+    // The same for entries already encoded, made for this document.
+    void appendSection(const QString &section, const IniSectionEntries &entries);
 
     // The line end new lines get: the first one of the lines held now; when none has one, the file's first
     // one as read, CR LF for a file without any.
@@ -85,17 +131,18 @@ public:
 
 private:
     enum class Kind : quint8 { Blank, Header, Entry, Hidden };
+    // Kept small: a large file has hundreds of thousands of them.
     struct Line
     {
         qsizetype offset = 0;     // into m_source, or into m_added[added]
         qsizetype length = 0;     // content bytes, without the line end
-        qsizetype eolLength = 0;  // line end bytes following the content
         int added = -1;
-        Kind kind = Kind::Blank;
         int nameStart = 0;        // header name or entry key, relative to the content
         int nameLength = 0;
         int valueStart = -1;      // -1: an entry without "="
         int valueLength = 0;
+        quint8 eolLength = 0;     // line end bytes following the content: 0, 1 or 2
+        Kind kind = Kind::Blank;
     };
     struct Section
     {

@@ -12,6 +12,7 @@
 #include "imagelist.h"
 #include "inifile.h"
 #include "messagebox.h"
+#include "outsidechanges.h"
 #include "popupmenu.h"
 #include "previewtoolbar.h"
 #include "stringfunctions.h"
@@ -19,16 +20,21 @@
 #include "toolbar.h"
 #include "toolbareditorpage.h"
 #include "toolbarhost.h"
+#include "undocommands.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QUndoStack>
 
 namespace {
 
@@ -48,7 +54,7 @@ int px(int twips)
 constexpr int kStyleSeparator = 1;
 constexpr int kStyleAutoSize = 16;
 
-enum Command { Reload, Save, Reset, SetIniPath, SetBitmapsPath, SetAddOnsPath, Exit, None };
+enum Command { Reload, Save, Reset, SetIniPath, SetBitmapsPath, SetAddOnsPath, Exit, Undo, Redo, None };
 
 struct CommandButton
 {
@@ -59,15 +65,17 @@ struct CommandButton
 
 constexpr CommandButton kSeparator{None, nullptr, -1};
 
-// The command toolbar of each tab, by position; separators count.
+// The command toolbar of each tab, by position; separators count. Undo and Redo come last, so every other
+// command keeps its place.
 const QList<QList<CommandButton>> &commandToolbars()
 {
     static const QList<QList<CommandButton>> toolbars = {
         {{Reload, u"Reload INI", 0}, {Save, u"Save INI", 1}, {Reset, u"Reset Toolbar", 2}, kSeparator,
          {SetIniPath, u"Set QTA.INI Path", 3}, {SetBitmapsPath, u"Set Bitmaps Path", 4}, kSeparator,
-         {Exit, u"Exit", 8}},
+         {Exit, u"Exit", 8}, kSeparator, {Undo, u"Undo", 9}, {Redo, u"Redo", 10}},
         {{Reload, u"Reload INI", 0}, {Save, u"Save INI", 1}, kSeparator, {SetIniPath, u"Set QTA.INI Path", 3},
-         {SetAddOnsPath, u"Set Add-Ons Path", 5}, kSeparator, {Exit, u"Exit", 8}},
+         {SetAddOnsPath, u"Set Add-Ons Path", 5}, kSeparator, {Exit, u"Exit", 8}, kSeparator, {Undo, u"Undo", 9},
+         {Redo, u"Redo", 10}},
         {{SetIniPath, u"Set QTA.INI Path", 3}, kSeparator, {Exit, u"Exit", 8}},
         {{SetIniPath, u"Set QTA.INI Path", 3}, kSeparator, {Exit, u"Exit", 8}},
     };
@@ -76,7 +84,7 @@ const QList<QList<CommandButton>> &commandToolbars()
 
 const char *const kCommandPictures[] = {
     "reload", "save", "reset-toolbar", "set-ini-path", "set-bitmaps-path", "set-addons-path",
-    "tab-toolbar", "tab-addons", "exit",
+    "tab-toolbar", "tab-addons", "exit", "undo", "redo",
 };
 
 const char *const kMenuPictures[] = {
@@ -103,7 +111,14 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, int lef
 frmEditor::frmEditor(QWidget *parent)
     : QWidget(parent)
     , m_config(new Configuration(this))
+    , m_undoStack(new QUndoStack(this))
+    , m_outside(new OutsideChanges(this))
 {
+    connect(m_outside, &OutsideChanges::reloadRequested, this, [this] {
+        m_toolbarPage->CancelButtonEdit();
+        m_addOnsPage->endCommandLineEdit();
+        reloadIni();
+    });
     setObjectName(QStringLiteral("frmEditor"));
     g_scale = qMax(1.0, QFontMetricsF(font()).horizontalAdvance(kLongestLabel) / (kLongestLabelTwips / 15.0));
     setWindowTitle(QStringLiteral("QTA Config Editor"));
@@ -143,11 +158,32 @@ frmEditor::frmEditor(QWidget *parent)
     m_toolbarPage = new ToolbarEditorPage(this);
     m_addOnsPage = new AddOnsEditorPage(this);
     applyLook();
+
+    connect(m_undoStack, &QUndoStack::indexChanged, this, &frmEditor::updateUndoButtons);
+    connect(m_undoStack, &QUndoStack::canUndoChanged, this, &frmEditor::updateUndoButtons);
+    connect(m_undoStack, &QUndoStack::canRedoChanged, this, &frmEditor::updateUndoButtons);
+    updateUndoButtons();
+    // Ctrl+Y and Ctrl+Shift+Z both redo, whichever of them the platform names.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    const QKeySequence otherRedoKeys[] = {QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+    for (const QKeySequence &key : otherRedoKeys) {
+        if (!redoKeys.contains(key))
+            redoKeys.append(key);
+    }
+    auto *undoShortcut = new QShortcut(this);
+    undoShortcut->setKeys(QKeySequence::Undo);
+    connect(undoShortcut, &QShortcut::activated, this, [this] { undoFromKeyboard(false); });
+    auto *redoShortcut = new QShortcut(this);
+    redoShortcut->setKeys(redoKeys);
+    connect(redoShortcut, &QShortcut::activated, this, [this] { undoFromKeyboard(true); });
 }
 
 frmEditor::~frmEditor()
 {
     setIniMessageHandler(nullptr);
+    // The stack empties itself as it goes, after the toolbars it reports to are gone.
+    disconnect(m_undoStack, nullptr, this, nullptr);
 }
 
 QString frmEditor::iniPrompt()
@@ -199,11 +235,14 @@ void frmEditor::buildCommandToolbars()
         toolbar->setPictureSize(19);
         toolbar->setImageLists(m_commandImages, m_commandImagesHot);
         for (const CommandButton &button : toolbars[t]) {
+            const QString caption = button.caption ? QString::fromUtf16(button.caption) : QString();
             if (button.command == None)
                 toolbar->addButton(QString(), -1, -1, 0, QString(), kStyleSeparator);
+            else if (button.command == Undo || button.command == Redo)
+                // Pictures only, to keep the strip short; the tooltip names the change.
+                toolbar->addButton(caption, button.picture, -1, 0, QString(), kStyleAutoSize);
             else
-                toolbar->addButton(QString(), button.picture, -1, 0, QString::fromUtf16(button.caption),
-                                   kStyleAutoSize);
+                toolbar->addButton(QString(), button.picture, -1, 0, caption, kStyleAutoSize);
         }
         connect(toolbar, &Toolbar::buttonClicked, this, [this, t](int position) { handleCommandClick(t + 1, position); });
         m_commandToolbars.append(toolbar);
@@ -252,7 +291,7 @@ void frmEditor::buildToolbarPage()
     m_preview->setFlat(false);
     m_preview->setImageLists(m_pictures->images());
     ResetToolbar(*m_config);
-    m_previewBinding = new PreviewToolbar(m_config->toolbar(), m_preview, this);
+    m_previewBinding = new PreviewToolbar(m_config->toolbar(), m_config->addOns(), m_preview, this);
     m_toolbarHost->setToolbar(m_preview);
 }
 
@@ -334,22 +373,97 @@ bool frmEditor::start()
 bool frmEditor::reloadIni()
 {
     const ConfigResult result = LoadConfiguration(*m_config, INIPATH);
-    if (!result)
+    if (!result) {
         showFailure(result.error);
-    return result.ok;
+        return false;
+    }
+    m_undoStack->clear(); // the lists are the file's now: earlier changes no longer apply to them
+    m_outside->watch(iniFilePath());
+    // Every tab switch loads the file again: say what is odd about it once, not each time.
+    if (result.warning != m_shownWarning && !result.warning.isEmpty())
+        MessageBox::show(this, QMessageBox::Information, windowTitle(), result.warning);
+    m_shownWarning = result.warning;
+    return true;
 }
 
 bool frmEditor::saveIni()
 {
+    switch (m_outside->beforeSave()) {
+    case OutsideChanges::Cancel: return false;
+    case OutsideChanges::Reload: reloadIni(); return false;
+    case OutsideChanges::Proceed: break;
+    }
     const ConfigResult result = SaveConfiguration(*m_config, INIPATH);
-    if (!result)
+    if (!result) {
         showFailure(result.error);
-    return result.ok;
+        return false;
+    }
+    // What is on disk now is ours: the watcher must not offer it back as another program's change.
+    m_outside->watch(iniFilePath());
+    return true;
 }
 
 void frmEditor::resetToolbar()
 {
-    ResetToolbar(*m_config);
+    auto *change = new ToolbarChange(m_config, QStringLiteral("Reset Toolbar"));
+    change->resetToDefault();
+    pushChange(m_undoStack, change);
+}
+
+void frmEditor::undo()
+{
+    endEdits();
+    m_undoStack->undo();
+}
+
+void frmEditor::redo()
+{
+    endEdits();
+    m_undoStack->redo();
+}
+
+// An edit open on either page belongs to the lists as they are: it is dropped before the history moves.
+void frmEditor::endEdits()
+{
+    m_toolbarPage->CancelButtonEdit();
+    m_addOnsPage->CancelAddOnEdit();
+}
+
+void frmEditor::undoFromKeyboard(bool redo)
+{
+    // While the user types in a text box, the keys undo the typing, whichever of them the box itself knows.
+    if (auto *text = qobject_cast<QLineEdit *>(QApplication::focusWidget()); text && !text->isReadOnly()) {
+        redo ? text->redo() : text->undo();
+        return;
+    }
+    // The preview rebuilds the buttons a change touches: the keyboard stays at the same place on it.
+    const int focused = m_preview->focusedButton();
+    redo ? this->redo() : undo();
+    if (focused >= 0 && !m_preview->isAncestorOf(QApplication::focusWidget())) {
+        for (int position = qMin(focused, m_preview->buttonCount() - 1); position >= 0; --position) {
+            if (!m_preview->isSeparator(position)) {
+                m_preview->focusButton(position);
+                break;
+            }
+        }
+    }
+}
+
+void frmEditor::updateUndoButtons()
+{
+    const QList<QList<CommandButton>> &toolbars = commandToolbars();
+    for (int t = 0; t < toolbars.size(); ++t) {
+        for (int position = 0; position < toolbars[t].size(); ++position) {
+            const Command command = toolbars[t][position].command;
+            if (command != Undo && command != Redo)
+                continue;
+            const bool can = command == Undo ? m_undoStack->canUndo() : m_undoStack->canRedo();
+            const QString what = command == Undo ? m_undoStack->undoText() : m_undoStack->redoText();
+            const QString caption = QString::fromUtf16(toolbars[t][position].caption);
+            m_commandToolbars[t]->setButtonEnabled(position, can);
+            m_commandToolbars[t]->setButtonTooltip(position, can ? caption + u' ' + what : caption);
+        }
+    }
 }
 
 void frmEditor::setIniPath()
@@ -398,6 +512,8 @@ void frmEditor::handleCommandClick(int toolbar, int position)
     case SetBitmapsPath: setBitmapsPath(); break;
     case SetAddOnsPath: setAddOnsPath(); break;
     case Exit: close(); break;
+    case Undo: undo(); break;
+    case Redo: redo(); break;
     case None: break;
     }
 }

@@ -12,6 +12,8 @@ class PopupMenu;
 class PreviewToolbar;
 class QLabel;
 class QPushButton;
+class OutsideChanges;
+class QUndoStack;
 class TabControl;
 class Toolbar;
 class ToolbarEditorPage;
@@ -48,6 +50,11 @@ public:
     QString iniFilePath() const;
     int currentTab() const { return m_currentTab; }
 
+    // The history of changes to the toolbar and the add-on list. A load starts it afresh (the lists then come
+    // from the file); a save keeps it.
+    QUndoStack *undoStack() const { return m_undoStack; }
+    OutsideChanges *outsideChanges() const { return m_outside; }
+
     // The controls the editor pages work with.
     PopupMenu *contextMenus() const { return m_contextMenus; }
     Toolbar *previewToolbar() const { return m_preview; }
@@ -72,6 +79,9 @@ public:
     void setIniPath();
     void setBitmapsPath();
     void setAddOnsPath();
+    // Both end an edit in progress on either page first, as the other commands do.
+    void undo();
+    void redo();
 
     // The prompts of the folder browser; each decides which folders it accepts.
     static QString iniPrompt();
@@ -97,9 +107,15 @@ private:
     void showTab(int tab);
     void changeFolder(QString &field, const QString &prompt, const QString &key);
     void showFailure(const QString &text);
+    void endEdits();
+    void undoFromKeyboard(bool redo);
+    void updateUndoButtons();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     Configuration *m_config;
+    QUndoStack *m_undoStack;
+    OutsideChanges *m_outside;
+    QString m_shownWarning; // the load's remark about the file, shown once
     ButtonPictureList *m_pictures = nullptr;
     cBrowseForFolder *m_browser = nullptr;
     ImageList *m_menuImages = nullptr;

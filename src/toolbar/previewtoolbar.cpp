@@ -1,5 +1,6 @@
 #include "previewtoolbar.h"
 
+#include "addonlistmodel.h"
 #include "toolbar.h"
 #include "toolbarmodel.h"
 
@@ -10,10 +11,12 @@ constexpr int kStyleSeparator = 1;
 
 } // namespace
 
-PreviewToolbar::PreviewToolbar(ToolbarModel *model, Toolbar *toolbar, QObject *parent)
+PreviewToolbar::PreviewToolbar(ToolbarModel *model, AddOnListModel *addOns, Toolbar *toolbar, QObject *parent)
     : QObject(parent)
     , m_model(model)
+    , m_addOns(addOns)
     , m_toolbar(toolbar)
+    , m_references(addOns ? addOns->entries() : QList<AddOnEntry>())
 {
     connect(model, &ToolbarModel::toolbarReset, this, &PreviewToolbar::rebuild);
     connect(model, &ToolbarModel::buttonInserted, this, &PreviewToolbar::insertButton);
@@ -23,6 +26,20 @@ PreviewToolbar::PreviewToolbar(ToolbarModel *model, Toolbar *toolbar, QObject *p
         m_toolbar->removeButton(from);
         insertButton(to);
     });
+    if (addOns) {
+        connect(addOns, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                    // Only names count: a changed command line or parameter leaves every reference as it was.
+                    if (topLeft.column() <= AddOnListModel::NameColumn
+                        && bottomRight.column() >= AddOnListModel::NameColumn)
+                        updateReferences();
+                });
+        connect(addOns, &QAbstractItemModel::rowsInserted, this, &PreviewToolbar::updateReferences);
+        connect(addOns, &QAbstractItemModel::rowsRemoved, this, &PreviewToolbar::updateReferences);
+        connect(addOns, &QAbstractItemModel::rowsMoved, this, &PreviewToolbar::updateReferences);
+        connect(addOns, &QAbstractItemModel::modelReset, this, &PreviewToolbar::updateReferences);
+        connect(addOns, &QAbstractItemModel::layoutChanged, this, &PreviewToolbar::updateReferences);
+    }
     rebuild();
 }
 
@@ -40,6 +57,7 @@ void PreviewToolbar::insertButton(int position)
     m_toolbar->addButton(entry.Tooltip, entry.IsSeparator ? -1 : entry.ImageIndex, before, 0, QString(),
                          entry.IsSeparator ? kStyleSeparator : kStyleButton);
     m_toolbar->setButtonCommand(position, entry.Command);
+    updateMark(position);
 }
 
 void PreviewToolbar::updateButton(int position)
@@ -54,4 +72,23 @@ void PreviewToolbar::updateButton(int position)
     m_toolbar->setButtonTooltip(position, entry.Tooltip);
     m_toolbar->setButtonPicture(position, entry.IsSeparator ? -1 : entry.ImageIndex);
     m_toolbar->setButtonCommand(position, entry.Command);
+    updateMark(position);
+}
+
+void PreviewToolbar::updateMark(int position)
+{
+    const ToolbarButtonEntry &entry = m_model->at(position);
+    m_toolbar->setButtonMark(position, entry.IsSeparator ? QString() : m_references.problem(entry.Command));
+}
+
+// One pass over the buttons, and none at all when the names and the count came out as they were (a row moved,
+// say); the toolbar only redraws buttons whose mark changed.
+void PreviewToolbar::updateReferences()
+{
+    AddOnReferences references(m_addOns->entries());
+    if (references == m_references)
+        return;
+    m_references = std::move(references);
+    for (int position = 0; position < m_model->count(); ++position)
+        updateMark(position);
 }

@@ -1,19 +1,23 @@
 #pragma once
 
+#include "addonreferences.h"
+
 #include <QObject>
 
+class AddOnListModel;
 class Toolbar;
 class ToolbarModel;
 struct ToolbarButtonEntry;
 
-// Keeps the preview toolbar showing the toolbar model: every change of the model reaches the buttons.
+// Keeps the preview toolbar showing the toolbar model: every change of the model reaches the buttons. Buttons
+// whose add-on command refers to no add-on of the list carry a mark, kept current as either list changes.
 class PreviewToolbar final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PreviewToolbar)
 
 public:
-    PreviewToolbar(ToolbarModel *model, Toolbar *toolbar, QObject *parent = nullptr);
+    PreviewToolbar(ToolbarModel *model, AddOnListModel *addOns, Toolbar *toolbar, QObject *parent = nullptr);
 
     Toolbar *toolbar() const { return m_toolbar; }
 
@@ -21,7 +25,11 @@ private:
     void rebuild();
     void insertButton(int position);
     void updateButton(int position);
+    void updateMark(int position);
+    void updateReferences();
 
     ToolbarModel *m_model;
+    AddOnListModel *m_addOns;
     Toolbar *m_toolbar;
+    AddOnReferences m_references;
 };

@@ -13,6 +13,7 @@
 #include "picturecombolist.h"
 #include "popupmenu.h"
 #include "toolbar.h"
+#include "undocommands.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -90,7 +91,18 @@ ToolbarEditorPage::ToolbarEditorPage(frmEditor *editor)
 
     Toolbar *preview = editor->previewToolbar();
     connect(preview, &Toolbar::buttonClicked, this, &ToolbarEditorPage::ShowButtonMenu);
-    preview->installEventFilter(this);
+    // The keyboard and drag requests of the preview do what the menu does.
+    preview->setEditable(true);
+    connect(preview, &Toolbar::buttonMenuRequested, this, &ToolbarEditorPage::ShowButtonMenu);
+    connect(preview, &Toolbar::buttonEditRequested, this, &ToolbarEditorPage::BeginButtonEdit);
+    connect(preview, &Toolbar::buttonDeleteRequested, this, &ToolbarEditorPage::deleteButton);
+    connect(preview, &Toolbar::buttonMoveRequested, this, [this](int position, int step) {
+        if (step < 0)
+            moveButton(position, position - 1);
+        else if (step > 0)
+            moveButton(position, position + 1);
+    });
+    connect(preview, &Toolbar::buttonDropped, this, &ToolbarEditorPage::dropButton);
 
     connect(m_model, &ToolbarModel::buttonInserted, this, &ToolbarEditorPage::followInsert);
     connect(m_model, &ToolbarModel::buttonRemoved, this, &ToolbarEditorPage::followRemove);
@@ -213,7 +225,7 @@ void ToolbarEditorPage::ShowButtonMenu(int position)
     if (key == kAddButton) {
         addButton(position);
     } else if (key == kDeleteButton) {
-        m_model->remove(position);
+        deleteButton(position);
     } else if (key == kMoveLeft) {
         moveButton(position, position - 1);
     } else if (key == kMoveRight) {
@@ -221,30 +233,74 @@ void ToolbarEditorPage::ShowButtonMenu(int position)
     } else if (key == kEditButton) {
         BeginButtonEdit(position);
     } else if (key == kNewGroup) {
-        if (grouped)
-            m_model->remove(position - 1);
-        else
-            m_model->insert(position, ToolbarButtonEntry { freeSeparatorKey(position + 1, -1), {}, -1, true });
+        if (grouped) {
+            change(QStringLiteral("Remove Group Separator"),
+                   [position](ToolbarChange &toolbar) { toolbar.remove(position - 1); });
+        } else {
+            const ToolbarButtonEntry separator{freeSeparatorKey(position + 1, -1), {}, -1, true};
+            change(QStringLiteral("Begin a new Group"),
+                   [position, separator](ToolbarChange &toolbar) { toolbar.insert(position, separator); });
+        }
     }
+}
+
+void ToolbarEditorPage::change(const QString &text, const std::function<void(ToolbarChange &)> &steps)
+{
+    auto *toolbar = new ToolbarChange(m_editor->configuration(), text);
+    steps(*toolbar);
+    pushChange(m_editor->undoStack(), toolbar);
 }
 
 void ToolbarEditorPage::addButton(int position)
 {
-    m_model->insert(position, ToolbarButtonEntry { QStringLiteral("New Button"), ConfigFormat::none(), 0, false });
+    const ToolbarButtonEntry button{QStringLiteral("New Button"), ConfigFormat::none(), 0, false};
+    change(QStringLiteral("Add a new Button"),
+           [position, button](ToolbarChange &toolbar) { toolbar.insert(position, button); });
     BeginButtonEdit(position);
+}
+
+void ToolbarEditorPage::deleteButton(int position)
+{
+    if (position < 0 || position >= m_model->count() || IsSeparatorAt(position))
+        return;
+    change(QStringLiteral("Delete Button"), [position](ToolbarChange &toolbar) { toolbar.remove(position); });
 }
 
 // A button moves over its neighbour; over a separator, the separator takes the button's old place and a name
 // from that place.
 void ToolbarEditorPage::moveButton(int position, int to)
 {
-    const bool overSeparator = IsSeparatorAt(to);
-    m_model->move(position, to);
-    if (overSeparator) {
-        ToolbarButtonEntry separator = m_model->at(position);
-        separator.Tooltip = freeSeparatorKey(position + 1, position);
-        m_model->replace(position, separator);
-    }
+    if (position < 0 || to < 0 || position >= m_model->count() || to >= m_model->count() || IsSeparatorAt(position))
+        return;
+    const QString text
+        = to < position ? QStringLiteral("Move Button to the Left") : QStringLiteral("Move Button to the Right");
+    change(text, [this, position, to](ToolbarChange &toolbar) {
+        const bool overSeparator = IsSeparatorAt(to);
+        toolbar.move(position, to);
+        if (overSeparator) {
+            ToolbarButtonEntry separator = m_model->at(position);
+            separator.Tooltip = freeSeparatorKey(position + 1, position);
+            toolbar.replace(position, separator);
+        }
+    });
+}
+
+// A drag carries the entry to its new place in one move; a separator carried so gets a name from that place,
+// the entries it passes keep theirs.
+void ToolbarEditorPage::dropButton(int from, int to)
+{
+    if (from < 0 || to < 0 || from >= m_model->count() || to >= m_model->count() || from == to)
+        return;
+    const bool separator = IsSeparatorAt(from);
+    change(separator ? QStringLiteral("Move Group Separator") : QStringLiteral("Move Button"),
+           [this, from, to, separator](ToolbarChange &toolbar) {
+               toolbar.move(from, to);
+               if (separator) {
+                   ToolbarButtonEntry moved = m_model->at(to);
+                   moved.Tooltip = freeSeparatorKey(to + 1, to);
+                   toolbar.replace(to, moved);
+               }
+           });
 }
 
 // "space" + number, or the next number no other entry uses as its key: equal keys would collapse into one line
@@ -335,7 +391,8 @@ void ToolbarEditorPage::CommitButtonEdit()
         return;
     const int position = m_editPosition;
     endEdit();
-    m_model->replace(position, edited);
+    change(QStringLiteral("Edit Button"),
+           [position, edited](ToolbarChange &toolbar) { toolbar.replace(position, edited); });
 }
 
 // The tooltip is the button's key in the file and the command sits before the "|" of its line: say what
@@ -471,16 +528,6 @@ bool ToolbarEditorPage::eventFilter(QObject *watched, QEvent *event)
         auto *focused = qobject_cast<QPushButton *>(QApplication::focusWidget());
         (key == Qt::Key_Escape ? m_cancel : focused ? focused : m_done)->click();
         return true;
-    }
-    // Enter on a preview button opens its menu, as Space does.
-    const Toolbar *preview = m_editor->previewToolbar();
-    if (watched == preview && enter) {
-        for (int position = 0; position < preview->buttonCount(); ++position) {
-            if (preview->buttonWidget(position) == QApplication::focusWidget()) {
-                ShowButtonMenu(position);
-                return true;
-            }
-        }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -2,12 +2,15 @@
 
 #include <QObject>
 
+#include <functional>
+
 class PictureComboList;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QWidget;
+class ToolbarChange;
 class ToolbarModel;
 class frmEditor;
 struct ToolbarButtonEntry;
@@ -52,8 +55,12 @@ private:
     bool confirmUnsavable(const ToolbarButtonEntry &edited);
     void endEdit();
 
+    // Each user action is one change on the window's undo stack.
+    void change(const QString &text, const std::function<void(ToolbarChange &)> &steps);
     void addButton(int position);
+    void deleteButton(int position);
     void moveButton(int position, int to);
+    void dropButton(int from, int to);
     QString freeSeparatorKey(int number, int except) const;
 
     void followInsert(int position);

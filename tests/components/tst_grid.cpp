@@ -1,6 +1,8 @@
 #include "grid.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -27,6 +29,28 @@ private:
     QPoint centre(int row, int column) const
     {
         return m_grid->viewport()->mapFrom(m_page, m_grid->CellRectangle(row, column).center());
+    }
+    void sendMouse(QEvent::Type type, QPoint pos, Qt::MouseButtons held) const
+    {
+        QMouseEvent event(type, pos, m_grid->viewport()->mapToGlobal(pos),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(m_grid->viewport(), &event);
+    }
+    // Drags row `from` to just inside the top (or bottom) of row `to`, noting "line" when the drop place shows.
+    void dragRow(int from, int to, bool bottom, bool escape)
+    {
+        const QPoint start = centre(from, 1);
+        const QRect cell = m_grid->CellRectangle(to, 1);
+        const QPoint end = m_grid->viewport()->mapFrom(m_page, QPoint(cell.center().x(), bottom ? cell.bottom() - 2
+                                                                                               : cell.top() + 2));
+        sendMouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
+        for (int step = 1; step <= 4; ++step)
+            sendMouse(QEvent::MouseMove, start + (end - start) * step / 4, Qt::LeftButton);
+        if (m_grid->viewport()->findChild<QWidget *>(u"dropMarker"_s)->isVisible())
+            m_log << u"line"_s;
+        if (escape)
+            QTest::keyClick(m_grid, Qt::Key_Escape);
+        sendMouse(QEvent::MouseButtonRelease, end, Qt::NoButton);
     }
 
     QWidget *m_page = nullptr;
@@ -58,6 +82,9 @@ void tst_Grid::init()
     connect(m_grid, &Grid::GridNotice, this, [this] { m_log << u"notice"_s; });
     connect(m_grid, &Grid::CurrentCellChanged, this,
             [this](int r, int c) { m_log << u"current %1,%2"_s.arg(r).arg(c); });
+    connect(m_grid, &Grid::rowMoveRequested, this,
+            [this](int r, int step) { m_log << u"move %1 %2"_s.arg(r).arg(step); });
+    connect(m_grid, &Grid::rowDropped, this, [this](int from, int to) { m_log << u"drop %1 %2"_s.arg(from).arg(to); });
 }
 
 void tst_Grid::events_data()
@@ -92,6 +119,19 @@ void tst_Grid::events_data()
     QTest::addRow("row deleted above") << "current 3|delete 1" << "current 3,1|current 2,1";
     QTest::addRow("current first row deleted") << "current 1|delete 1" << "current 1,1";
     QTest::addRow("current last row deleted") << "current 20|delete 20" << "current 20,1|current 19,1";
+
+    // Moves are requests: the grid itself changes nothing.
+    QTest::addRow("Alt+Up") << "current 3|alt Up" << "current 3,1|move 3 -1";
+    QTest::addRow("Alt+Down") << "current 3|alt Down" << "current 3,1|move 3 1";
+    QTest::addRow("Alt+Up on the first row") << "current 1|alt Up" << "current 1,1";
+    QTest::addRow("Alt+Down on the last row") << "current 20|alt Down" << "current 20,1";
+    QTest::addRow("drag the current row down: no edit") << "click 2 1|drag 2 5" << "current 2,1|line|drop 2 4";
+    QTest::addRow("drag a row up") << "drag 5 2" << "current 5,1|line|drop 5 2";
+    QTest::addRow("drop on the lower half of a row") << "drag 2 5 bottom" << "current 2,1|line|drop 2 5";
+    QTest::addRow("drop on its own place") << "drag 3 2 bottom" << "current 3,1";
+    QTest::addRow("Escape cancels a drag") << "click 2 1|drag 2 5 escape" << "current 2,1|line";
+    QTest::addRow("a drag ends an edit") << "current 2|key F2|drag 2 5"
+                                         << "current 2,1|edit 2,1|notice|ended|line|drop 2 4";
 }
 
 void tst_Grid::events()
@@ -110,8 +150,11 @@ void tst_Grid::events()
             QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, centre(a, b)); // the second press only
         else if (verb == "release"_L1)
             QTest::mouseRelease(m_grid->viewport(), Qt::LeftButton, {}, centre(a, b));
-        else if (verb == "key"_L1)
-            QTest::keyClick(m_grid, Qt::Key(QKeySequence::fromString(w.at(1))[0].key()));
+        else if (verb == "key"_L1 || verb == "alt"_L1)
+            QTest::keyClick(m_grid, Qt::Key(QKeySequence::fromString(w.at(1))[0].key()),
+                            verb == "alt"_L1 ? Qt::AltModifier : Qt::NoModifier);
+        else if (verb == "drag"_L1)
+            dragRow(a, b, w.contains(u"bottom"_s), w.contains(u"escape"_s));
         else if (verb == "current"_L1)
             m_grid->setCurrentRow(a);
         else if (verb == "finish"_L1)

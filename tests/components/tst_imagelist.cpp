@@ -1,11 +1,20 @@
 #include "buttonimagelist.h"
 #include "buttonpicturelist.h"
+#include "configuration.h"
 #include "imagelist.h"
+#include "pathfunctions.h"
+#include "testfiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -36,6 +45,22 @@ QString writeBytes(const QTemporaryDir &dir, const QString &name, const QByteArr
     return file.fileName();
 }
 
+// A 24-bit bitmap cut to its first half: the header promises rows the file does not hold.
+QString writeCutBitmap(const QTemporaryDir &dir, const QString &name)
+{
+    const QByteArray whole = readBytes(writePicture(dir, name, {32, 32}, kMagenta, QImage::Format_RGB888));
+    return writeBytes(dir, name, whole.left(whole.size() / 2));
+}
+
+// A small bitmap whose header claims width x height pixels.
+QString writeBitmapClaiming(const QTemporaryDir &dir, const QString &name, qint32 width, qint32 height)
+{
+    QByteArray bytes = readBytes(writePicture(dir, name, {16, 16}, kMagenta));
+    qToLittleEndian(width, bytes.data() + 18);
+    qToLittleEndian(height, bytes.data() + 22);
+    return writeBytes(dir, name, bytes);
+}
+
 QImage argb(const QPixmap &pixmap)
 {
     return pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
@@ -56,6 +81,7 @@ private Q_SLOTS:
     void keysFollowRemovals();
     void buttonPicturesStayAligned_data();
     void buttonPicturesStayAligned();
+    void damagedBitmapKeepsItsPathOnSave();
 
 private:
     QTemporaryDir m_dir;
@@ -74,6 +100,8 @@ void tst_ImageList::keyColourBecomesTransparent_data()
         << QColor(Qt::green);
     QTest::addRow("bitmap under a png name")
         << writePicture(m_dir, QStringLiteral("d.png"), {16, 16}, kMagenta) << kMagenta;
+    QTest::addRow("png under a bitmap name")
+        << writePicture(m_dir, QStringLiteral("e.bmp"), {16, 16}, kMagenta, QImage::Format_ARGB32, "PNG") << kMagenta;
 }
 
 void tst_ImageList::keyColourBecomesTransparent()
@@ -101,24 +129,53 @@ void tst_ImageList::keyColourBecomesTransparent()
 void tst_ImageList::unreadableFileAddsNothing_data()
 {
     QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
 
-    QTest::addRow("missing file") << m_dir.filePath(QStringLiteral("missing.bmp"));
-    QTest::addRow("text under a bitmap name") << writeBytes(m_dir, QStringLiteral("text.bmp"), "not a picture");
-    QTest::addRow("empty file") << writeBytes(m_dir, QStringLiteral("empty.bmp"), {});
-    QTest::addRow("folder") << m_dir.path();
+    QTest::addRow("missing file") << m_dir.filePath(QStringLiteral("missing.bmp"))
+                                  << QStringLiteral("does not exist");
+    QTest::addRow("text under a bitmap name") << writeBytes(m_dir, QStringLiteral("text.bmp"), "not a picture")
+                                              << QStringLiteral("not a picture");
+    const QByteArray noise = QByteArray("\x8f\0\x13" "BM\xff", 6).repeated(99);
+    QTest::addRow("random bytes") << writeBytes(m_dir, QStringLiteral("noise.bmp"), noise)
+                                  << QStringLiteral("not a picture");
+    QTest::addRow("empty file") << writeBytes(m_dir, QStringLiteral("empty.bmp"), {}) << QStringLiteral("empty");
+    QTest::addRow("folder") << m_dir.path() << QStringLiteral("folder");
+    QDir(m_dir.path()).mkdir(QStringLiteral("folder.bmp"));
+    QTest::addRow("folder with a bitmap name") << m_dir.filePath(QStringLiteral("folder.bmp"))
+                                               << QStringLiteral("folder");
+    QTest::addRow("bitmap cut short") << writeCutBitmap(m_dir, QStringLiteral("cut.bmp"))
+                                      << QStringLiteral("shorter than the picture");
+    QTest::addRow("header claiming 60000 x 60000")
+        << writeBitmapClaiming(m_dir, QStringLiteral("huge.bmp"), 60000, 60000) << QStringLiteral("60000 x 60000");
+    QTest::addRow("header claiming 4000 x -4000, rows top down")
+        << writeBitmapClaiming(m_dir, QStringLiteral("tall.bmp"), 4000, -4000) << QStringLiteral("4000 x 4000");
+    QTest::addRow("whole bitmap wider than 1024")
+        << writePicture(m_dir, QStringLiteral("wide.bmp"), {1100, 2}, kMagenta) << QStringLiteral("1100 x 2");
+#ifdef Q_OS_UNIX
+    // Opening a pipe for reading waits for a writer that never comes.
+    const QString pipe = m_dir.filePath(QStringLiteral("pipe.bmp"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QTest::addRow("pipe with a bitmap name") << pipe << QStringLiteral("not a regular file");
+#endif
 }
 
 void tst_ImageList::unreadableFileAddsNothing()
 {
     QFETCH(QString, path);
+    QFETCH(QString, reason);
 
     ImageList list(QSize(16, 16));
     QSignalSpy changed(&list, &ImageList::changed);
     QCOMPARE(list.addFromFile(path, path), -1);
+    QVERIFY2(list.errorString().contains(reason), qPrintable(list.errorString()));
     QCOMPARE(list.addFromResource(path, path, kMagenta), -1);
     QCOMPARE(list.addPixmap(QPixmap(), path), -1);
     QCOMPARE(list.count(), 0);
     QCOMPARE(changed.count(), 0);
+
+    QString why;
+    QVERIFY(ImageList::readPicture(path, {}, kMagenta, &why).isNull());
+    QVERIFY2(why.contains(reason), qPrintable(why));
 }
 
 void tst_ImageList::builtInPicturesAreLinkedAndTransparent()
@@ -159,14 +216,17 @@ void tst_ImageList::keysFollowRemovals()
 void tst_ImageList::buttonPicturesStayAligned_data()
 {
     QTest::addColumn<QString>("badFile");
+    QTest::addColumn<QString>("reason");
 
-    QTest::addRow("missing file") << m_dir.filePath(QStringLiteral("gone.bmp"));
-    QTest::addRow("not a picture") << writeBytes(m_dir, QStringLiteral("notes.bmp"), "QTA notes");
+    QTest::addRow("missing file") << m_dir.filePath(QStringLiteral("gone.bmp")) << QStringLiteral("does not exist");
+    QTest::addRow("not a picture") << writeBytes(m_dir, QStringLiteral("notes.bmp"), "QTA notes")
+                                   << QStringLiteral("not a picture");
 }
 
 void tst_ImageList::buttonPicturesStayAligned()
 {
     QFETCH(QString, badFile);
+    QFETCH(QString, reason);
 
     const QString good = writePicture(m_dir, QStringLiteral("good.bmp"), {16, 16}, kMagenta);
     ButtonImageList entries;
@@ -183,6 +243,9 @@ void tst_ImageList::buttonPicturesStayAligned()
     QCOMPARE(argb(pictures.pixmap(9)), argb(pictures.pixmap(0)));
     QCOMPARE(argb(pictures.pixmap(10)).pixelColor(12, 12), kBlue);
     QCOMPARE(pictures.images()->keyAt(10), QStringLiteral("GOOD2.BMP"));
+    QCOMPARE(pictures.images()->keyAt(9), QStringLiteral("BAD.BMP"));
+    QVERIFY2(pictures.problem(9).contains(reason), qPrintable(pictures.problem(9)));
+    QVERIFY(pictures.problem(8).isEmpty() && pictures.problem(10).isEmpty() && pictures.problem(0).isEmpty());
     QVERIFY(pictures.pixmap(11).isNull());
 
     entries.removeFrom(9);
@@ -190,6 +253,28 @@ void tst_ImageList::buttonPicturesStayAligned()
     QCOMPARE(pictures.images()->count(), 10);
     QCOMPARE(pictures.images()->keyAt(9), QStringLiteral("GOOD3.BMP"));
     QCOMPARE(argb(pictures.pixmap(9)).pixelColor(12, 12), kBlue);
+    QVERIFY(pictures.problem(9).isEmpty());
+}
+
+void tst_ImageList::damagedBitmapKeepsItsPathOnSave()
+{
+    QTemporaryDir dir;
+    const QString bitmap = writeCutBitmap(dir, QStringLiteral("sheet.bmp"));
+    const QString ini = IniFilePath(dir.path());
+    writeBytes(ini, "[Toolbits]\r\nSheet=PRINT|" + bitmap.toLocal8Bit() + "\r\n[General]\r\nA=1\r\n");
+    Configuration config;
+    SetupButtonImages(config);
+    ResetToolbar(config);
+    ButtonPictureList pictures(config.images());
+    QVERIFY(LoadConfiguration(config, dir.path()));
+
+    const int shown = config.toolbar()->at(0).ImageIndex;
+    QCOMPARE(argb(pictures.pixmap(shown)), argb(ButtonPictureList::notFoundPixmap()));
+    QVERIFY(pictures.problem(shown).contains(QStringLiteral("shorter")));
+    // The save moves the section to the end of the file, and the picture's file goes with it.
+    QVERIFY(SaveConfiguration(config, dir.path()));
+    QCOMPARE(readBytes(ini),
+             "[General]\r\nA=1\r\n[Toolbits]\r\nSheet=PRINT|" + GetShortPath(bitmap).toLocal8Bit() + "\r\n");
 }
 
 QTEST_MAIN(tst_ImageList)

@@ -1,5 +1,6 @@
 #include "messagebox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +20,8 @@ private Q_SLOTS:
     void hookAnswer();
     void realBox_data();
     void realBox();
+    void ownCaptions_data();
+    void ownCaptions();
 };
 
 void tst_MessageBox::cleanup()
@@ -97,6 +100,54 @@ void tst_MessageBox::realBox()
              (QStringList { u"QTA.INI"_s, u"Cannot write."_s, QString::number(QMessageBox::Critical),
                             QString::number(buttons), u"1"_s }));
     QCOMPARE(MessageBox::shownForTesting().size(), 1);
+}
+
+void tst_MessageBox::ownCaptions_data()
+{
+    QTest::addColumn<bool>("realBox");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Button>("expected");
+
+    QTest::addRow("hook answers") << false << 0 << QMessageBox::Discard;
+    QTest::addRow("real box, Return takes the default") << true << int(Qt::Key_Return) << QMessageBox::Save;
+    QTest::addRow("real box, Escape takes Cancel") << true << int(Qt::Key_Escape) << QMessageBox::Cancel;
+}
+
+// Buttons with captions of our own: the hook sees the captions, the real box shows them and keeps their roles.
+void tst_MessageBox::ownCaptions()
+{
+    QFETCH(bool, realBox);
+    QFETCH(int, key);
+    QFETCH(Button, expected);
+
+    const MessageBox::ButtonTexts buttons = { { QMessageBox::Save, u"Overwrite"_s },
+                                              { QMessageBox::Discard, u"Reload"_s },
+                                              { QMessageBox::Cancel, u"Cancel"_s } };
+    QStringList captions;
+    if (realBox) {
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton *button : box->buttons())
+                captions << button->text();
+            QTest::keyClick(box, Qt::Key(key));
+            if (box->isVisible())
+                box->done(QMessageBox::NoButton);
+        });
+    } else {
+        MessageBox::setNextAnswerForTesting([&](const MessageBoxRequest &request) {
+            captions << request.buttonText(QMessageBox::Save) << request.buttonText(QMessageBox::Discard)
+                     << request.buttonText(QMessageBox::Cancel);
+            return QMessageBox::Discard;
+        });
+    }
+    QCOMPARE(MessageBox::show(nullptr, QMessageBox::Warning, u"QTA"_s, u"Changed."_s, buttons, QMessageBox::Save),
+             expected);
+    captions.sort();
+    QCOMPARE(captions, (QStringList { u"Cancel"_s, u"Overwrite"_s, u"Reload"_s }));
+    const MessageBoxRequest shown = MessageBox::shownForTesting().value(0);
+    QCOMPARE(shown.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    QCOMPARE(shown.buttonText(QMessageBox::Ok), QString());
 }
 
 QTEST_MAIN(tst_MessageBox)

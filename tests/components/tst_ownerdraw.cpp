@@ -63,23 +63,10 @@ private Q_SLOTS:
     void initTestCase() { m_images.addPixmap(testPicture(), u"test"_s); }
     void cleanup() { QVERIFY(QApplication::topLevelWidgets().isEmpty()); }
 
-    void servesDirectButtonsOfContainers_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("served");
-
-        QTest::addRow("on the client's window") << u"cmdOnWindow"_s << true;
-        QTest::addRow("in an added container") << u"cmdInFrame"_s << true;
-        QTest::addRow("added to a container later") << u"cmdLater"_s << true;
-        QTest::addRow("in a container not added") << u"cmdElsewhere"_s << false;
-        QTest::addRow("inside a child of a container") << u"cmdNested"_s << false;
-    }
-
+    // Buttons on the client's window and directly in an added container, also one added later; not those in
+    // a container that was not added, nor inside a child of an added one.
     void servesDirectButtonsOfContainers()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, served);
-
         QWidget window;
         auto *frame = new QWidget(&window);
         addButton(&window, u"cmdOnWindow"_s);
@@ -93,8 +80,11 @@ private Q_SLOTS:
         manager.AddContainer(frame);
         addButton(frame, u"cmdLater"_s)->ensurePolished();
 
-        window.findChild<QPushButton *>(name)->grab();
-        QCOMPARE(client.asked.contains(name), served);
+        for (QPushButton *button : window.findChildren<QPushButton *>())
+            button->grab();
+        client.asked.sort();
+        client.asked.removeDuplicates();
+        QCOMPARE(client.asked, (QStringList{u"cmdInFrame"_s, u"cmdLater"_s, u"cmdOnWindow"_s}));
     }
 
     // What the manager reports of a button reaches the drawing, and each state looks its own.

@@ -9,95 +9,85 @@ class tst_ConfigFormat : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void parseAddOn_data();
-    void parseAddOn();
-    void toolbitsValue_data();
-    void toolbitsValue();
+    void parseAddOn_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("parameters");
+        QTest::addColumn<QString>("savedValue");
+
+        const QString both = u"%charfile% %filelistquoted%"_s;
+
+        QTest::addRow("no macro keeps double blanks") << u"C:\\My  Tools\\x.exe  -q"_s << u"C:\\My  Tools\\x.exe  -q"_s
+                                                      << u"(none)"_s << u"C:\\My  Tools\\x.exe  -q"_s;
+        QTest::addRow("both, reversed and mixed case")
+            << u"C:\\X\\TOOL.EXE -v %FileListQuoted% %charfile%"_s << u"C:\\X\\TOOL.EXE -v"_s << both
+            << u"C:\\X\\TOOL.EXE -v %charfile% %filelistquoted%"_s;
+        QTest::addRow("macro in the middle joins its neighbours with one blank")
+            << u"run.exe %filelistquoted% -q"_s << u"run.exe -q"_s << u"%filelistquoted%"_s
+            << u"run.exe -q %filelistquoted%"_s;
+        // Collapsing every double blank would corrupt a path that holds one.
+        QTest::addRow("double blank inside a path survives a macro")
+            << u"C:\\My  Tools\\x.exe %CHARFILE%"_s << u"C:\\My  Tools\\x.exe"_s << u"%charfile%"_s
+            << u"C:\\My  Tools\\x.exe %charfile%"_s;
+        QTest::addRow("user's blanks after a macro stay")
+            << u"x.exe %charfile%  -q"_s << u"x.exe  -q"_s << u"%charfile%"_s << u"x.exe  -q %charfile%"_s;
+        QTest::addRow("only both macro words, glued")
+            << u"%FILELISTQUOTED%%charfile%"_s << QString() << both << u" "_s + both;
+    }
+
+    // The value must load, save and load again without drifting: a tab switch saves and reloads every time.
+    void parseAddOn()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, commandLine);
+        QFETCH(QString, parameters);
+        QFETCH(QString, savedValue);
+
+        const AddOnEntry entry = ConfigFormat::parseAddOn(u"Tool"_s, value);
+        QCOMPARE(entry.Name, u"Tool"_s);
+        QCOMPARE(entry.CommandLine, commandLine);
+        QCOMPARE(entry.Parameters, parameters);
+        QVERIFY(ConfigFormat::parameterChoices().contains(entry.Parameters));
+        QCOMPARE(ConfigFormat::addOnValue(entry), savedValue);
+
+        // The file layer drops the value's leading blanks, so a reload sees the trimmed value.
+        const AddOnEntry reloaded = ConfigFormat::parseAddOn(u"Tool"_s, savedValue.trimmed());
+        QCOMPARE(reloaded, entry);
+    }
+
+    void toolbitsValue_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("imageKey");
+        QTest::addColumn<bool>("hasImageKey");
+        QTest::addColumn<int>("digit");
+
+        QTest::addRow("separator with a digit") << u"|5"_s << QString() << u"5"_s << true << 5;
+        QTest::addRow("digit nine") << u"X|9"_s << u"X"_s << u"9"_s << true << 9;
+        QTest::addRow("two digits are a file name") << u"X|10"_s << u"X"_s << u"10"_s << true << -1;
+        QTest::addRow("blank before a digit is a file name") << u"X| 3"_s << u"X"_s << u" 3"_s << true << -1;
+        QTest::addRow("empty image key") << u"SAVE|"_s << u"SAVE"_s << QString() << true << -1;
+        QTest::addRow("split at the first bar") << u"A|B|C:\\x.bmp"_s << u"A"_s << u"B|C:\\x.bmp"_s << true << -1;
+        QTest::addRow("no bar") << u"PRINT"_s << u"PRINT"_s << QString() << false << -1;
+    }
+
+    void toolbitsValue()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, command);
+        QFETCH(QString, imageKey);
+        QFETCH(bool, hasImageKey);
+        QFETCH(int, digit);
+
+        const ConfigFormat::ToolbitsValue split = ConfigFormat::splitToolbitsValue(value);
+        QCOMPARE(split.command, command);
+        QCOMPARE(split.imageKey, imageKey);
+        QCOMPARE(split.hasImageKey, hasImageKey);
+        QCOMPARE(ConfigFormat::digitImageKey(split.imageKey), digit);
+    }
 };
-
-void tst_ConfigFormat::parseAddOn_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("commandLine");
-    QTest::addColumn<QString>("parameters");
-    QTest::addColumn<QString>("savedValue");
-
-    const QString both = u"%charfile% %filelistquoted%"_s;
-
-    QTest::addRow("no macro") << u"C:\\WINDOWS\\NOTEPAD.EXE"_s << u"C:\\WINDOWS\\NOTEPAD.EXE"_s << u"(none)"_s
-                              << u"C:\\WINDOWS\\NOTEPAD.EXE"_s;
-    QTest::addRow("no macro keeps double blanks") << u"C:\\My  Tools\\x.exe  -q"_s << u"C:\\My  Tools\\x.exe  -q"_s
-                                                  << u"(none)"_s << u"C:\\My  Tools\\x.exe  -q"_s;
-    QTest::addRow("capital macro at the end") << u"C:\\SHEET\\SP.EXE %CHARFILE%"_s << u"C:\\SHEET\\SP.EXE"_s
-                                              << u"%charfile%"_s << u"C:\\SHEET\\SP.EXE %charfile%"_s;
-    QTest::addRow("both, reversed and mixed case")
-        << u"C:\\X\\TOOL.EXE -v %FileListQuoted% %charfile%"_s << u"C:\\X\\TOOL.EXE -v"_s << both
-        << u"C:\\X\\TOOL.EXE -v %charfile% %filelistquoted%"_s;
-    QTest::addRow("macro in the middle joins its neighbours with one blank")
-        << u"run.exe %filelistquoted% -q"_s << u"run.exe -q"_s << u"%filelistquoted%"_s
-        << u"run.exe -q %filelistquoted%"_s;
-    // Collapsing every double blank would corrupt a path that holds one.
-    QTest::addRow("double blank inside a path survives a macro")
-        << u"C:\\My  Tools\\x.exe %charfile%"_s << u"C:\\My  Tools\\x.exe"_s << u"%charfile%"_s
-        << u"C:\\My  Tools\\x.exe %charfile%"_s;
-    QTest::addRow("user's blanks after a macro stay")
-        << u"x.exe %charfile%  -q"_s << u"x.exe  -q"_s << u"%charfile%"_s << u"x.exe  -q %charfile%"_s;
-    QTest::addRow("only one macro word") << u"%charfile%"_s << QString() << u"%charfile%"_s << u" %charfile%"_s;
-    QTest::addRow("only both macro words, glued")
-        << u"%FILELISTQUOTED%%charfile%"_s << QString() << both << u" "_s + both;
-}
-
-// The value must load, save and load again without drifting: a tab switch saves and reloads every time.
-void tst_ConfigFormat::parseAddOn()
-{
-    QFETCH(QString, value);
-    QFETCH(QString, commandLine);
-    QFETCH(QString, parameters);
-    QFETCH(QString, savedValue);
-
-    const AddOnEntry entry = ConfigFormat::parseAddOn(u"Tool"_s, value);
-    QCOMPARE(entry.Name, u"Tool"_s);
-    QCOMPARE(entry.CommandLine, commandLine);
-    QCOMPARE(entry.Parameters, parameters);
-    QVERIFY(ConfigFormat::parameterChoices().contains(entry.Parameters));
-    QCOMPARE(ConfigFormat::addOnValue(entry), savedValue);
-
-    // The file layer drops the value's leading blanks, so a reload sees the trimmed value.
-    const AddOnEntry reloaded = ConfigFormat::parseAddOn(u"Tool"_s, savedValue.trimmed());
-    QCOMPARE(reloaded, entry);
-}
-
-void tst_ConfigFormat::toolbitsValue_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("imageKey");
-    QTest::addColumn<bool>("hasImageKey");
-    QTest::addColumn<int>("digit");
-
-    QTest::addRow("separator with a digit") << u"|5"_s << QString() << u"5"_s << true << 5;
-    QTest::addRow("digit nine") << u"X|9"_s << u"X"_s << u"9"_s << true << 9;
-    QTest::addRow("two digits are a file name") << u"X|10"_s << u"X"_s << u"10"_s << true << -1;
-    QTest::addRow("blank before a digit is a file name") << u"X| 3"_s << u"X"_s << u" 3"_s << true << -1;
-    QTest::addRow("empty image key") << u"SAVE|"_s << u"SAVE"_s << QString() << true << -1;
-    QTest::addRow("split at the first bar") << u"A|B|C:\\x.bmp"_s << u"A"_s << u"B|C:\\x.bmp"_s << true << -1;
-    QTest::addRow("no bar") << u"PRINT"_s << u"PRINT"_s << QString() << false << -1;
-}
-
-void tst_ConfigFormat::toolbitsValue()
-{
-    QFETCH(QString, value);
-    QFETCH(QString, command);
-    QFETCH(QString, imageKey);
-    QFETCH(bool, hasImageKey);
-    QFETCH(int, digit);
-
-    const ConfigFormat::ToolbitsValue split = ConfigFormat::splitToolbitsValue(value);
-    QCOMPARE(split.command, command);
-    QCOMPARE(split.imageKey, imageKey);
-    QCOMPARE(split.hasImageKey, hasImageKey);
-    QCOMPARE(ConfigFormat::digitImageKey(split.imageKey), digit);
-}
 
 QTEST_GUILESS_MAIN(tst_ConfigFormat)
 #include "tst_configformat.moc"

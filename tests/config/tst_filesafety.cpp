@@ -1,4 +1,5 @@
 #include "filesafety.h"
+#include "filestamp.h"
 #include "inifile.h"
 
 #include <QDir>
@@ -31,6 +32,11 @@ private Q_SLOTS:
     void writesThroughSymbolicLink();
     void permissionsKept_data();
     void permissionsKept();
+    void ownerKept();
+    void backup_data();
+    void backup();
+    void stampChanged_data();
+    void stampChanged();
 
 private:
     bool write(bool viaIniWriteKey, const QString &path, QString *error);
@@ -126,8 +132,8 @@ void tst_FileSafety::failedWriteKeepsOldFile_data()
     QTest::addColumn<QString>("failure");
     QTest::addColumn<bool>("viaIniWriteKey");
 
-    const QStringList failures = { u"read-only file"_s,   u"read-only folder"_s, u"immutable file"_s,
-                                   u"immutable folder"_s, u"missing folder"_s,   u"short write"_s };
+    const QStringList failures = { u"read-only file"_s, u"read-only folder, new file"_s, u"immutable file"_s,
+                                   u"missing folder"_s, u"short write"_s };
     for (const QString &failure : failures) {
         QTest::addRow("%s, writeFile", qPrintable(failure)) << failure << false;
         QTest::addRow("%s, IniWriteKey", qPrintable(failure)) << failure << true;
@@ -143,15 +149,13 @@ void tst_FileSafety::failedWriteKeepsOldFile()
     QVERIFY(writeBytes(path, kOld));
     if (failure == u"read-only file") {
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    } else if (failure == u"read-only folder") {
-        if (runningAsRoot())
-            QSKIP("root may create files in a read-only folder; the immutable folder row covers this");
+    } else if (failure == u"read-only folder, new file") {
+        path = m_work + u"/new.ini"_s;
         QVERIFY(QFile::setPermissions(m_work, QFile::ReadOwner | QFile::ExeOwner));
-    } else if (failure == u"immutable file" || failure == u"immutable folder") {
-        const QString target = failure == u"immutable file" ? path : m_work;
-        if (!setImmutable(target, true))
+    } else if (failure == u"immutable file") {
+        if (!setImmutable(path, true))
             QSKIP("cannot set the immutable attribute here (needs Linux, a file system that has it and the right)");
-        m_immutable.append(target);
+        m_immutable.append(path);
     } else if (failure == u"missing folder") {
         path = m_work + u"/missing/QTA.INI"_s;
     } else {
@@ -165,6 +169,8 @@ void tst_FileSafety::failedWriteKeepsOldFile()
     QCOMPARE(folderEntries(m_work), entriesBefore);
     if (failure == u"missing folder")
         QVERIFY(!QFileInfo::exists(m_work + u"/missing"_s));
+    else if (failure == u"read-only folder, new file")
+        QVERIFY(!QFileInfo::exists(path));
     else
         QCOMPARE(readBytes(path), kOld);
 }
@@ -233,6 +239,102 @@ void tst_FileSafety::permissionsKept()
 #else
     QSKIP("permission bits are a Unix matter");
 #endif
+}
+
+// Saving as an administrator must not take the file from its owner.
+void tst_FileSafety::ownerKept()
+{
+#ifdef Q_OS_UNIX
+    if (!runningAsRoot())
+        QSKIP("only an administrator can give a file to another user");
+    const QString path = m_work + u"/QTA.INI"_s;
+    QVERIFY(writeBytes(path, kOld));
+    QCOMPARE(::chown(qPrintable(path), 4321, 4322), 0);
+    QString error;
+    QVERIFY2(FileSafety::writeFile(path, kNew, &error), qPrintable(error));
+    struct stat st
+    {
+    };
+    QCOMPARE(::stat(qPrintable(path), &st), 0);
+    QCOMPARE(QPair(int(st.st_uid), int(st.st_gid)), QPair(4321, 4322));
+#endif
+}
+
+void tst_FileSafety::backup_data()
+{
+    QTest::addColumn<QString>("name"); // empty: no file
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("backupMode");
+
+    QTest::addRow("private file, older backup replaced") << u"QTA.INI"_s << 0600 << 0600;
+    QTest::addRow("lower-case name kept") << u"qta.ini"_s << 0640 << 0640;
+    QTest::addRow("read-only file, backup stays replaceable") << u"QTA.INI"_s << 0444 << 0644;
+    QTest::addRow("no file, older backup left alone") << QString() << 0 << 0600;
+}
+
+void tst_FileSafety::backup()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, name);
+    QFETCH(int, mode);
+    QFETCH(int, backupMode);
+
+    const QString path = m_work + u'/' + (name.isEmpty() ? u"QTA.INI"_s : name);
+    const QString backup = m_work + u'/' + (name.isEmpty() ? u"QTA.INI"_s : name) + u".bak"_s;
+    QCOMPARE(FileSafety::backupPath(path), backup);
+    QVERIFY(writeBytes(backup, "older"));
+    QCOMPARE(::chmod(qPrintable(backup), 0600), 0);
+    if (!name.isEmpty()) {
+        QVERIFY(writeBytes(path, kOld));
+        QCOMPARE(::chmod(qPrintable(path), mode_t(mode)), 0);
+    }
+    for (int round = 0; round < 2; ++round) { // the second replaces the first
+        QString error;
+        QVERIFY2(FileSafety::keepBackup(path, &error), qPrintable(error));
+    }
+    QCOMPARE(readBytes(backup), name.isEmpty() ? QByteArray("older") : kOld);
+    struct stat st
+    {
+    };
+    QCOMPARE(::stat(qPrintable(backup), &st), 0);
+    QCOMPARE(int(st.st_mode & 07777), backupMode);
+#endif
+}
+
+void tst_FileSafety::stampChanged_data()
+{
+    QTest::addColumn<QByteArray>("before"); // "-": no file
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("changed");
+
+    QTest::addRow("same bytes written again") << kOld << kOld << false;
+    QTest::addRow("same size and time, other bytes") << kOld << QByteArray(kOld).replace("Calc", "Calx") << true;
+    QTest::addRow("grown") << kOld << kNew << true;
+    QTest::addRow("deleted") << kOld << QByteArray("-") << true;
+    QTest::addRow("created") << QByteArray("-") << kOld << true;
+}
+
+void tst_FileSafety::stampChanged()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, changed);
+
+    const QString path = m_work + u"/QTA.INI"_s;
+    if (before != "-")
+        QVERIFY(writeBytes(path, before));
+    const FileStamp stamp = FileStamp::of(path);
+    QTest::qWait(20); // a rewrite gets a later modification time
+    if (after == "-")
+        QVERIFY(QFile::remove(path));
+    else
+        QVERIFY(writeBytes(path, after));
+    if (after != before && after.size() == before.size()) { // the old time put back, as some programs do
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(stamp.modified(), QFile::FileModificationTime));
+    }
+    QCOMPARE(FileStamp::of(path).changedSince(stamp), changed);
+    QCOMPARE(FileStamp::of(path, &stamp).changedSince(stamp), changed);
 }
 
 QTEST_GUILESS_MAIN(tst_FileSafety)

@@ -8,32 +8,6 @@
 
 using namespace Qt::StringLiterals;
 
-class tst_IniFile : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void init();
-    void cleanup();
-    // The first test: the process starts unregistered.
-    void unregisteredCall_data();
-    void unregisteredCall();
-    void registeredPairIsTrimmed();
-    void writeKeepsOtherBytes();
-    void readSectionLeavesTable_data();
-    void readSectionLeavesTable();
-    void valueReadBack_data();
-    void valueReadBack();
-    void writeRefused_data();
-    void writeRefused();
-
-private:
-    QString m_path;
-    QScopedPointer<QTemporaryDir> m_dir;
-    QList<QStringList> m_messages;
-    IniMessageHandler m_previousHandler;
-};
-
 namespace {
 
 const QByteArray kHostFile = "; QTA configuration\r\n[Main]\r\nFont=Courier\r\n\r\n[Toolbits]\r\nOpen=LOAD\r\n"
@@ -42,190 +16,193 @@ const QByteArray kHostFile = "; QTA configuration\r\n[Main]\r\nFont=Courier\r\n\
 
 } // namespace
 
-void tst_IniFile::init()
+class tst_IniFile : public QObject
 {
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
-    m_path = m_dir->filePath(u"QTA.INI"_s);
-    m_messages.clear();
-    m_previousHandler = setIniMessageHandler([this](const QString &text, const QString &title) {
-        m_messages.append({ text, title });
-    });
-}
+    Q_OBJECT
 
-void tst_IniFile::cleanup()
-{
-    setIniMessageHandler(m_previousHandler);
-    FileSafety::setWriteLimitForTesting(-1);
-}
+private Q_SLOTS:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_path = m_dir->filePath(u"QTA.INI"_s);
+        writeBytes(m_path, kHostFile);
+        m_messages.clear();
+        m_previousHandler = setIniMessageHandler([this](const QString &text, const QString &title) {
+            m_messages.append({ text, title });
+        });
+    }
 
-void tst_IniFile::unregisteredCall_data()
-{
-    QTest::addColumn<bool>("afterDelete");
-    QTest::addColumn<QString>("call");
+    void cleanup()
+    {
+        setIniMessageHandler(m_previousHandler);
+        FileSafety::setWriteLimitForTesting(-1);
+    }
 
-    const QStringList calls = { u"IniReadSection"_s, u"IniReadKey"_s, u"IniWriteKey"_s, u"IniDeleteSection"_s };
-    for (const QString &call : calls)
-        QTest::addRow("before IniRegister: %s", qPrintable(call)) << false << call;
-    for (const QString &call : calls)
-        QTest::addRow("after IniDeleteSection: %s", qPrintable(call)) << true << call;
-}
+    // The first test: the process starts unregistered.
+    void unregisteredCall_data()
+    {
+        QTest::addColumn<bool>("afterDelete");
+        QTest::addColumn<QString>("call");
 
-void tst_IniFile::unregisteredCall()
-{
-    QFETCH(bool, afterDelete);
-    QFETCH(QString, call);
+        const QStringList calls = { u"IniReadSection"_s, u"IniReadKey"_s, u"IniWriteKey"_s, u"IniDeleteSection"_s };
+        for (const QString &call : calls)
+            QTest::addRow("before IniRegister: %s", qPrintable(call)) << false << call;
+        for (const QString &call : calls)
+            QTest::addRow("after IniDeleteSection: %s", qPrintable(call)) << true << call;
+    }
 
-    writeBytes(m_path, kHostFile);
-    if (afterDelete) {
-        IniRegister(u"Addons"_s, m_path);
-        IniDeleteSection();
+    void unregisteredCall()
+    {
+        QFETCH(bool, afterDelete);
+        QFETCH(QString, call);
+
+        if (afterDelete) {
+            IniRegister(u"Addons"_s, m_path);
+            IniDeleteSection();
+            QVERIFY(m_messages.isEmpty());
+        }
+        QVERIFY(!IniContext().Registered);
+        const QByteArray before = readBytes(m_path);
+
+        if (call == u"IniReadSection") {
+            IniSectionTable table { QStringList { u"keep"_s }, QStringList { u"me"_s } };
+            QCOMPARE(IniReadSection(table), 0);
+            QCOMPARE(table, (IniSectionTable { QStringList { u"keep"_s }, QStringList { u"me"_s } }));
+        } else if (call == u"IniReadKey") {
+            QCOMPARE(IniReadKey(u"Font"_s, u"fallback"_s), QString());
+        } else if (call == u"IniWriteKey") {
+            QString reason;
+            QCOMPARE(IniWriteKey(u"Font"_s, u"Arial"_s, &reason), qint16(0));
+        } else {
+            IniDeleteSection();
+        }
+
+        QCOMPARE(m_messages,
+                 (QList<QStringList> {
+                     { u"[Section] and FileName Not Registered in Private.Ini!"_s, u"IniFile Logic Error"_s } }));
+        QCOMPARE(readBytes(m_path), before);
+        QVERIFY(!IniContext().Registered);
+    }
+
+    void registeredCalls()
+    {
+        IniRegister(u"  Addons \t"_s, u" "_s + m_path + u"  "_s);
+        QCOMPARE(IniContext().Section, u"Addons"_s);
+        QCOMPARE(IniContext().FileName, m_path);
+        IniSectionTable table;
+        QCOMPARE(IniReadSection(table), 2);
+        QCOMPARE(table[0], (QStringList { u"Calc"_s, u"Edit"_s }));
+
+        const QByteArray written = QByteArray(kHostFile).replace("notepad.exe", "wordpad.exe");
+        QCOMPARE(IniWriteKey(u"edit"_s, u"wordpad.exe %charfile%"_s), qint16(1));
+        QCOMPARE(readBytes(m_path), written);
+        QCOMPARE(IniReadKey(u"EDIT"_s, QString()), u"wordpad.exe %charfile%"_s);
+        // Writing the value a key already has does not write at all: a full disk cannot hurt it.
+        FileSafety::setWriteLimitForTesting(0);
+        QVERIFY(IniWriteKey(u"Calc"_s, u"\"C:\\Windows\\calc.exe\""_s) != 0);
+        QCOMPARE(readBytes(m_path), written);
+        FileSafety::setWriteLimitForTesting(-1);
         QVERIFY(m_messages.isEmpty());
-    }
-    QVERIFY(!IniContext().Registered);
-    const QByteArray before = readBytes(m_path);
 
-    if (call == u"IniReadSection") {
-        IniSectionTable table { QStringList { u"keep"_s }, QStringList { u"me"_s } };
-        QCOMPARE(IniReadSection(table), 0);
-        QCOMPARE(table[0], QStringList { u"keep"_s });
-        QCOMPARE(table[1], QStringList { u"me"_s });
-    } else if (call == u"IniReadKey") {
-        QCOMPARE(IniReadKey(u"Font"_s, u"fallback"_s), QString());
-    } else if (call == u"IniWriteKey") {
-        QString reason;
-        QCOMPARE(IniWriteKey(u"Font"_s, u"Arial"_s, &reason), qint16(0));
-    } else {
+        // Deleting the section removes it by its trimmed name and leaves the rest.
         IniDeleteSection();
+        const qsizetype from = kHostFile.indexOf("[Addons]");
+        QCOMPARE(readBytes(m_path), QByteArray(kHostFile).remove(from, kHostFile.indexOf("[Colors]") - from));
+        QCOMPARE(IniContext().Section, QString());
     }
 
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages.first().at(0), u"[Section] and FileName Not Registered in Private.Ini!"_s);
-    QCOMPARE(m_messages.first().at(1), u"IniFile Logic Error"_s);
-    QCOMPARE(readBytes(m_path), before);
-    QVERIFY(!IniContext().Registered);
-}
+    void readSectionLeavesTable_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // empty: no file at all
 
-void tst_IniFile::registeredPairIsTrimmed()
-{
-    writeBytes(m_path, kHostFile);
-    IniRegister(u"  Addons \t"_s, u" "_s + m_path + u"  "_s);
-    QCOMPARE(IniContext().Section, u"Addons"_s);
-    QCOMPARE(IniContext().FileName, m_path);
+        QTest::addRow("missing file") << QByteArray();
+        QTest::addRow("missing section") << QByteArray("[Main]\r\nAddons=1\r\n");
+        QTest::addRow("empty section") << QByteArray("[Addons]\r\n\r\n[Main]\r\na=1\r\n");
+        QTest::addRow("comments and bare lines only") << QByteArray("[Addons]\r\n; Calc=calc.exe\r\nCalc\r\n");
+    }
 
-    IniSectionTable table;
-    QCOMPARE(IniReadSection(table), 2);
-    QCOMPARE(table[0], (QStringList { u"Calc"_s, u"Edit"_s }));
-    QCOMPARE(IniWriteKey(u"Paint"_s, u"mspaint.exe"_s) != 0, true);
-    QCOMPARE(IniReadKey(u"paint"_s, QString()), u"mspaint.exe"_s);
-    QVERIFY(m_messages.isEmpty());
+    void readSectionLeavesTable()
+    {
+        QFETCH(QByteArray, file);
 
-    // Deleting the section removes it by its trimmed name and leaves the rest.
-    IniDeleteSection();
-    QCOMPARE(readBytes(m_path),
-             QByteArray("; QTA configuration\r\n[Main]\r\nFont=Courier\r\n\r\n[Toolbits]\r\n"
-                        "Open=LOAD\r\n[Colors]\r\nBack=\xE9t\xE9\r\n"));
-    QCOMPARE(IniContext().Section, QString());
-}
+        if (file.isEmpty())
+            QVERIFY(QFile::remove(m_path));
+        else
+            writeBytes(m_path, file);
+        IniRegister(u"Addons"_s, m_path);
+        IniSectionTable table { QStringList { u"Calc"_s }, QStringList { u"calc.exe"_s } };
+        QCOMPARE(IniReadSection(table), 0);
+        QCOMPARE(table, (IniSectionTable { QStringList { u"Calc"_s }, QStringList { u"calc.exe"_s } }));
+        QCOMPARE(IniReadKey(u"Calc"_s, u"dflt"_s), u"dflt"_s);
+        QCOMPARE(QFile::exists(m_path), !file.isEmpty());
+    }
 
-void tst_IniFile::writeKeepsOtherBytes()
-{
-    writeBytes(m_path, kHostFile);
-    IniRegister(u"Addons"_s, m_path);
-    QCOMPARE(IniWriteKey(u"edit"_s, u"wordpad.exe %charfile%"_s), qint16(1));
-    QCOMPARE(readBytes(m_path), QByteArray(kHostFile).replace("notepad.exe", "wordpad.exe"));
+    void valueReadBack_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("read");
 
-    // Writing the value a key already has does not write at all: a full disk cannot hurt it.
-    FileSafety::setWriteLimitForTesting(0);
-    const QByteArray before = readBytes(m_path);
-    QVERIFY(IniWriteKey(u"Calc"_s, u"\"C:\\Windows\\calc.exe\""_s) != 0);
-    QCOMPARE(readBytes(m_path), before);
-}
+        const QString long300 = u"0123456789"_s.repeated(30);
+        QTest::addRow("300 characters, no cut") << long300 << long300;
+        QTest::addRow("whole path quoted") << u"\"C:\\Program Files\\Calc\\calc.exe\""_s
+                                           << u"C:\\Program Files\\Calc\\calc.exe"_s;
+        QTest::addRow("quoted path and argument")
+            << u"\"C:\\Program Files\\ed.exe\" %charfile%"_s << u"\"C:\\Program Files\\ed.exe\" %charfile%"_s;
+        QTest::addRow("single quotes") << u"'C:\\x.exe'"_s << u"C:\\x.exe"_s;
+    }
 
-void tst_IniFile::readSectionLeavesTable_data()
-{
-    QTest::addColumn<QByteArray>("file"); // empty: no file at all
+    void valueReadBack()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, read);
 
-    QTest::addRow("missing file") << QByteArray();
-    QTest::addRow("missing section") << QByteArray("[Main]\r\nAddons=1\r\n");
-    QTest::addRow("empty section") << QByteArray("[Addons]\r\n\r\n[Main]\r\na=1\r\n");
-    QTest::addRow("comments and bare lines only") << QByteArray("[Addons]\r\n; Calc=calc.exe\r\nCalc\r\n");
-}
+        IniRegister(u"Addons"_s, m_path);
+        QCOMPARE(IniWriteKey(u"Tool"_s, written), qint16(1));
+        QCOMPARE(IniReadKey(u"Tool"_s, QString()), read);
+        IniSectionTable table;
+        QCOMPARE(IniReadSection(table), 3);
+        QCOMPARE(table[1].last(), read);
+    }
 
-void tst_IniFile::readSectionLeavesTable()
-{
-    QFETCH(QByteArray, file);
+    void writeRefused_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
 
-    if (!file.isEmpty())
-        writeBytes(m_path, file);
-    IniRegister(u"Addons"_s, m_path);
-    IniSectionTable table { QStringList { u"Calc"_s }, QStringList { u"calc.exe"_s } };
-    QCOMPARE(IniReadSection(table), 0);
-    QCOMPARE(table[0], QStringList { u"Calc"_s });
-    QCOMPARE(table[1], QStringList { u"calc.exe"_s });
-    QCOMPARE(IniReadKey(u"Calc"_s, u"dflt"_s), u"dflt"_s);
-    QCOMPARE(QFile::exists(m_path), !file.isEmpty());
-}
+        QTest::addRow("empty key") << QString() << u"x"_s;
+        QTest::addRow("key of blanks") << u" \t "_s << u"x"_s;
+        QTest::addRow("key holding =") << u"a=b"_s << u"x"_s;
+        QTest::addRow("key holding CR") << u"a\rb"_s << u"x"_s;
+        QTest::addRow("key holding LF") << u"a\nb"_s << u"x"_s;
+        QTest::addRow("key holding NUL") << u"a"_s + QChar(0) + u"b"_s << u"x"_s;
+        QTest::addRow("key starting with [") << u"[Main]"_s << u"x"_s;
+        QTest::addRow("key starting with ;") << u";Calc"_s << u"x"_s;
+        QTest::addRow("key with blanks before [") << u"  [x"_s << u"x"_s;
+        QTest::addRow("key with tab before ;") << u"\t;x"_s << u"x"_s;
+        QTest::addRow("value holding CR") << u"Calc"_s << u"a\rb"_s;
+        QTest::addRow("value holding LF") << u"Calc"_s << u"a\n[Main]"_s;
+        QTest::addRow("value holding NUL") << u"Calc"_s << u"a"_s + QChar(0) + u"b"_s;
+    }
 
-void tst_IniFile::valueReadBack_data()
-{
-    QTest::addColumn<QString>("written");
-    QTest::addColumn<QString>("read");
+    void writeRefused()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
 
-    const QString long300 = u"0123456789"_s.repeated(30);
-    QTest::addRow("300 characters, no cut") << long300 << long300;
-    QTest::addRow("whole path quoted") << u"\"C:\\Program Files\\Calc\\calc.exe\""_s
-                                       << u"C:\\Program Files\\Calc\\calc.exe"_s;
-    QTest::addRow("quoted path and argument")
-        << u"\"C:\\Program Files\\ed.exe\" %charfile%"_s << u"\"C:\\Program Files\\ed.exe\" %charfile%"_s;
-    QTest::addRow("single quotes") << u"'C:\\x.exe'"_s << u"C:\\x.exe"_s;
-}
+        IniRegister(u"Addons"_s, m_path);
+        QString reason;
+        QCOMPARE(IniWriteKey(key, value, &reason), qint16(0));
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(readBytes(m_path), kHostFile);
+    }
 
-void tst_IniFile::valueReadBack()
-{
-    QFETCH(QString, written);
-    QFETCH(QString, read);
-
-    IniRegister(u"Addons"_s, m_path);
-    QCOMPARE(IniWriteKey(u"Tool"_s, written), qint16(1));
-    QCOMPARE(IniReadKey(u"Tool"_s, QString()), read);
-    IniSectionTable table;
-    QCOMPARE(IniReadSection(table), 1);
-    QCOMPARE(table[1], QStringList { read });
-}
-
-void tst_IniFile::writeRefused_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-
-    QTest::addRow("empty key") << QString() << u"x"_s;
-    QTest::addRow("key of blanks") << u" \t "_s << u"x"_s;
-    QTest::addRow("key holding =") << u"a=b"_s << u"x"_s;
-    QTest::addRow("key holding CR") << u"a\rb"_s << u"x"_s;
-    QTest::addRow("key holding LF") << u"a\nb"_s << u"x"_s;
-    QTest::addRow("key holding NUL") << u"a"_s + QChar(0) + u"b"_s << u"x"_s;
-    QTest::addRow("key starting with [") << u"[Main]"_s << u"x"_s;
-    QTest::addRow("key starting with ;") << u";Calc"_s << u"x"_s;
-    QTest::addRow("key with blanks before [") << u"  [x"_s << u"x"_s;
-    QTest::addRow("key with tab before ;") << u"\t;x"_s << u"x"_s;
-    QTest::addRow("value holding CR") << u"Calc"_s << u"a\rb"_s;
-    QTest::addRow("value holding LF") << u"Calc"_s << u"a\n[Main]"_s;
-    QTest::addRow("value holding NUL") << u"Calc"_s << u"a"_s + QChar(0) + u"b"_s;
-}
-
-void tst_IniFile::writeRefused()
-{
-    QFETCH(QString, key);
-    QFETCH(QString, value);
-
-    writeBytes(m_path, kHostFile);
-    IniRegister(u"Addons"_s, m_path);
-    QString reason;
-    QCOMPARE(IniWriteKey(key, value, &reason), qint16(0));
-    QVERIFY(!reason.isEmpty());
-    QCOMPARE(readBytes(m_path), kHostFile);
-}
+private:
+    QString m_path;
+    QScopedPointer<QTemporaryDir> m_dir;
+    QList<QStringList> m_messages;
+    IniMessageHandler m_previousHandler;
+};
 
 QTEST_GUILESS_MAIN(tst_IniFile)
 #include "tst_inifile.moc"

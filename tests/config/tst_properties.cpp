@@ -14,22 +14,6 @@
 
 using namespace Qt::StringLiterals;
 
-class tst_Properties : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void initTestCase();
-    void regressions_data();
-    void regressions();
-    void randomFilesAndEdits();
-
-private:
-    QScopedPointer<QTemporaryDir> m_root;
-    quint32 m_seed = 20240611;
-    int m_runs = 0;
-};
-
 namespace {
 
 const QByteArray kBom = "\xEF\xBB\xBF";
@@ -377,15 +361,9 @@ QString randomCommand(Gen &g, const Configuration &config)
 
 QString randomCommandLine(Gen &g)
 {
-    static const QString lines[] = { u"C:\\T\\x.exe"_s,
-                                     u"\"C:\\My Tools\\e.exe\""_s,
-                                     u"C:\\a  b\\c.exe -q"_s,
-                                     u"%charfile%"_s,
-                                     u"'single'"_s,
-                                     u" lead.exe"_s,
-                                     u"tab.exe\t"_s,
-                                     u""_s,
-                                     u"C:\\\u00e9t\u00e9.exe"_s };
+    static const QString lines[] = { u"C:\\T\\x.exe"_s, u"\"C:\\My Tools\\e.exe\""_s, u"C:\\a  b\\c.exe -q"_s,
+                                     u"%charfile%"_s,   u"'single'"_s,                u" lead.exe"_s,
+                                     u"tab.exe\t"_s,    u""_s,                        u"C:\\\u00e9t\u00e9.exe"_s };
     static const QString bad[] = { u"x\ny"_s, u"nul\u0000"_s, u"\u2192.exe"_s };
     return g.chance(3) ? g.pick(bad) : g.pick(lines);
 }
@@ -393,16 +371,12 @@ QString randomCommandLine(Gen &g)
 int randomImage(Gen &g, const Configuration &config)
 {
     const int count = config.images()->count();
-    switch (g(6)) {
-    case 0:
+    const int kind = g(6);
+    if (kind == 0)
         return -1;
-    case 1:
+    if (kind == 1)
         return count > 8 ? 8 + g(count - 8) : 8; // a bitmap file the load added
-    case 2:
-        return 8 + g(2);
-    default:
-        return g(8);
-    }
+    return kind == 2 ? 8 + g(2) : g(8);
 }
 
 ToolbarButtonEntry randomButton(Gen &g, const Configuration &config)
@@ -530,79 +504,92 @@ void checkRoundTrip(const QString &root, const QByteArray &file, const std::func
 
 } // namespace
 
-void tst_Properties::initTestCase()
+class tst_Properties : public QObject
 {
-    bool ok = false;
-    const quint32 seed = qEnvironmentVariable("QTA_TEST_SEED").toUInt(&ok);
-    if (ok)
-        m_seed = seed;
-    // Every save waits for the disk; in memory, many more files fit in the same time.
-    const QFileInfo shm(u"/dev/shm"_s);
-    const bool inMemory = shm.isDir() && shm.isWritable();
-    m_root.reset(inMemory ? new QTemporaryDir(shm.filePath() + u"/tst_properties-XXXXXX"_s) : new QTemporaryDir);
-    QVERIFY(m_root->isValid());
-    m_runs = qEnvironmentVariableIntValue("QTA_TEST_RUNS", &ok);
-    if (!ok)
-        m_runs = inMemory ? 3000 : 400;
-    qInfo("seed %u, %d runs in %s (QTA_TEST_SEED, QTA_TEST_RUNS override)", m_seed, m_runs, qPrintable(m_root->path()));
-}
+    Q_OBJECT
 
-void tst_Properties::regressions_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("isButton"); // the edit appends a button, else an add-on
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("text"); // command or command line
-    QTest::addColumn<int>("image");
+private Q_SLOTS:
+    void initTestCase()
+    {
+        bool ok = false;
+        const quint32 seed = qEnvironmentVariable("QTA_TEST_SEED").toUInt(&ok);
+        if (ok)
+            m_seed = seed;
+        // Every save waits for the disk; in memory, many more files fit in the same time.
+        const QFileInfo shm(u"/dev/shm"_s);
+        const bool inMemory = shm.isDir() && shm.isWritable();
+        m_root.reset(inMemory ? new QTemporaryDir(shm.filePath() + u"/tst_properties-XXXXXX"_s) : new QTemporaryDir);
+        QVERIFY(m_root->isValid());
+        m_runs = qEnvironmentVariableIntValue("QTA_TEST_RUNS", &ok);
+        if (!ok)
+            m_runs = inMemory ? 3000 : 400;
+        qInfo("seed %u, %d runs in %s (QTA_TEST_SEED, QTA_TEST_RUNS override)", m_seed, m_runs,
+              qPrintable(m_root->path()));
+    }
 
-    // Inputs the random runs once failed on, each with the seed that found it.
-    QTest::addRow("blanks around a name and a value (20240623)")
-        << QByteArray("[General]\nA=1\n") << false << u" Pad\u001a"_s << u"tab.exe\t"_s << -1;
-    QTest::addRow("line end of a removed section (20240912)")
-        << QByteArray("[Toolbits]\r\nNew=NEW|1\r\n[General]\rA=1\r") << true << u"Open"_s << u"LOAD"_s << 2;
-    QTest::addRow("value in quotes (20241566)")
-        << QByteArray("[Toolbits]\nTool=EXIT|x'\n") << true << u"Q"_s << u"'x"_s << 8;
-    QTest::addRow("value in quotes, a separator once read (20241566)")
-        << QByteArray("[Toolbits]\nTool=EXIT|\"\n") << true << u"Q"_s << u"\""_s << 8;
-}
+    void regressions_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("isButton"); // the edit appends a button, else an add-on
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text"); // command or command line
+        QTest::addColumn<int>("image");
 
-void tst_Properties::regressions()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(bool, isButton);
-    QFETCH(QString, key);
-    QFETCH(QString, text);
-    QFETCH(int, image);
-    checkRoundTrip(m_root->path(), file, [&](Configuration &config) {
-        if (isButton)
-            config.toolbar()->append(ToolbarButtonEntry { key, text, image, false });
-        else
-            config.addOns()->appendAddOn(AddOnEntry { key, text, ConfigFormat::none() });
-    });
-}
+        // Inputs the random runs once failed on, each with the seed that found it.
+        QTest::addRow("blanks around a name and a value (20240623)")
+            << QByteArray("[General]\nA=1\n") << false << u" Pad\u001a"_s << u"tab.exe\t"_s << -1;
+        QTest::addRow("line end of a removed section (20240912)")
+            << QByteArray("[Toolbits]\r\nNew=NEW|1\r\n[General]\rA=1\r") << true << u"Open"_s << u"LOAD"_s << 2;
+        QTest::addRow("value in quotes (20241566)")
+            << QByteArray("[Toolbits]\nTool=EXIT|x'\n") << true << u"Q"_s << u"'x"_s << 8;
+        QTest::addRow("value in quotes, a separator once read (20241566)")
+            << QByteArray("[Toolbits]\nTool=EXIT|\"\n") << true << u"Q"_s << u"\""_s << 8;
+    }
 
-void tst_Properties::randomFilesAndEdits()
-{
-    for (int run = 0; run < m_runs; ++run) {
-        const quint32 seed = m_seed + quint32(run);
-        Gen g(seed);
-        const QByteArray file = g.chance(5) ? QByteArray() : randomFile(g);
-        const QByteArray earlier = g.chance(20) ? randomFile(g) : QByteArray();
-        const int edits = g(9);
-        checkRoundTrip(
-            m_root->path(), file,
-            [&](Configuration &config) {
-                for (int i = 0; i < edits; ++i)
-                    randomEdit(g, config);
-            },
-            earlier);
-        if (QTest::currentTestFailed()) {
-            qInfo("failed with QTA_TEST_SEED=%u QTA_TEST_RUNS=1; file: \"%s\"; loaded before it: \"%s\"", seed,
-                  file.toPercentEncoding(" []=;|\"'").constData(), earlier.toPercentEncoding(" []=;|\"'").constData());
-            return;
+    void regressions()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, isButton);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(int, image);
+        checkRoundTrip(m_root->path(), file, [&](Configuration &config) {
+            if (isButton)
+                config.toolbar()->append(ToolbarButtonEntry { key, text, image, false });
+            else
+                config.addOns()->appendAddOn(AddOnEntry { key, text, ConfigFormat::none() });
+        });
+    }
+
+    void randomFilesAndEdits()
+    {
+        for (int run = 0; run < m_runs; ++run) {
+            const quint32 seed = m_seed + quint32(run);
+            Gen g(seed);
+            const QByteArray file = g.chance(5) ? QByteArray() : randomFile(g);
+            const QByteArray earlier = g.chance(20) ? randomFile(g) : QByteArray();
+            const int edits = g(9);
+            checkRoundTrip(
+                m_root->path(), file,
+                [&](Configuration &config) {
+                    for (int i = 0; i < edits; ++i)
+                        randomEdit(g, config);
+                },
+                earlier);
+            if (QTest::currentTestFailed()) {
+                qInfo("failed with QTA_TEST_SEED=%u QTA_TEST_RUNS=1; file: \"%s\"; loaded before it: \"%s\"", seed,
+                      file.toPercentEncoding(" []=;|\"'").constData(),
+                      earlier.toPercentEncoding(" []=;|\"'").constData());
+                return;
+            }
         }
     }
-}
+
+private:
+    QScopedPointer<QTemporaryDir> m_root;
+    quint32 m_seed = 20240611;
+    int m_runs = 0;
+};
 
 QTEST_GUILESS_MAIN(tst_Properties)
 #include "tst_properties.moc"

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 
 namespace {
@@ -263,6 +264,102 @@ private Q_SLOTS:
         // No reload after the failed save: the edit is still on screen.
         QCOMPARE(editor.configuration()->addOns()->at(0).Name, QStringLiteral("Renamed"));
         QCOMPARE(editor.currentTab(), 2);
+    }
+    void outsideChangeBeforeSave_data()
+    {
+        QTest::addColumn<bool>("byTabSwitch");
+        QTest::addColumn<int>("answer");
+        QTest::addRow("Save INI, overwrite") << false << int(QMessageBox::Save);
+        QTest::addRow("Save INI, reload") << false << int(QMessageBox::Discard);
+        QTest::addRow("Save INI, cancel") << false << int(QMessageBox::Cancel);
+        QTest::addRow("tab switch, overwrite") << true << int(QMessageBox::Save);
+        QTest::addRow("tab switch, reload") << true << int(QMessageBox::Discard);
+    }
+
+    // Another program rewrites QTA.INI while the editor shows it: the save asks first, and each answer does
+    // what it says to the file, the lists and the backup.
+    void outsideChangeBeforeSave()
+    {
+        QFETCH(bool, byTabSwitch);
+        QFETCH(int, answer);
+        QFile::remove(m_iniPath + QStringLiteral(".bak")); // rows share the folder
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        frmEditor editor;
+        QVERIFY(editor.start());
+        editor.show();
+        editor.configuration()->addOns()->setCellText(0, AddOnListModel::NameColumn, QStringLiteral("Renamed"));
+        const QByteArray other = QByteArray(kIni).replace("Copies=1", "Copies=2");
+        writeBytes(m_iniPath, other);
+
+        MessageBox::clearAnswersForTesting();
+        MessageBox::clearShownForTesting();
+        MessageBox::setNextAnswerForTesting([answer](const MessageBoxRequest &request) {
+            return request.text.contains(QStringLiteral("changed by another program"))
+                ? QMessageBox::StandardButton(answer)
+                : QMessageBox::NoButton;
+        });
+        if (byTabSwitch)
+            clickTab(editor, 2);
+        else
+            clickCommand(editor, 1, 1);
+        QCOMPARE(MessageBox::shownForTesting().size(), 1);
+
+        const QByteArray now = readBytes(m_iniPath);
+        const QString firstName = editor.configuration()->addOns()->at(0).Name;
+        const bool backup = QFile::exists(m_iniPath + QStringLiteral(".bak"));
+        if (answer == QMessageBox::Save) {
+            QVERIFY(now.contains("Copies=2") && now.contains("Renamed="));
+            QCOMPARE(readBytes(m_iniPath + QStringLiteral(".bak")), other); // the file as it was before this save
+            QCOMPARE(firstName, QStringLiteral("Renamed"));
+        } else {
+            QCOMPARE(now, other);
+            QVERIFY(!backup);
+            QCOMPARE(firstName, answer == QMessageBox::Discard ? QStringLiteral("Sheet Printer") : QStringLiteral("Renamed"));
+        }
+        // Overwritten or reloaded, the file is the editor's again: the next save does not ask. Cancelled, it
+        // still holds the other program's version, so it would ask again.
+        if (answer == QMessageBox::Cancel)
+            return;
+        MessageBox::clearShownForTesting();
+        clickCommand(editor, byTabSwitch ? 2 : 1, 1);
+        QVERIFY(MessageBox::shownForTesting().isEmpty());
+    }
+
+    // A change on disk while the window is in front brings the offer to reload at once.
+    void outsideChangeOffersReload()
+    {
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        frmEditor editor;
+        QVERIFY(editor.start());
+        editor.show();
+        editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        MessageBox::clearAnswersForTesting();
+        MessageBox::clearShownForTesting();
+        MessageBox::setNextAnswerForTesting(QMessageBox::Yes);
+        writeBytes(m_iniPath, QByteArray(kIni).replace("Notes=", "Memo="));
+        QTRY_COMPARE_WITH_TIMEOUT(MessageBox::shownForTesting().size(), 1, 10000);
+        QTRY_COMPARE(editor.configuration()->addOns()->at(1).Name, QStringLiteral("Memo"));
+        QVERIFY(!editor.undoStack()->canUndo());
+    }
+
+    // A file that does not look like text is loaded with a remark, shown once and not on every tab switch.
+    void unusualFileIsNamedOnce()
+    {
+        writeBytes(m_iniPath, kIni + QByteArray("[Blob]\r\nData=\0\0\0\1\2\r\n", 22));
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        MessageBox::clearAnswersForTesting();
+        MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+        frmEditor editor;
+        QVERIFY(editor.start());
+        editor.show();
+        QCOMPARE(MessageBox::shownForTesting().size(), 1);
+        QVERIFY(MessageBox::shownForTesting().first().text.contains(QStringLiteral("NUL")));
+        QCOMPARE(editor.configuration()->addOns()->count(), 2);
+        clickTab(editor, 2);
+        clickTab(editor, 1);
+        QCOMPARE(MessageBox::shownForTesting().size(), 1);
+        QVERIFY(readBytes(m_iniPath).contains(QByteArray("Data=\0\0\0\1\2\r\n", 12)));
     }
 };
 
