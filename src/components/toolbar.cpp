@@ -2,7 +2,10 @@
 
 #include "imagelist.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
@@ -151,6 +154,7 @@ void Toolbar::setPictureSize(int pixels)
     for (const Item &item : std::as_const(m_items)) {
         if (item.button)
             item.button->setIconSize(QSize(pixels, pixels));
+        item.shownNormal = -1; // an empty picture takes the new size
     }
     updatePictures();
 }
@@ -204,7 +208,8 @@ int Toolbar::addButton(const QString &tooltip, int picture, int insertBefore, in
     m_layout->insertWidget(position, item.widget);
     // Now rather than on the next event loop pass, so the toolbar's size is right at once.
     item.widget->show();
-    layoutChanged();
+    if (m_batch == 0)
+        layoutChanged();
     return position;
 }
 
@@ -233,13 +238,46 @@ void Toolbar::removeButton(int position)
     item.widget->hide();
     // Later, not now: the button may be the one whose click is being handled.
     item.widget->deleteLater();
-    layoutChanged();
+    if (m_batch == 0)
+        layoutChanged();
 }
 
 void Toolbar::clear()
 {
-    while (!m_items.isEmpty())
-        removeButton(buttonCount() - 1);
+    if (m_items.isEmpty())
+        return;
+    beginBatch();
+    // Deleted now: thousands of pending deletions would make every event posted meanwhile slow to queue.
+    // Only a button that may be handling a key or a click of its own goes later.
+    const QWidget *busy[] = {QApplication::focusWidget(), QWidget::mouseGrabber(), QApplication::widgetAt(QCursor::pos())};
+    while (!m_items.isEmpty()) {
+        const Item item = m_items.takeLast();
+        delete m_layout->takeAt(int(m_items.size())); // from the end, so nothing is searched or shifted
+        item.widget->removeEventFilter(this);
+        if (std::find(std::begin(busy), std::end(busy), item.widget) != std::end(busy)) {
+            item.widget->hide();
+            item.widget->deleteLater();
+        } else {
+            delete item.widget;
+        }
+    }
+    endBatch();
+}
+
+void Toolbar::beginBatch()
+{
+    // A disabled layout ignores the requests each new button's show() would make of it.
+    if (m_batch++ == 0)
+        m_layout->setEnabled(false);
+}
+
+void Toolbar::endBatch()
+{
+    if (m_batch == 0 || --m_batch > 0)
+        return;
+    m_layout->setEnabled(true);
+    layoutChanged();
+    relayout();
 }
 
 QString Toolbar::buttonCommand(int position) const
@@ -322,6 +360,13 @@ void Toolbar::updatePicture(const Item &item) const
     if (!item.button)
         return;
     const QPixmap normal = m_normal ? m_normal->pixmap(item.picture) : QPixmap();
+    const QPixmap hot = normal.isNull() || !m_hot ? QPixmap() : m_hot->pixmap(item.picture);
+    const qint64 normalKey = normal.isNull() ? 0 : normal.cacheKey();
+    const qint64 hotKey = hot.isNull() ? 0 : hot.cacheKey();
+    if (normalKey == item.shownNormal && hotKey == item.shownHot)
+        return;
+    item.shownNormal = normalKey;
+    item.shownHot = hotKey;
     if (normal.isNull()) {
         // An empty picture, not none: a button without one keeps the size of its neighbours.
         QPixmap blank(m_pictureSize, m_pictureSize);
@@ -330,7 +375,6 @@ void Toolbar::updatePicture(const Item &item) const
         return;
     }
     QIcon icon(normal);
-    const QPixmap hot = m_hot ? m_hot->pixmap(item.picture) : QPixmap();
     if (!hot.isNull())
         icon.addPixmap(hot, QIcon::Active);
     item.button->setIcon(icon);

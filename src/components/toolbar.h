@@ -46,6 +46,11 @@ public:
     int buttonCount() const { return int(m_items.size()); }
     void clear();
 
+    // Between these, buttons are added and removed without laying the strip out each time; the end lays it
+    // out once. Nests. A toolbar of thousands of buttons fills in linear time this way.
+    void beginBatch();
+    void endBatch();
+
     // Free text kept with each button for its owner; the toolbar does nothing with it.
     QString buttonCommand(int position) const;
     void setButtonCommand(int position, const QString &command);
@@ -114,6 +119,10 @@ private:
         int picture = -1;
         int style = ButtonStyle;
         bool enabled = true;
+        // The pictures the button shows now, by cache key: a change of the image list that leaves them as
+        // they were costs the button nothing.
+        mutable qint64 shownNormal = -1;
+        mutable qint64 shownHot = -1;
     };
 
     bool isValid(int position) const { return position >= 0 && position < buttonCount(); }
@@ -144,6 +153,7 @@ private:
     int m_pictureSize = 16;
     bool m_flat = true;
     bool m_editable = false;
+    int m_batch = 0;
 
     // Mouse drag of one item, tracked here rather than through QDrag so it stays inside the strip.
     DragState m_dragState = DragState::None;

@@ -272,6 +272,13 @@ ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFo
     const FileSafety::ReadResult file = FileSafety::readFile(path);
     if (!file.ok)
         return ConfigResult{false, file.error};
+    // Lines of 8-bit text added to a UTF-16 file would be unreadable to everyone, QTA included.
+    if (file.bytes.startsWith("\xFF\xFE") || file.bytes.startsWith("\xFE\xFF")) {
+        return ConfigResult{false, QStringLiteral("Nothing was saved to \"%1\": the file is UTF-16 text, which the "
+                                                  "editor cannot add to without spoiling it. Save it as ANSI or "
+                                                  "UTF-8 text in a text editor, then try again.")
+                                       .arg(QDir::toNativeSeparators(path))};
+    }
     IniDocument doc(file.bytes);
     const QStringList problems = ApplyConfiguration(config, doc);
     if (!problems.isEmpty()) {

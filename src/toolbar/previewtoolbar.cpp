@@ -45,9 +45,11 @@ PreviewToolbar::PreviewToolbar(ToolbarModel *model, AddOnListModel *addOns, Tool
 
 void PreviewToolbar::rebuild()
 {
+    m_toolbar->beginBatch();
     m_toolbar->clear();
     for (int i = 0; i < m_model->count(); ++i)
         insertButton(i);
+    m_toolbar->endBatch();
 }
 
 void PreviewToolbar::insertButton(int position)

@@ -5,13 +5,16 @@
 #include "frmabout.h"
 #include "frmeditor.h"
 #include "tabcontrol.h"
+#include "toolbar.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstdio>
 
@@ -42,6 +45,26 @@ int main(int argc, char *argv[])
         return editor.grab().save(output + u'/' + name);
     };
     bool ok = shoot(QStringLiteral("screenshot-toolbar.png"));
+
+    // A button moved with Ctrl+Right (so Undo offers it back), and the tooltip of the button whose add-on is
+    // gone, taken from the screen so the tooltip is in the picture.
+    Toolbar *preview = editor.previewToolbar();
+    preview->focusButton(0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right, Qt::ControlModifier);
+    for (int position = 0; position < preview->buttonCount(); ++position) {
+        if (!preview->buttonMark(position).isEmpty()) {
+            QWidget *button = preview->buttonWidget(position);
+            QToolTip::showText(button->mapToGlobal(button->rect().bottomLeft() + QPoint(4, 4)),
+                               button->toolTip(), button);
+            break;
+        }
+    }
+    QTest::qWait(500);
+    ok = editor.screen()->grabWindow(0, editor.x(), editor.y(), editor.frameGeometry().width(),
+                                     editor.frameGeometry().height())
+             .save(output + QStringLiteral("/screenshot-undo-marks.png"))
+        && ok;
+    QToolTip::hideText();
     QTabBar *tabs = editor.findChild<TabControl *>(QStringLiteral("vbTabControl1"))->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
     ok = shoot(QStringLiteral("screenshot-addons.png")) && ok;
