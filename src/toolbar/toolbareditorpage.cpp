@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -472,11 +473,11 @@ void ToolbarEditorPage::BrowseForBitmap()
     if (file.isEmpty())
         return;
 
-    if (ImageList::readPicture(file, QSize(16, 16), kTransparent).isNull()) {
+    QString why;
+    if (ImageList::readPicture(file, QSize(16, 16), kTransparent, &why).isNull()) {
         MessageBox::show(m_editor, QMessageBox::Warning, m_editor->windowTitle(),
-                         QStringLiteral("\"%1\" is not a bitmap that can be read, so it cannot be a button's picture. "
-                                        "The picture stays as it was.")
-                             .arg(file));
+                         QStringLiteral("\"%1\" cannot be a button's picture: %2. The picture stays as it was.")
+                             .arg(QDir::toNativeSeparators(file), why));
         return;
     }
     // Without a short form the full path still finds the picture again.

@@ -344,6 +344,9 @@ private Q_SLOTS:
                                    u"Picture1"_s }));
         }
         QCOMPARE(MessageBox::shownForTesting().size(), refused ? 1 : 0);
+        if (refused) // the reason, not just the refusal
+            QVERIFY2(MessageBox::shownForTesting().first().text.contains(u"not a picture this program can read"_s),
+                     qPrintable(MessageBox::shownForTesting().first().text));
         QCOMPARE(images->count(), pictureCount + newPictures);
         QCOMPARE(list->count(), 9 + bitmapItems);
         // The new item is selected, keyed by the file's stable path, and shows the picture of that key.

@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
     // gone, taken from the screen so the tooltip is in the picture.
     Toolbar *preview = editor.previewToolbar();
     preview->focusButton(0);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right, Qt::ControlModifier);
+    QTest::keyClick(preview->buttonWidget(0), Qt::Key_Right, Qt::ControlModifier);
     for (int position = 0; position < preview->buttonCount(); ++position) {
         if (!preview->buttonMark(position).isEmpty()) {
             QWidget *button = preview->buttonWidget(position);
