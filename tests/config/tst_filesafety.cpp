@@ -1,11 +1,10 @@
 #include "filesafety.h"
 #include "filestamp.h"
 #include "inifile.h"
+#include "testfiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -19,63 +18,25 @@
 
 using namespace Qt::StringLiterals;
 
-class tst_FileSafety : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void init();
-    void cleanup();
-    void failedWriteKeepsOldFile_data();
-    void failedWriteKeepsOldFile();
-    void writesThroughSymbolicLink_data();
-    void writesThroughSymbolicLink();
-    void permissionsKept_data();
-    void permissionsKept();
-    void ownerKept();
-    void backup_data();
-    void backup();
-    void stampChanged_data();
-    void stampChanged();
-
-private:
-    bool write(bool viaIniWriteKey, const QString &path, QString *error);
-
-    QScopedPointer<QTemporaryDir> m_dir;
-    QString m_work;
-    QStringList m_immutable;
-};
-
 namespace {
 
 const QByteArray kOld = "; host file\r\n[Main]\r\nFont=Courier\r\n[Addons]\r\nCalc=calc.exe\r\n";
-const QByteArray kNew = "; host file\r\n[Main]\r\nFont=Courier\r\n[Addons]\r\nCalc=calc.exe\r\nEdit=ed.exe\r\n";
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
+const QByteArray kNew = kOld + "Edit=ed.exe\r\n";
 
 QStringList folderEntries(const QString &path)
 {
     return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
-bool runningAsRoot()
-{
 #ifdef Q_OS_UNIX
-    return ::geteuid() == 0;
-#else
-    return false;
-#endif
+int modeOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
+#endif
 
 // The immutable attribute stops even root from changing a file or a folder's entries.
 bool setImmutable(const QString &path, bool on)
@@ -99,27 +60,8 @@ bool setImmutable(const QString &path, bool on)
 #endif
 }
 
-} // namespace
-
-void tst_FileSafety::init()
-{
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
-    m_work = m_dir->filePath(u"work"_s);
-    QVERIFY(QDir().mkpath(m_work));
-}
-
-void tst_FileSafety::cleanup()
-{
-    for (const QString &path : std::as_const(m_immutable))
-        setImmutable(path, false);
-    m_immutable.clear();
-    QFile::setPermissions(m_work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    FileSafety::setWriteLimitForTesting(-1);
-    m_dir.reset();
-}
-
-bool tst_FileSafety::write(bool viaIniWriteKey, const QString &path, QString *error)
+// Adds "Edit=ed.exe" to the file's [Addons], by a whole-file write or through the INI layer.
+bool write(bool viaIniWriteKey, const QString &path, QString *error)
 {
     if (!viaIniWriteKey)
         return FileSafety::writeFile(path, kNew, error);
@@ -127,215 +69,217 @@ bool tst_FileSafety::write(bool viaIniWriteKey, const QString &path, QString *er
     return IniWriteKey(u"Edit"_s, u"ed.exe"_s, error) != 0;
 }
 
-void tst_FileSafety::failedWriteKeepsOldFile_data()
-{
-    QTest::addColumn<QString>("failure");
-    QTest::addColumn<bool>("viaIniWriteKey");
+} // namespace
 
-    const QStringList failures = { u"read-only file"_s, u"read-only folder, new file"_s, u"immutable file"_s,
-                                   u"missing folder"_s, u"short write"_s };
-    for (const QString &failure : failures) {
-        QTest::addRow("%s, writeFile", qPrintable(failure)) << failure << false;
-        QTest::addRow("%s, IniWriteKey", qPrintable(failure)) << failure << true;
+class tst_FileSafety : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_work = m_dir->filePath(u"work"_s);
+        QVERIFY(QDir().mkpath(m_work));
+        m_path = m_work + u"/QTA.INI"_s;
     }
-}
 
-void tst_FileSafety::failedWriteKeepsOldFile()
-{
-    QFETCH(QString, failure);
-    QFETCH(bool, viaIniWriteKey);
-
-    QString path = m_work + u"/QTA.INI"_s;
-    QVERIFY(writeBytes(path, kOld));
-    if (failure == u"read-only file") {
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    } else if (failure == u"read-only folder, new file") {
-        path = m_work + u"/new.ini"_s;
-        QVERIFY(QFile::setPermissions(m_work, QFile::ReadOwner | QFile::ExeOwner));
-    } else if (failure == u"immutable file") {
-        if (!setImmutable(path, true))
-            QSKIP("cannot set the immutable attribute here (needs Linux, a file system that has it and the right)");
-        m_immutable.append(path);
-    } else if (failure == u"missing folder") {
-        path = m_work + u"/missing/QTA.INI"_s;
-    } else {
-        FileSafety::setWriteLimitForTesting(10);
+    void cleanup()
+    {
+        for (const QString &path : std::as_const(m_immutable))
+            setImmutable(path, false);
+        m_immutable.clear();
+        QFile::setPermissions(m_work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        FileSafety::setWriteLimitForTesting(-1);
+        m_dir.reset();
     }
-    const QStringList entriesBefore = folderEntries(m_work);
 
-    QString error;
-    QVERIFY(!write(viaIniWriteKey, path, &error));
-    QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
-    QCOMPARE(folderEntries(m_work), entriesBefore);
-    if (failure == u"missing folder")
-        QVERIFY(!QFileInfo::exists(m_work + u"/missing"_s));
-    else if (failure == u"read-only folder, new file")
-        QVERIFY(!QFileInfo::exists(path));
-    else
-        QCOMPARE(readBytes(path), kOld);
-}
+    void failedWriteKeepsOldFile_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<bool>("viaIniWriteKey");
+        for (const char *failure :
+             {"read-only file", "read-only folder, new file", "immutable file", "missing folder", "short write"}) {
+            QTest::addRow("%s, writeFile", failure) << QString::fromLatin1(failure) << false;
+            QTest::addRow("%s, IniWriteKey", failure) << QString::fromLatin1(failure) << true;
+        }
+    }
 
-void tst_FileSafety::writesThroughSymbolicLink_data()
-{
-    QTest::addColumn<bool>("viaIniWriteKey");
+    void failedWriteKeepsOldFile()
+    {
+        QFETCH(QString, failure);
+        QFETCH(bool, viaIniWriteKey);
+        QString path = m_path;
+        writeBytes(path, kOld);
+        if (failure == u"read-only file") {
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        } else if (failure == u"read-only folder, new file") {
+            path = m_work + u"/new.ini"_s;
+            QVERIFY(QFile::setPermissions(m_work, QFile::ReadOwner | QFile::ExeOwner));
+        } else if (failure == u"immutable file") {
+            if (!setImmutable(path, true))
+                QSKIP("cannot set the immutable attribute here (needs Linux, a file system that has it and the right)");
+            m_immutable.append(path);
+        } else if (failure == u"missing folder") {
+            path = m_work + u"/missing/QTA.INI"_s;
+        } else {
+            FileSafety::setWriteLimitForTesting(10);
+        }
+        const QStringList entriesBefore = folderEntries(m_work);
 
-    QTest::addRow("writeFile") << false;
-    QTest::addRow("IniWriteKey") << true;
-}
+        QString error;
+        QVERIFY(!write(viaIniWriteKey, path, &error));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
+        QCOMPARE(folderEntries(m_work), entriesBefore);
+        if (path == m_path)
+            QCOMPARE(readBytes(path), kOld);
+        else // neither the new file nor the missing folder was made
+            QVERIFY(!QFileInfo::exists(path) && !QFileInfo::exists(m_work + u"/missing"_s));
+    }
 
-void tst_FileSafety::writesThroughSymbolicLink()
-{
-    QFETCH(bool, viaIniWriteKey);
+    void writesThroughSymbolicLink_data()
+    {
+        QTest::addColumn<bool>("viaIniWriteKey");
+        QTest::addRow("writeFile") << false;
+        QTest::addRow("IniWriteKey") << true;
+    }
 
-    QVERIFY(QDir(m_work).mkdir(u"real"_s));
-    const QString target = m_work + u"/real/QTA.INI"_s;
-    const QString link = m_work + u"/QTA.INI"_s;
-    QVERIFY(writeBytes(target, kOld));
-    if (!QFile::link(u"real/QTA.INI"_s, link))
-        QSKIP("cannot create a symbolic link here");
+    void writesThroughSymbolicLink()
+    {
+        QFETCH(bool, viaIniWriteKey);
+        QVERIFY(QDir(m_work).mkdir(u"real"_s));
+        const QString target = m_work + u"/real/QTA.INI"_s;
+        writeBytes(target, kOld);
+        if (!QFile::link(u"real/QTA.INI"_s, m_path))
+            QSKIP("cannot create a symbolic link here");
 
-    QString error;
-    QVERIFY2(write(viaIniWriteKey, link, &error), qPrintable(error));
-    QCOMPARE(readBytes(target), kNew);
-    const QFileInfo info(link);
-    QVERIFY(info.isSymLink());
-    QCOMPARE(info.symLinkTarget(), QFileInfo(target).absoluteFilePath());
-    QCOMPARE(folderEntries(m_work), (QStringList { u"QTA.INI"_s, u"real"_s }));
-    QCOMPARE(folderEntries(m_work + u"/real"_s), QStringList { u"QTA.INI"_s });
-}
+        QString error;
+        QVERIFY2(write(viaIniWriteKey, m_path, &error), qPrintable(error));
+        QCOMPARE(readBytes(target), kNew);
+        const QFileInfo info(m_path);
+        QVERIFY(info.isSymLink());
+        QCOMPARE(info.symLinkTarget(), QFileInfo(target).absoluteFilePath());
+        QCOMPARE(folderEntries(m_work), (QStringList{u"QTA.INI"_s, u"real"_s}));
+        QCOMPARE(folderEntries(m_work + u"/real"_s), QStringList{u"QTA.INI"_s});
+    }
 
-void tst_FileSafety::permissionsKept_data()
-{
-    QTest::addColumn<int>("mode");
+    void permissionsKept_data()
+    {
+        QTest::addColumn<int>("mode");
+        for (const int mode : {0640, 0600, 0604, 0664})
+            QTest::addRow("0%o", mode) << mode;
+    }
 
-    QTest::addRow("0640") << 0640;
-    QTest::addRow("0600") << 0600;
-    QTest::addRow("0604") << 0604;
-    QTest::addRow("0664") << 0664;
-}
-
-void tst_FileSafety::permissionsKept()
-{
+    void permissionsKept()
+    {
 #ifdef Q_OS_UNIX
-    QFETCH(int, mode);
+        QFETCH(int, mode);
+        writeBytes(m_path, kOld);
+        QCOMPARE(::chmod(QFile::encodeName(m_path).constData(), mode_t(mode)), 0);
 
-    const QString path = m_work + u"/QTA.INI"_s;
-    const QByteArray native = QFile::encodeName(path);
-    QVERIFY(writeBytes(path, kOld));
-    QCOMPARE(::chmod(native.constData(), mode_t(mode)), 0);
-    auto modeNow = [&] {
+        QString error;
+        QVERIFY2(FileSafety::writeFile(m_path, kOld + "; more\r\n", &error), qPrintable(error));
+        QCOMPARE(modeOf(m_path), mode);
+        QVERIFY2(write(true, m_path, &error), qPrintable(error));
+        QCOMPARE(modeOf(m_path), mode);
+        QCOMPARE(readBytes(m_path), QByteArray(kOld + "; more\r\nEdit=ed.exe\r\n"));
+#else
+        QSKIP("permission bits are a Unix matter");
+#endif
+    }
+
+    // Saving as an administrator must not take the file from its owner.
+    void ownerKept()
+    {
+#ifdef Q_OS_UNIX
+        if (::geteuid() != 0)
+            QSKIP("only an administrator can give a file to another user");
+        writeBytes(m_path, kOld);
+        QCOMPARE(::chown(qPrintable(m_path), 4321, 4322), 0);
+        QString error;
+        QVERIFY2(FileSafety::writeFile(m_path, kNew, &error), qPrintable(error));
         struct stat st
         {
         };
-        return ::stat(native.constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-    };
-
-    QString error;
-    QVERIFY2(FileSafety::writeFile(path, kOld + "; more\r\n", &error), qPrintable(error));
-    QCOMPARE(modeNow(), mode);
-    QVERIFY2(write(true, path, &error), qPrintable(error));
-    QCOMPARE(modeNow(), mode);
-    QCOMPARE(readBytes(path), QByteArray(kOld + "; more\r\nEdit=ed.exe\r\n"));
-#else
-    QSKIP("permission bits are a Unix matter");
+        QCOMPARE(::stat(qPrintable(m_path), &st), 0);
+        QCOMPARE(QPair(int(st.st_uid), int(st.st_gid)), QPair(4321, 4322));
 #endif
-}
+    }
 
-// Saving as an administrator must not take the file from its owner.
-void tst_FileSafety::ownerKept()
-{
-#ifdef Q_OS_UNIX
-    if (!runningAsRoot())
-        QSKIP("only an administrator can give a file to another user");
-    const QString path = m_work + u"/QTA.INI"_s;
-    QVERIFY(writeBytes(path, kOld));
-    QCOMPARE(::chown(qPrintable(path), 4321, 4322), 0);
-    QString error;
-    QVERIFY2(FileSafety::writeFile(path, kNew, &error), qPrintable(error));
-    struct stat st
+    void backup_data()
     {
-    };
-    QCOMPARE(::stat(qPrintable(path), &st), 0);
-    QCOMPARE(QPair(int(st.st_uid), int(st.st_gid)), QPair(4321, 4322));
-#endif
-}
-
-void tst_FileSafety::backup_data()
-{
-    QTest::addColumn<QString>("name"); // empty: no file
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("backupMode");
-
-    QTest::addRow("private file, older backup replaced") << u"QTA.INI"_s << 0600 << 0600;
-    QTest::addRow("lower-case name kept") << u"qta.ini"_s << 0640 << 0640;
-    QTest::addRow("read-only file, backup stays replaceable") << u"QTA.INI"_s << 0444 << 0644;
-    QTest::addRow("no file, older backup left alone") << QString() << 0 << 0600;
-}
-
-void tst_FileSafety::backup()
-{
-#ifdef Q_OS_UNIX
-    QFETCH(QString, name);
-    QFETCH(int, mode);
-    QFETCH(int, backupMode);
-
-    const QString path = m_work + u'/' + (name.isEmpty() ? u"QTA.INI"_s : name);
-    const QString backup = m_work + u'/' + (name.isEmpty() ? u"QTA.INI"_s : name) + u".bak"_s;
-    QCOMPARE(FileSafety::backupPath(path), backup);
-    QVERIFY(writeBytes(backup, "older"));
-    QCOMPARE(::chmod(qPrintable(backup), 0600), 0);
-    if (!name.isEmpty()) {
-        QVERIFY(writeBytes(path, kOld));
-        QCOMPARE(::chmod(qPrintable(path), mode_t(mode)), 0);
+        QTest::addColumn<QString>("name"); // empty: no file
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("backupMode");
+        QTest::addRow("private file, older backup replaced") << u"QTA.INI"_s << 0600 << 0600;
+        QTest::addRow("lower-case name kept") << u"qta.ini"_s << 0640 << 0640;
+        QTest::addRow("read-only file, backup stays replaceable") << u"QTA.INI"_s << 0444 << 0644;
+        QTest::addRow("no file, older backup left alone") << QString() << 0 << 0600;
     }
-    for (int round = 0; round < 2; ++round) { // the second replaces the first
-        QString error;
-        QVERIFY2(FileSafety::keepBackup(path, &error), qPrintable(error));
-    }
-    QCOMPARE(readBytes(backup), name.isEmpty() ? QByteArray("older") : kOld);
-    struct stat st
+
+    void backup()
     {
-    };
-    QCOMPARE(::stat(qPrintable(backup), &st), 0);
-    QCOMPARE(int(st.st_mode & 07777), backupMode);
+#ifdef Q_OS_UNIX
+        QFETCH(QString, name);
+        QFETCH(int, mode);
+        const QString path = m_work + u'/' + (name.isEmpty() ? u"QTA.INI"_s : name);
+        const QString backup = path + u".bak"_s;
+        QCOMPARE(FileSafety::backupPath(path), backup);
+        writeBytes(backup, "older");
+        QCOMPARE(::chmod(qPrintable(backup), 0600), 0);
+        if (!name.isEmpty()) {
+            writeBytes(path, kOld);
+            QCOMPARE(::chmod(qPrintable(path), mode_t(mode)), 0);
+        }
+        for (int round = 0; round < 2; ++round) { // the second replaces the first
+            QString error;
+            QVERIFY2(FileSafety::keepBackup(path, &error), qPrintable(error));
+        }
+        QCOMPARE(readBytes(backup), name.isEmpty() ? QByteArray("older") : kOld);
+        QTEST(modeOf(backup), "backupMode");
 #endif
-}
-
-void tst_FileSafety::stampChanged_data()
-{
-    QTest::addColumn<QByteArray>("before"); // "-": no file
-    QTest::addColumn<QByteArray>("after");
-    QTest::addColumn<bool>("changed");
-
-    QTest::addRow("same bytes written again") << kOld << kOld << false;
-    QTest::addRow("same size and time, other bytes") << kOld << QByteArray(kOld).replace("Calc", "Calx") << true;
-    QTest::addRow("grown") << kOld << kNew << true;
-    QTest::addRow("deleted") << kOld << QByteArray("-") << true;
-    QTest::addRow("created") << QByteArray("-") << kOld << true;
-}
-
-void tst_FileSafety::stampChanged()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(QByteArray, after);
-    QFETCH(bool, changed);
-
-    const QString path = m_work + u"/QTA.INI"_s;
-    if (before != "-")
-        QVERIFY(writeBytes(path, before));
-    const FileStamp stamp = FileStamp::of(path);
-    QTest::qWait(20); // a rewrite gets a later modification time
-    if (after == "-")
-        QVERIFY(QFile::remove(path));
-    else
-        QVERIFY(writeBytes(path, after));
-    if (after != before && after.size() == before.size()) { // the old time put back, as some programs do
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(stamp.modified(), QFile::FileModificationTime));
     }
-    QCOMPARE(FileStamp::of(path).changedSince(stamp), changed);
-    QCOMPARE(FileStamp::of(path, &stamp).changedSince(stamp), changed);
-}
+
+    void stampChanged_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // "-": no file
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("changed");
+        QTest::addRow("same bytes written again") << kOld << kOld << false;
+        QTest::addRow("same size and time, other bytes") << kOld << QByteArray(kOld).replace("Calc", "Calx") << true;
+        QTest::addRow("grown") << kOld << kNew << true;
+        QTest::addRow("deleted") << kOld << QByteArray("-") << true;
+        QTest::addRow("created") << QByteArray("-") << kOld << true;
+    }
+
+    void stampChanged()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, changed);
+        if (before != "-")
+            writeBytes(m_path, before);
+        const FileStamp stamp = FileStamp::of(m_path);
+        QTest::qWait(20); // a rewrite gets a later modification time
+        if (after == "-")
+            QVERIFY(QFile::remove(m_path));
+        else
+            writeBytes(m_path, after);
+        if (after != before && after.size() == before.size()) { // the old time put back, as some programs do
+            QFile file(m_path);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(stamp.modified(), QFile::FileModificationTime));
+        }
+        QCOMPARE(FileStamp::of(m_path).changedSince(stamp), changed);
+        QCOMPARE(FileStamp::of(m_path, &stamp).changedSince(stamp), changed);
+    }
+
+private:
+    QScopedPointer<QTemporaryDir> m_dir;
+    QString m_work;
+    QString m_path; // the usual QTA.INI in m_work
+    QStringList m_immutable;
+};
 
 QTEST_GUILESS_MAIN(tst_FileSafety)
 #include "tst_filesafety.moc"

@@ -3,6 +3,7 @@
 
 #include "configuration.h"
 #include "inidocument.h"
+#include "testfiles.h"
 
 #include <QHash>
 #include <QTemporaryDir>
@@ -23,7 +24,8 @@ Section makeSection(int n)
 {
     Section s;
     s.text = "[Big]\r\n";
-    QHash<QString, qsizetype> firstAt;
+    QHash<QString, qsizetype> firstAt; // by folded name: its line in collapsed
+    QHash<QString, QString> firstValue;
     for (int i = 0; i < n; ++i) {
         QString key = QStringLiteral("Name %1").arg(i);
         if (i % 13 == 12)
@@ -34,16 +36,12 @@ Section makeSection(int n)
         const QString folded = key.toLower();
         if (!firstAt.contains(folded)) {
             firstAt.insert(folded, s.collapsed.size());
+            firstValue.insert(folded, value);
             s.collapsed.append({ key, value });
         } else {
             s.collapsed[firstAt.value(folded)].value = value;
         }
-    }
-    QHash<QString, QString> firstValue;
-    for (const IniEntry &line : std::as_const(s.lines)) {
-        if (!firstValue.contains(line.key.toLower()))
-            firstValue.insert(line.key.toLower(), line.value);
-        s.answers.append({ line.key, firstValue.value(line.key.toLower()) });
+        s.answers.append({ key, firstValue.value(folded) });
     }
     return s;
 }
@@ -103,9 +101,8 @@ private Q_SLOTS:
             text += "Tip " + QByteArray::number(i) + '=' + values[i % 6] + "\r\n";
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QFile file(IniFilePath(dir.path()));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-        file.close();
+        const QString path = IniFilePath(dir.path());
+        writeBytes(path, text);
 
         Configuration first;
         SetupButtonImages(first);
@@ -117,13 +114,10 @@ private Q_SLOTS:
         QVERIFY(LoadConfiguration(second, dir.path()));
         QCOMPARE(second.toolbar()->entries(), first.toolbar()->entries());
         QCOMPARE(second.addOns()->entries(), first.addOns()->entries());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray saved = file.readAll();
-        file.close();
+        const QByteArray saved = readBytes(path);
         QVERIFY(saved.startsWith("; before\r\n"));
         QVERIFY(SaveConfiguration(second, dir.path()));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), saved);
+        QCOMPARE(readBytes(path), saved);
     }
 };
 
