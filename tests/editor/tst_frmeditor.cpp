@@ -346,7 +346,7 @@ private Q_SLOTS:
     // A file that does not look like text is loaded with a remark, shown once and not on every tab switch.
     void unusualFileIsNamedOnce()
     {
-        writeBytes(m_iniPath, kIni + QByteArray("[Blob]\r\nData=\0\0\0\1\2\r\n", 22));
+        writeBytes(m_iniPath, kIni + QByteArray("[Blob]\r\nData=\0\0\0\1\2\r\n", 20));
         FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
         MessageBox::clearAnswersForTesting();
         MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
