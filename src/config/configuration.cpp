@@ -244,14 +244,17 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
         const QStringView writtenKey = rightTrimmedView(imageKey);
         // A read takes one pair of enclosing quotes off a value (command 'x with picture file x' reads back as
         // x|x): give such a value a pair to lose, so QTA and a reload see the command and image key as they are.
-        const bool quote = !written.isEmpty() && !writtenKey.isEmpty()
-            && (written.front() == u'"' || written.front() == u'\'') && writtenKey.back() == written.front();
+        // The same pair keeps blanks at the end of an image key, which a read would trim off: the key "8 " of a
+        // bitmap file would come back as "8", the picture at index 8.
+        const bool quote = (!written.isEmpty() && !writtenKey.isEmpty()
+                            && (written.front() == u'"' || written.front() == u'\'') && writtenKey.back() == written.front())
+            || writtenKey.size() != imageKey.size();
         buttonLines.addKey(trimmedView(button.Tooltip));
         if (quote)
             buttonLines.appendValue(u"\"");
         buttonLines.appendValue(written);
         buttonLines.appendValue(u"|");
-        buttonLines.appendValue(writtenKey);
+        buttonLines.appendValue(quote ? QStringView(imageKey) : writtenKey);
         if (quote)
             buttonLines.appendValue(u"\"");
     }

@@ -169,9 +169,10 @@ Prediction predict(const Configuration &config, bool utf8)
         buttonLines.append(Line { b.Tooltip, value });
     }
     for (const Line &l : merged(buttonLines)) {
-        const QString v = iniTrimmed(l.value);
+        // Blanks before the command go; the image key comes back exactly (quoted where it ends in blanks).
+        const QString &v = l.value;
         const qsizetype bar = v.indexOf(u'|');
-        const QString command = bar < 0 ? v : v.left(bar);
+        const QString command = bar < 0 ? iniTrimmed(v) : iniTrimmed(v.left(bar) + u'|').chopped(1);
         p.buttons.append(describeButton(l.key, command, bar < 0 ? QString() : v.mid(bar + 1), command.isEmpty()));
     }
     p.rewrites |= buttonLines.isEmpty();
