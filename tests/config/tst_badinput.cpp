@@ -89,6 +89,14 @@ void prepare(Configuration &config)
     ResetToolbar(config);
 }
 
+// Writes bytes as QTA.INI in dir and loads them into config.
+ConfigResult loadFrom(const QTemporaryDir &dir, const QByteArray &bytes, Configuration &config)
+{
+    writeBytes(IniFilePath(dir.path()), bytes);
+    prepare(config);
+    return LoadConfiguration(config, dir.path());
+}
+
 } // namespace
 
 void tst_BadInput::unusualContent_data()
@@ -163,10 +171,8 @@ void tst_BadInput::loadAndSave()
 
     QTemporaryDir dir;
     const QString path = IniFilePath(dir.path());
-    writeBytes(path, bytes);
     Configuration config;
-    prepare(config);
-    const ConfigResult loaded = LoadConfiguration(config, dir.path());
+    const ConfigResult loaded = loadFrom(dir, bytes, config);
     QVERIFY2(loaded.ok, qPrintable(loaded.error));
     if (warning.isEmpty())
         QVERIFY2(loaded.warning.isEmpty(), qPrintable(loaded.warning));
@@ -215,10 +221,8 @@ void tst_BadInput::nulInOwnSectionsBlocksTheSave()
 
     QTemporaryDir dir;
     const QString path = IniFilePath(dir.path());
-    writeBytes(path, bytes);
     Configuration config;
-    prepare(config);
-    const ConfigResult loaded = LoadConfiguration(config, dir.path());
+    const ConfigResult loaded = loadFrom(dir, bytes, config);
     QVERIFY(loaded.ok && loaded.warning.contains(u"NUL"_s));
     const ConfigResult saved = SaveConfiguration(config, dir.path());
     QVERIFY(!saved.ok);
