@@ -10,17 +10,6 @@
 
 namespace {
 
-// The file compares keys trimmed and with ASCII letters folded; other letters must match exactly.
-QString matchingKey(const QString &name)
-{
-    QString key = IniRules::trimmed(name);
-    for (QChar &c : key) {
-        if (c.unicode() < 128)
-            c = c.toLower();
-    }
-    return key;
-}
-
 QString rowList(const QList<int> &rows)
 {
     QStringList numbers;
@@ -40,7 +29,7 @@ QStringList addOnNameWarnings(const QList<AddOnEntry> &addOns)
     for (int row = 0; row < addOns.size(); ++row) {
         const QString problem = iniKeyProblem(addOns[row].Name);
         if (problem.isEmpty()) {
-            rowsOfKey[matchingKey(addOns[row].Name)].append(row);
+            rowsOfKey[IniRules::matchKey(addOns[row].Name)].append(row);
             warnings.append(QString());
         } else {
             warnings.append(

@@ -120,6 +120,21 @@ bool equalNames(QByteArrayView a, QByteArrayView b)
     return true;
 }
 
+QString matchKey(const QString &name)
+{
+    QString key = trimmed(name);
+    for (QChar &c : key) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return key;
+}
+
+bool sameKey(const QString &a, const QString &b)
+{
+    return matchKey(a) == matchKey(b);
+}
+
 QString unquoted(const QString &value)
 {
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())

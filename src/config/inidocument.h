@@ -193,6 +193,11 @@ inline bool isSpace(char c)
 QString trimmed(const QString &text);
 QByteArrayView trimmed(QByteArrayView bytes);
 bool equalNames(QByteArrayView a, QByteArrayView b);
+// The form under which the file matches a section or key name: trimmed of the format's blanks, ASCII letters
+// folded to lower case; every other character must match exactly ("\u00dcber" and "\u00fcber" are two keys).
+// Two names are one key of the file exactly when their matchKey() forms are equal.
+QString matchKey(const QString &name);
+bool sameKey(const QString &a, const QString &b);
 // Removes one pair of enclosing double or single quotes.
 QString unquoted(const QString &value);
 
