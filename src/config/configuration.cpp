@@ -1,6 +1,7 @@
 #include "configuration.h"
 
 #include "ansitext.h"
+#include "entrykeys.h"
 #include "filesafety.h"
 #include "inidocument.h"
 #include "inifile.h"
@@ -224,12 +225,13 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     }
     // A button's line is encoded from its parts as they stand, without a string per line.
     const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
+    const QStringList keys = savedToolbarKeys(buttons);
     IniSectionEntries buttonLines(doc, buttons.size());
     for (int i = 0; i < buttons.size(); ++i) {
         const ToolbarButtonEntry &button = buttons[i];
         const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
         const QStringView command = button.IsSeparator ? QStringView() : QStringView(button.Command);
-        QString problem = entryProblem(doc, button.Tooltip, {command, imageKey});
+        QString problem = entryProblem(doc, keys[i], {command, imageKey});
         // A reload splits at the first "|" and takes an empty command for a separator.
         if (problem.isEmpty() && !button.IsSeparator && command.contains(u'|'))
             problem = QStringLiteral("its command holds \"|\"");
@@ -249,7 +251,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
         const bool quote = (!written.isEmpty() && !writtenKey.isEmpty()
                             && (written.front() == u'"' || written.front() == u'\'') && writtenKey.back() == written.front())
             || writtenKey.size() != imageKey.size();
-        buttonLines.addKey(trimmedView(button.Tooltip));
+        buttonLines.addKey(trimmedView(keys[i]));
         if (quote)
             buttonLines.appendValue(u"\"");
         buttonLines.appendValue(written);
@@ -268,7 +270,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     return problems;
 }
 
-ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder)
+ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder, const BeforeWrite &beforeWrite)
 {
     const QString path = IniFilePath(iniFolder);
     // Read the file again: another program may have changed it since it was loaded.
@@ -293,6 +295,10 @@ ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFo
     // Nothing to change: the file is not touched (and a missing one is not created for nothing).
     if (bytes == file.bytes)
         return ConfigResult{};
+    if (const QString refusal = FileSafety::writeRefusal(path); !refusal.isEmpty())
+        return ConfigResult{false, refusal};
+    if (beforeWrite && !beforeWrite(path))
+        return ConfigResult{false, QString()};
     QString error;
     if (!FileSafety::writeFile(path, bytes, &error))
         return ConfigResult{false, error};

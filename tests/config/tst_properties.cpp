@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -161,12 +162,25 @@ Prediction predict(const Configuration &config, bool utf8)
     }
     p.addOns = describeAddOns(addOns);
 
+    // A separator whose name another entry has takes a free "space" + number from its position on.
+    const QList<ToolbarButtonEntry> &entries = config.toolbar()->entries();
+    QSet<QString> taken;
+    for (const ToolbarButtonEntry &b : entries) {
+        if (!b.IsSeparator)
+            taken.insert(foldedKey(b.Tooltip));
+    }
     QList<Line> buttonLines;
-    for (const ToolbarButtonEntry &b : config.toolbar()->entries()) {
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const ToolbarButtonEntry &b = entries[i];
+        QString key = b.Tooltip;
+        for (qsizetype n = i + 1; b.IsSeparator && taken.contains(foldedKey(key)); ++n)
+            key = u"space"_s + QString::number(n);
+        if (b.IsSeparator)
+            taken.insert(foldedKey(key));
         const QString value = b.IsSeparator ? u"|"_s : b.Command + u'|' + imageKey(config, b.ImageIndex);
-        p.refused |= !writableKey(b.Tooltip, utf8) || !writableValue(value, utf8);
+        p.refused |= !writableKey(key, utf8) || !writableValue(value, utf8);
         p.refused |= !b.IsSeparator && (b.Command.contains(u'|') || iniTrimmed(b.Command).isEmpty());
-        buttonLines.append(Line { b.Tooltip, value });
+        buttonLines.append(Line { key, value });
     }
     for (const Line &l : merged(buttonLines)) {
         // Blanks before the command go; the image key comes back exactly (quoted where it ends in blanks).
