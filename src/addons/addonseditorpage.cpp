@@ -9,6 +9,7 @@
 #include "grid.h"
 #include "pathfunctions.h"
 #include "popupmenu.h"
+#include "tooltiptext.h"
 #include "undocommands.h"
 
 #include <QApplication>
@@ -243,7 +244,7 @@ void AddOnsEditorPage::showTooltip(QPoint pos)
     QString text = m_grid->CellContent(row, column);
     const QString warning = column == kNameColumn ? nameWarning(row) : QString();
     if (!warning.isEmpty())
-        text = text.isEmpty() ? warning : text + u'\n' + warning;
+        text = tooltipText(text.isEmpty() ? warning : text + u'\n' + warning);
     if (m_grid->toolTip() != text)
         m_grid->setToolTip(text);
 }

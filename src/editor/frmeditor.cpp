@@ -35,6 +35,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <QShortcut>
 #include <QUndoStack>
 
@@ -124,8 +127,19 @@ frmEditor::frmEditor(QWidget *parent)
     setObjectName(QStringLiteral("frmEditor"));
     g_scale = qMax(1.0, QFontMetricsF(font()).horizontalAdvance(kLongestLabel) / (kLongestLabelTwips / 15.0));
     setWindowTitle(caption());
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::CustomizeWindowHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    // The controls keep the places the design gave them; a screen too small for them (large text on a small
+    // screen) scrolls them instead of cutting them off.
+    m_scroller = new QScrollArea(this);
+    m_scroller->setFrameShape(QFrame::NoFrame);
+    // A click on a control that takes no focus must not hand the focus to the scroll area: an editor open in
+    // the grid would take that for the user leaving it.
+    m_scroller->setFocusPolicy(Qt::NoFocus);
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("content"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_scroller);
     setWindowIcon(QIcon(QStringLiteral(":/app/qta-config-editor.png")));
 
     setIniMessageHandler([this](const QString &text, const QString &title) {
@@ -156,7 +170,9 @@ frmEditor::frmEditor(QWidget *parent)
     buildAboutLink();
     layoutPanels();
 
-    setFixedSize(m_width, px(6030));
+    m_content->setFixedSize(m_width, px(6030));
+    m_scroller->setWidget(m_content);
+    fitToScreen();
 
     m_toolbarPage = new ToolbarEditorPage(this);
     m_addOnsPage = new AddOnsEditorPage(this);
@@ -219,6 +235,27 @@ QString frmEditor::iniFilePath() const
     return IniFilePath(INIPATH);
 }
 
+// At its full size where the screen has room for it, else as large as the screen allows, scrolling the rest;
+// centred either way.
+void frmEditor::fitToScreen()
+{
+    const QSize full = m_content->size();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    QRect room = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), full);
+    // The frame the window manager adds: the title bar and the borders, as the style guesses them.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    room.adjust(border, titleBar + border, -border, -border);
+    if (room.width() >= full.width() && room.height() >= full.height()) {
+        setFixedSize(full);
+    } else {
+        setMinimumSize(QSize(qMin(full.width(), 200), qMin(full.height(), 150)));
+        setMaximumSize(full);
+        resize(full.boundedTo(room.size()));
+    }
+    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), room).topLeft());
+}
+
 void frmEditor::buildCommandToolbars()
 {
     m_commandImages = new ImageList(QSize(19, 19), this);
@@ -229,7 +266,7 @@ void frmEditor::buildCommandToolbars()
         m_commandImagesHot->addFromResource(QStringLiteral(":/commands/%1-hot.png").arg(key), key, QColor());
     }
 
-    m_picToolbar = new QWidget(this);
+    m_picToolbar = new QWidget(m_content);
     m_picToolbar->setObjectName(QStringLiteral("picToolbar"));
     m_rebar = new BandContainer(m_picToolbar);
     m_rebar->setObjectName(QStringLiteral("cReBar1"));
@@ -268,7 +305,7 @@ void frmEditor::buildCommandToolbars()
 
 void frmEditor::buildTabs()
 {
-    m_tabs = new TabControl(this);
+    m_tabs = new TabControl(m_content);
     m_tabs->setObjectName(QStringLiteral("vbTabControl1"));
     m_tabs->setIconList(m_commandImagesHot);
     m_tabs->addTab(QStringLiteral("Toolbar Editor"), 6, QStringLiteral("Tab1"));
@@ -280,7 +317,7 @@ void frmEditor::buildTabs()
     connect(m_tabs, &TabControl::tabSelected, this, &frmEditor::handleTabSelected);
 
     for (int i = 0; i < 4; ++i) {
-        auto *panel = new QWidget(this);
+        auto *panel = new QWidget(m_content);
         panel->setObjectName(QStringLiteral("picTab(%1)").arg(i));
         panel->setVisible(i == 0);
         m_panels.append(panel);
@@ -331,7 +368,7 @@ void frmEditor::buildAddOnsPage()
 
 void frmEditor::buildAboutLink()
 {
-    m_aboutFrame = new QWidget(this);
+    m_aboutFrame = new QWidget(m_content);
     m_aboutFrame->setObjectName(QStringLiteral("fraAbout"));
     m_aboutFrame->setGeometry(px(2760), px(5280), px(1740), px(315));
     m_aboutLink = new QLabel(QStringLiteral("About QTA Config Editor"), m_aboutFrame);
@@ -353,7 +390,7 @@ void frmEditor::layoutPanels()
     const QRect page = m_tabs->pageArea().translated(m_tabs->pos());
     for (QWidget *panel : std::as_const(m_panels))
         panel->setGeometry(page);
-    m_toolbarHost->setGeometry(0, px(360), page.width() - px(15), px(420));
+    m_toolbarHost->setGeometry(0, px(360), page.width() - px(15), m_toolbarHost->heightFor(px(420)));
     m_grid->setGeometry(0, px(360), page.width() - px(15), px(2460));
 }
 

@@ -16,6 +16,7 @@ class PopupMenu;
 class PreviewToolbar;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class OutsideChanges;
 class QUndoStack;
 class TabControl;
@@ -132,6 +133,7 @@ private:
     void buildAddOnsPage();
     void buildAboutLink();
     void layoutPanels();
+    void fitToScreen();
     void applyLook();
 
     void handleCommandClick(int toolbar, int position);
@@ -158,6 +160,8 @@ private:
     AddOnsEditorPage *m_addOnsPage = nullptr;
     ImageList *m_commandImages = nullptr;
     ImageList *m_commandImagesHot = nullptr;
+    QScrollArea *m_scroller = nullptr;
+    QWidget *m_content = nullptr; // every control, at the place the design gives it
     QWidget *m_picToolbar = nullptr;
     BandContainer *m_rebar = nullptr;
     QList<Toolbar *> m_commandToolbars;

@@ -89,7 +89,11 @@ ToolbarEditorPage::ToolbarEditorPage(frmEditor *editor)
     auto *hint
         = new QLabel(QStringLiteral("Click on any button on the toolbar and select an action from the menu."), page);
     placeLabel(hint, QStringLiteral("lblPreviewHint"), 0, 840, 6900, 225);
+    // Below the preview, which takes the room of a scroll bar beyond the design's height.
+    const int extra = page->findChild<QWidget *>(QStringLiteral("vbalTBarHost1"))->height() - px(420);
+    hint->move(hint->x(), hint->y() + extra);
     buildPanel();
+    m_frame->move(m_frame->x(), m_frame->y() + extra);
 
     Toolbar *preview = editor->previewToolbar();
     connect(preview, &Toolbar::buttonClicked, this, &ToolbarEditorPage::ShowButtonMenu);
