@@ -85,7 +85,8 @@ public:
         Toolbar *toolbar = window->commandToolbar(window->currentTab());
         for (int i = 0; i < toolbar->buttonCount(); ++i) {
             const QString name = toolbar->buttonWidget(i)->accessibleName();
-            if (toolbar->buttonCaption(i) == caption || name == caption || name.startsWith(caption + u' ')) {
+            const bool named = name.startsWith(caption) && (name.size() == caption.size() || !name[caption.size()].isLetter());
+            if (toolbar->buttonCaption(i) == caption || named) {
                 QTest::mouseClick(toolbar->buttonWidget(i), Qt::LeftButton);
                 return;
             }

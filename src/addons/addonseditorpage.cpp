@@ -183,6 +183,7 @@ void AddOnsEditorPage::beginEdit(int row, int column)
     default:
         break;
     }
+    Q_EMIT editingChanged();
 }
 
 void AddOnsEditorPage::CommitAddOnEdit(const QString &text)
@@ -227,9 +228,12 @@ void AddOnsEditorPage::endEdit()
 
 void AddOnsEditorPage::hideEditors()
 {
+    const bool wasEditing = isEditing();
     m_name->hide();
     m_command->hide();
     m_parameters->hide();
+    if (wasEditing)
+        Q_EMIT editingChanged();
 }
 
 void AddOnsEditorPage::handleGridNotice()

@@ -47,6 +47,10 @@ public:
     QPushButton *cmdBrowseForExe() const { return m_browse; }
     QComboBox *cmbboxAddOnParameters() const { return m_parameters; }
 
+Q_SIGNALS:
+    // An in-place editor opened or closed.
+    void editingChanged();
+
 private:
     // Each user action is one change on the window's undo stack.
     void change(const QString &text, const std::function<void(AddOnChange &)> &steps);

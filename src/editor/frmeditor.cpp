@@ -181,6 +181,13 @@ frmEditor::frmEditor(QWidget *parent)
     connect(m_undoStack, &QUndoStack::indexChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canUndoChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canRedoChanged, this, &frmEditor::updateUndoButtons);
+    // An open edit, the box with the focus and its typing change what undo does.
+    connect(m_toolbarPage, &ToolbarEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
+    connect(m_addOnsPage, &AddOnsEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
+    connect(qApp, &QApplication::focusChanged, this, &frmEditor::updateUndoButtons);
+    for (const char *name : {"txtTooltip", "txtAddOnName", "txtAddOnPath"})
+        connect(findChild<QLineEdit *>(QString::fromLatin1(name)), &QLineEdit::textChanged, this,
+                &frmEditor::updateUndoButtons);
     updateUndoButtons();
     // Ctrl+Y and Ctrl+Shift+Z both redo, whichever of them the platform names.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
@@ -201,8 +208,10 @@ frmEditor::frmEditor(QWidget *parent)
 frmEditor::~frmEditor()
 {
     setIniMessageHandler(nullptr);
-    // The stack empties itself as it goes, after the toolbars it reports to are gone.
+    // The stack empties itself as it goes, and the focus moves as controls go, after the pages and toolbars
+    // they report to are gone.
     disconnect(m_undoStack, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 QString frmEditor::caption()
@@ -634,19 +643,34 @@ void frmEditor::undoFromKeyboard(bool redo)
     }
 }
 
+// With an edit open the two buttons act on it, and say so.
 void frmEditor::updateUndoButtons()
 {
+    const bool editing = m_toolbarPage && m_addOnsPage && editOpen();
+    const auto *text = qobject_cast<const QLineEdit *>(QApplication::focusWidget());
     const QList<QList<CommandButton>> &toolbars = commandToolbars();
     for (int t = 0; t < toolbars.size(); ++t) {
         for (int position = 0; position < toolbars[t].size(); ++position) {
             const Command command = toolbars[t][position].command;
             if (command != Undo && command != Redo)
                 continue;
-            const bool can = command == Undo ? m_undoStack->canUndo() : m_undoStack->canRedo();
-            const QString what = command == Undo ? m_undoStack->undoText() : m_undoStack->redoText();
             const QString caption = QString::fromUtf16(toolbars[t][position].caption);
+            bool can = false;
+            QString tooltip = caption;
+            if (editing && command == Undo) {
+                can = true;
+                tooltip = text && text->isUndoAvailable() ? QStringLiteral("Undo Typing")
+                                                           : QStringLiteral("Undo: Close the Edit Unstored");
+            } else if (editing) {
+                can = text && text->isRedoAvailable();
+                tooltip = can ? QStringLiteral("Redo Typing") : caption;
+            } else {
+                can = command == Undo ? m_undoStack->canUndo() : m_undoStack->canRedo();
+                if (can)
+                    tooltip += u' ' + (command == Undo ? m_undoStack->undoText() : m_undoStack->redoText());
+            }
             m_commandToolbars[t]->setButtonEnabled(position, can);
-            m_commandToolbars[t]->setButtonTooltip(position, can ? caption + u' ' + what : caption);
+            m_commandToolbars[t]->setButtonTooltip(position, tooltip);
         }
     }
 }

@@ -339,6 +339,7 @@ void ToolbarEditorPage::BeginButtonEdit(int position)
     showPicture(entry.ImageIndex);
     m_tooltip->setFocus();
     m_tooltip->selectAll();
+    Q_EMIT editingChanged();
 }
 
 void ToolbarEditorPage::showCommand(const QString &command)
@@ -472,6 +473,7 @@ void ToolbarEditorPage::endEdit()
     // The keyboard user carries on from the button just edited.
     if (QWidget *button = m_editor->previewToolbar()->buttonWidget(position); button && focusInPanel)
         button->setFocus();
+    Q_EMIT editingChanged();
 }
 
 void ToolbarEditorPage::BrowseForBitmap()

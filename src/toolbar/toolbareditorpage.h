@@ -42,6 +42,10 @@ public:
     // The position of the button the panel edits, -1 when it is closed.
     int editedPosition() const { return m_editPosition; }
 
+Q_SIGNALS:
+    // The panel opened or closed.
+    void editingChanged();
+
 private:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
