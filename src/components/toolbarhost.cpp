@@ -40,8 +40,10 @@ void ToolbarHost::setToolbar(Toolbar *toolbar)
         return;
     m_toolbar = toolbar;
     m_formerParent = toolbar->parentWidget();
-    // The scroll area gives the toolbar at least the width its buttons need: a long one scrolls.
+    // The scroll area gives the toolbar at least the width its buttons need: a long one scrolls. It would also
+    // paint the toolbar's background, which the page shows through.
     m_scroller->setWidget(toolbar);
+    toolbar->setAutoFillBackground(false);
     toolbar->show();
     updateGeometry();
 }
