@@ -1,7 +1,5 @@
 #include "configformat.h"
 
-#include "inidocument.h"
-
 #include <QStringBuilder>
 
 namespace {
@@ -121,31 +119,25 @@ bool isAddOnCommand(const QString &command)
     return command.contains(QStringLiteral("RUNADDON"), Qt::CaseInsensitive);
 }
 
-AddOnEntry parseAddOn(const QString &name, const QString &rawValue)
+AddOnEntry parseAddOn(const QString &name, const QString &value)
 {
     // Most command lines hold no macro word at all: spare them the searches.
-    if (!rawValue.contains(u'%'))
-        return AddOnEntry{name, trimmedBlanks(rawValue), none()};
-    // A value wholly in quotes with macro words inside is read as QTA reads it, without the quotes.
-    const QString unquoted = IniRules::unquoted(rawValue);
-    const bool quotedMacros = unquoted.size() != rawValue.size()
-        && (indexOfWord(unquoted, kCharFile) >= 0 || indexOfWord(unquoted, kFileList) >= 0);
-    const QString &value = quotedMacros ? unquoted : rawValue;
-    const bool charFile = indexOfWord(value, kCharFile) >= 0;
-    const bool fileList = indexOfWord(value, kFileList) >= 0;
+    const bool percent = value.contains(u'%');
+    const bool charFile = percent && indexOfWord(value, kCharFile) >= 0;
+    const bool fileList = percent && indexOfWord(value, kFileList) >= 0;
+    // Without macro words the command line is the value as QTA reads it, blanks inside quotes included.
+    if (!charFile && !fileList)
+        return AddOnEntry { name, value, none() };
     AddOnEntry entry;
     entry.Name = name;
     entry.Parameters = parameterChoices().at((charFile ? 1 : 0) + (fileList ? 2 : 0));
-    entry.CommandLine = trimmedBlanks(value);
-    if (charFile || fileList) {
-        // Taking a word out can join the text around it into another ("%char%charfile%file%"): repeat until
-        // none is left, or the command line would gain a parameter at every save and load.
-        QString rest = value;
-        do
-            rest = withoutWord(withoutWord(rest, kCharFile), kFileList);
-        while (indexOfWord(rest, kCharFile) >= 0 || indexOfWord(rest, kFileList) >= 0);
-        entry.CommandLine = trimmedBlanks(rest);
-    }
+    // Taking a word out can join the text around it into another ("%char%charfile%file%"): repeat until
+    // none is left, or the command line would gain a parameter at every save and load.
+    QString rest = value;
+    do
+        rest = withoutWord(withoutWord(rest, kCharFile), kFileList);
+    while (indexOfWord(rest, kCharFile) >= 0 || indexOfWord(rest, kFileList) >= 0);
+    entry.CommandLine = trimmedBlanks(rest);
     return entry;
 }
 
@@ -153,6 +145,9 @@ QString addOnValue(const AddOnEntry &entry)
 {
     if (entry.Parameters.isEmpty() || entry.Parameters == none())
         return entry.CommandLine;
+    // The blank joins the two; without a command line there is nothing to join.
+    if (entry.CommandLine.isEmpty())
+        return entry.Parameters;
     return entry.CommandLine + u' ' + entry.Parameters;
 }
 

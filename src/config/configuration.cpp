@@ -29,25 +29,15 @@ bool isBlank(QChar c)
     return c.unicode() < 0x80 && IniRules::isSpace(char(c.unicode()));
 }
 
-QStringView leftTrimmedView(QStringView text)
+// A read trims blanks around names; written without them, the lines read back exactly as written and the next
+// save of the same lists finds nothing to change.
+QStringView trimmedView(QStringView text)
 {
     while (!text.isEmpty() && isBlank(text.front()))
         text = text.sliced(1);
-    return text;
-}
-
-QStringView rightTrimmedView(QStringView text)
-{
     while (!text.isEmpty() && isBlank(text.back()))
         text.chop(1);
     return text;
-}
-
-// A read trims blanks around names and values; written without them, the lines read back exactly as written
-// and the next save of the same lists finds nothing to change.
-QStringView trimmedView(QStringView text)
-{
-    return rightTrimmedView(leftTrimmedView(text));
 }
 
 // Why the entry cannot be written as it stands, or an empty string. The value is given in parts, as the
@@ -161,13 +151,11 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     QStringList commands{ConfigFormat::none()};
     addOns.reserve(doc.sectionLineCount(ConfigFormat::addonsSection()));
     commands.reserve(1 + 5 * addOns.capacity());
-    // Command lines keep their quotes, so a quoted path survives the round trip and gains parameters after
-    // its closing quote.
-    doc.readEntries(ConfigFormat::addonsSection(), IniDocument::SkipEmptyKeys | IniDocument::KeepQuotes,
-                    [&](QString &name, QString &value) {
-                        commands += ConfigFormat::addOnCommandForms(name, int(addOns.size()));
-                        addOns.append(ConfigFormat::parseAddOn(name, value));
-                    });
+    // Each value as QTA reads it, enclosing quotes taken off: the grid shows what QTA runs.
+    doc.readEntries(ConfigFormat::addonsSection(), IniDocument::SkipEmptyKeys, [&](QString &name, QString &value) {
+        commands += ConfigFormat::addOnCommandForms(name, int(addOns.size()));
+        addOns.append(ConfigFormat::parseAddOn(name, value));
+    });
     config.addOns()->setEntries(addOns);
     config.setAddOnCommands(commands);
 
@@ -220,7 +208,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Add-on in row"), row + 1, name) + QStringLiteral(": ") + problem);
         addOnLines.addKey(trimmedView(name));
-        addOnLines.appendValue(trimmedView(value));
+        addOnLines.addValue({ value });
     }
     // A button's line is encoded from its parts as they stand, without a string per line.
     const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
@@ -239,24 +227,10 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
             problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.Tooltip) + QStringLiteral(": ")
                             + problem);
         }
-        // The value "command|key" is written without the blanks a read would trim off its two ends.
-        const QStringView written = leftTrimmedView(command);
-        const QStringView writtenKey = rightTrimmedView(imageKey);
-        // A read takes one pair of enclosing quotes off a value (command 'x with picture file x' reads back as
-        // x|x): give such a value a pair to lose, so QTA and a reload see the command and image key as they are.
-        // The same pair keeps blanks at the end of an image key, which a read would trim off: the key "8 " of a
-        // bitmap file would come back as "8", the picture at index 8.
-        const bool quote = (!written.isEmpty() && !writtenKey.isEmpty()
-                            && (written.front() == u'"' || written.front() == u'\'') && writtenKey.back() == written.front())
-            || writtenKey.size() != imageKey.size();
+        // Quoted where a read would change "command|key": blanks at the end of the image key "8 " of a bitmap
+        // file would be trimmed into the picture at index 8, and the command 'x with the file x' would read x|x.
         buttonLines.addKey(trimmedView(button.Tooltip));
-        if (quote)
-            buttonLines.appendValue(u"\"");
-        buttonLines.appendValue(written);
-        buttonLines.appendValue(u"|");
-        buttonLines.appendValue(quote ? QStringView(imageKey) : writtenKey);
-        if (quote)
-            buttonLines.appendValue(u"\"");
+        buttonLines.addValue({ command, u"|", imageKey });
     }
     if (!problems.isEmpty())
         return problems;

@@ -142,6 +142,27 @@ QString unquoted(const QString &value)
     return value;
 }
 
+bool readChanges(std::initializer_list<QStringView> parts)
+{
+    QChar first;
+    QChar last;
+    qsizetype size = 0;
+    for (const QStringView part : parts) {
+        if (part.isEmpty())
+            continue;
+        if (size == 0)
+            first = part.front();
+        last = part.back();
+        size += part.size();
+    }
+    if (size == 0)
+        return false;
+    auto space = [](QChar c) { return c.unicode() < 0x80 && isSpace(char(c.unicode())); };
+    if (space(first) || space(last))
+        return true;
+    return size >= 2 && (first == u'"' || first == u'\'') && last == first;
+}
+
 } // namespace IniRules
 
 IniDocument::IniDocument(QByteArray bytes)
@@ -749,4 +770,15 @@ void IniSectionEntries::appendValue(QStringView text)
 {
     Q_ASSERT(!m_entries.empty());
     m_entries.back().value.size += append(text).size;
+}
+
+void IniSectionEntries::addValue(std::initializer_list<QStringView> parts)
+{
+    const bool quote = IniRules::readChanges(parts);
+    if (quote)
+        appendValue(u"\"");
+    for (const QStringView part : parts)
+        appendValue(part);
+    if (quote)
+        appendValue(u"\"");
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,9 @@ public:
     void addKey(QStringView key);
     // Adds text to the value of the entry started last.
     void appendValue(QStringView text);
+    // Gives the entry started last the value made of parts, so that a read gives back exactly their text:
+    // inside one pair of double quotes where a read would otherwise change it (IniRules::readChanges).
+    void addValue(std::initializer_list<QStringView> parts);
 
     qsizetype count() const { return qsizetype(m_entries.size()); }
 
@@ -200,5 +204,8 @@ QString matchKey(const QString &name);
 bool sameKey(const QString &a, const QString &b);
 // Removes one pair of enclosing double or single quotes.
 QString unquoted(const QString &value);
+// Whether a value made of these parts, written as it stands, reads back as other text: a read trims the
+// format's whitespace off its two ends and takes one pair of enclosing quotes off it.
+bool readChanges(std::initializer_list<QStringView> parts);
 
 } // namespace IniRules

@@ -85,6 +85,8 @@ private Q_SLOTS:
     void tooltipsAndMarks();
     void realMenu();
     void realFileDialog();
+    void linesAsQtaReadsThem_data();
+    void linesAsQtaReadsThem();
 
 private:
     QPoint centre(int row, int column) const
@@ -97,6 +99,7 @@ private:
         QTest::mouseClick(m_grid->viewport(), button, {}, centre(row, column));
     }
     void run(const QString &step);
+    void startEditor();
 
     QTemporaryDir m_dir;
     QString m_iniPath;
@@ -129,6 +132,14 @@ void tst_AddOnsEditor::init()
     m_dialogSettings.clear();
     m_drawingDuringMoves.clear();
 
+    startEditor();
+    // The tab switch saved: a list as loaded writes the same bytes.
+    QCOMPARE(readBytes(m_iniPath), iniWith(kA + kB + kC));
+}
+
+// Starts the window on the QTA.INI in place and goes to the add-ons tab, as the user does.
+void tst_AddOnsEditor::startEditor()
+{
     m_editor = std::make_unique<frmEditor>();
     QVERIFY(m_editor->start());
     m_editor->show();
@@ -140,8 +151,6 @@ void tst_AddOnsEditor::init()
     auto *bar = m_editor->findChild<TabControl *>(u"vbTabControl1"_s)->findChild<QTabBar *>();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
     QVERIFY(m_grid->isVisible());
-    // The tab switch saved: a list as loaded writes the same bytes.
-    QCOMPARE(readBytes(m_iniPath), iniWith(kA + kB + kC));
 }
 
 void tst_AddOnsEditor::cleanup()
@@ -542,6 +551,62 @@ void tst_AddOnsEditor::realFileDialog()
     QVERIFY(child(u"fraCommand"_s)->isHidden());
     // The window gets the keyboard back once it is active again; the grid is where it lands.
     QCOMPARE(m_editor->focusWidget(), m_grid);
+}
+
+void tst_AddOnsEditor::linesAsQtaReadsThem_data()
+{
+    QTest::addColumn<QByteArray>("lines"); // the "Addons" section the window starts on
+    QTest::addColumn<QStringList>("rows"); // the grid then: name|command line|parameters
+    QTest::addColumn<QString>("steps"); // the user's edit, as page() runs them
+    QTest::addColumn<QByteArray>("saved"); // the "Addons" section after "Save INI"
+
+    const QByteArray programAndFile = "\"C:\\Program Files\\v.exe\" \"C:\\data\\a b.txt\"";
+    QTest::addRow("typed command line in quotes from end to end")
+        << QByteArray("Viewer=C:\\V.EXE\r\n") << QStringList { u"Viewer|C:\\V.EXE|(none)"_s }
+        << u"edit 1 2|type "_s + QString::fromLatin1(programAndFile) + u"|key Return"_s
+        << "Viewer=\"" + programAndFile + "\"\r\n";
+    QTest::addRow("value in an extra pair of quotes, then a parameter")
+        << QByteArray("Viewer=\"\"C:\\a.exe\" \"b\"\"\r\n") << QStringList { u"Viewer|\"C:\\a.exe\" \"b\"|(none)"_s }
+        << u"edit 1 3|pick 1"_s << QByteArray("Viewer=\"C:\\a.exe\" \"b\" %charfile%\r\n");
+}
+
+// The grid shows what QTA reads from each line; a save writes the grid so that QTA reads exactly that back.
+void tst_AddOnsEditor::linesAsQtaReadsThem()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, steps);
+    QFETCH(QByteArray, saved);
+    auto grid = [this] {
+        QStringList shown;
+        for (int row = 1; row <= m_grid->RowCount(); ++row)
+            shown.append(
+                QStringList { m_grid->CellContent(row, 1), m_grid->CellContent(row, 2), m_grid->CellContent(row, 3) }
+                    .join(u'|'));
+        return shown;
+    };
+
+    m_editor.reset();
+    writeBytes(m_iniPath, iniWith(lines));
+    // A refused save would ask; the answers keep the test from waiting for a user.
+    MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+    MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+    startEditor();
+    QCOMPARE(grid(), rows);
+    for (const QString &step : steps.split(u'|', Qt::SkipEmptyParts)) {
+        run(step);
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(u"at step "_s + step));
+    }
+    const QStringList edited = grid();
+    run(u"toolbar 1"_s); // Save INI
+    QStringList said;
+    for (const MessageBoxRequest &box : MessageBox::shownForTesting())
+        said.append(box.text);
+    QCOMPARE(said, QStringList());
+    QCOMPARE(readBytes(m_iniPath), iniWith(saved));
+    run(u"toolbar 0"_s); // Reload INI
+    QCOMPARE(grid(), edited);
 }
 
 QTEST_MAIN(tst_AddOnsEditor)

@@ -95,6 +95,11 @@ private Q_SLOTS:
         QTest::addRow("section names in another case, macro words only")
             << crlf("[ ADDONS ]\nBoth=%filelistquoted% %CharFile%\n[toolbits]\nNew=NEW|1\n")
             << QStringList{u"Both=;%charfile% %filelistquoted%"_s} << QStringList{u"New=NEW|1"_s};
+        // Values as QTA reads them: one pair of enclosing quotes comes off, the rest stays.
+        QTest::addRow("add-on values in quotes")
+            << QByteArray("[Addons]\nV=\"\"C:\\a.exe\" \"b\"\"\nW=\"x.exe %charfile%\"\nX='\"y\" -q'\n")
+            << QStringList { u"V=\"C:\\a.exe\" \"b\";(none)"_s, u"W=x.exe;%charfile%"_s, u"X=\"y\" -q;(none)"_s }
+            << kDefaultButtons;
         QTest::addRow("section without entries gives the default toolbar")
             << QByteArray("[Toolbits]\n; nothing yet\nnokey\n[Addons]\n") << QStringList() << kDefaultButtons;
     }
@@ -275,6 +280,64 @@ private Q_SLOTS:
                                  {u"space4"_s, u"ignored"_s, 5, true}});
         QVERIFY(SaveConfiguration(config, dir.path()));
         QCOMPARE(readBytes(IniFilePath(dir.path())), "[Toolbits]\r\nSave=SAVEAS|\r\nNew=NEW|1\r\nspace4=|\r\n");
+    }
+
+    // The line a save writes for an entry, and the entry a load of that line gives back.
+    void savedLine_data()
+    {
+        QTest::addColumn<bool>("isButton");
+        QTest::addColumn<QString>("key"); // tooltip or add-on name
+        QTest::addColumn<QString>("text"); // command or command line
+        QTest::addColumn<QString>("more"); // a button's picture digit, or an add-on's parameters
+        QTest::addColumn<QByteArray>("line");
+
+        const QString none = u"(none)"_s;
+        // A read takes one pair of enclosing quotes and the blanks at both ends off a value: a value it would
+        // change goes into the file inside one pair of quotes, which the read takes off again.
+        QTest::addRow("command line in quotes from end to end")
+            << false << u"Viewer"_s << u"\"C:\\Program Files\\v.exe\" \"C:\\data\\a b.txt\""_s << none
+            << QByteArray("Viewer=\"\"C:\\Program Files\\v.exe\" \"C:\\data\\a b.txt\"\"");
+        QTest::addRow("quoted program, then a parameter")
+            << false << u"Viewer"_s << u"\"C:\\a.exe\" \"b\""_s << u"%charfile%"_s
+            << QByteArray("Viewer=\"C:\\a.exe\" \"b\" %charfile%");
+        QTest::addRow("single quotes") << false << u"Q"_s << u"'q'"_s << none << QByteArray("Q=\"'q'\"");
+        QTest::addRow("one quote alone") << false << u"Q"_s << u"\""_s << none << QByteArray("Q=\"");
+        QTest::addRow("blank before, tab after")
+            << false << u"Pad"_s << u" pad.exe\t"_s << none << QByteArray("Pad=\" pad.exe\t\"");
+        QTest::addRow("parameters without a command line")
+            << false << u"Both"_s << QString() << u"%charfile% %filelistquoted%"_s
+            << QByteArray("Both=%charfile% %filelistquoted%");
+        QTest::addRow("command with a blank before it")
+            << true << u"Open"_s << u" LOAD"_s << u"2"_s << QByteArray("Open=\" LOAD|2\"");
+    }
+
+    void savedLine()
+    {
+        QFETCH(bool, isButton);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QString, more);
+        QFETCH(QByteArray, line);
+
+        QTemporaryDir dir;
+        Configuration config;
+        QVERIFY(loadFrom(config, dir.path(), QByteArray()));
+        config.toolbar()->reset({});
+        const ToolbarButtonEntry button { key, text, more.toInt(), false };
+        const AddOnEntry addOn { key, text, more };
+        if (isButton)
+            config.toolbar()->append(button);
+        else
+            config.addOns()->appendAddOn(addOn);
+        const ConfigResult saved = SaveConfiguration(config, dir.path());
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QCOMPARE(readBytes(IniFilePath(dir.path())), (isButton ? "[Toolbits]\r\n" : "[Addons]\r\n") + line + "\r\n");
+
+        QVERIFY(LoadConfiguration(config, dir.path()));
+        if (isButton)
+            QCOMPARE(config.toolbar()->entries(), QList<ToolbarButtonEntry> { button });
+        else
+            QCOMPARE(config.addOns()->entries(), QList<AddOnEntry> { addOn });
     }
 
     void saveRefuses_data()

@@ -153,11 +153,11 @@ Prediction predict(const Configuration &config, bool utf8)
         p.refused |= !writableKey(a.Name, utf8) || !writableValue(value, utf8);
         addOnLines.append(Line { a.Name, value });
     }
+    // A read gives back exactly the value the lists make: the command line and the parameters.
     QList<AddOnEntry> addOns;
     for (const Line &l : merged(addOnLines)) {
-        const QString written = iniTrimmed(l.value);
-        addOns.append(ConfigFormat::parseAddOn(l.key, written));
-        p.rewrites |= iniTrimmed(ConfigFormat::addOnValue(addOns.last())) != written;
+        addOns.append(ConfigFormat::parseAddOn(l.key, l.value));
+        p.rewrites |= ConfigFormat::addOnValue(addOns.last()) != l.value;
     }
     p.addOns = describeAddOns(addOns);
 
@@ -169,11 +169,10 @@ Prediction predict(const Configuration &config, bool utf8)
         buttonLines.append(Line { b.Tooltip, value });
     }
     for (const Line &l : merged(buttonLines)) {
-        // Blanks before the command go; the image key comes back exactly (quoted where it ends in blanks).
-        const QString &v = l.value;
-        const qsizetype bar = v.indexOf(u'|');
-        const QString command = bar < 0 ? iniTrimmed(v) : iniTrimmed(v.left(bar) + u'|').chopped(1);
-        p.buttons.append(describeButton(l.key, command, bar < 0 ? QString() : v.mid(bar + 1), command.isEmpty()));
+        // Command and image key come back exactly, split at the first bar.
+        const qsizetype bar = l.value.indexOf(u'|');
+        const QString command = l.value.left(bar);
+        p.buttons.append(describeButton(l.key, command, l.value.mid(bar + 1), command.isEmpty()));
     }
     p.rewrites |= buttonLines.isEmpty();
     if (buttonLines.isEmpty()) {
