@@ -22,19 +22,40 @@ qsizetype indexOfWord(QStringView text, QStringView word, qsizetype from = 0)
     return -1;
 }
 
-// Takes every copy of word out of text (letter case ignored) together with the blank that joined it to the
-// text before it; the user's own blanks elsewhere stay as they are.
-QString withoutWord(QString text, const QString &word)
+// Takes the macro words out of a command line: each "%charfile%" goes, each "%filelistquoted%" becomes a
+// blank, and the blanks that then meet where a word stood become one. The user's own blanks elsewhere stay
+// as they are (a path may hold two in a row). Taking a word out can join the text around it into another
+// ("%char%charfile%file%"): that goes too, or the command line would gain a parameter at every save and load.
+// One pass, each word found where it ends, so a long line of many words costs no more than its length.
+QString withoutMacroWords(QStringView text)
 {
-    qsizetype p = 0;
-    while ((p = indexOfWord(text, word, p)) >= 0) {
-        text.remove(p, word.size());
-        if (p > 0 && text[p - 1] == u' ' && (p == text.size() || text[p] == u' ')) {
-            text.remove(p - 1, 1);
-            --p;
+    QString out;
+    out.reserve(text.size());
+    auto endsWith = [&out](QStringView word) {
+        return out.size() >= word.size() && indexOfWord(QStringView(out).last(word.size()), word) == 0;
+    };
+    qsizetype i = 0;
+    while (i < text.size()) {
+        out.append(text[i++]);
+        if (out.back() != u'%')
+            continue;
+        const bool fileList = endsWith(kFileList);
+        if (!fileList && !endsWith(kCharFile))
+            continue;
+        out.chop(fileList ? kFileList.size() : kCharFile.size());
+        bool blank = fileList;
+        while (!out.isEmpty() && out.back() == u' ') {
+            out.chop(1);
+            blank = true;
         }
+        while (i < text.size() && text[i] == u' ') {
+            ++i;
+            blank = true;
+        }
+        if (blank)
+            out.append(u' ');
     }
-    return text;
+    return out;
 }
 
 QString trimmedBlanks(const QString &text)
@@ -131,13 +152,7 @@ AddOnEntry parseAddOn(const QString &name, const QString &value)
     AddOnEntry entry;
     entry.Name = name;
     entry.Parameters = parameterChoices().at((charFile ? 1 : 0) + (fileList ? 2 : 0));
-    // Taking a word out can join the text around it into another ("%char%charfile%file%"): repeat until
-    // none is left, or the command line would gain a parameter at every save and load.
-    QString rest = value;
-    do
-        rest = withoutWord(withoutWord(rest, kCharFile), kFileList);
-    while (indexOfWord(rest, kCharFile) >= 0 || indexOfWord(rest, kFileList) >= 0);
-    entry.CommandLine = trimmedBlanks(rest);
+    entry.CommandLine = trimmedBlanks(withoutMacroWords(value));
     return entry;
 }
 

@@ -568,6 +568,10 @@ void tst_AddOnsEditor::linesAsQtaReadsThem_data()
     QTest::addRow("value in an extra pair of quotes, then a parameter")
         << QByteArray("Viewer=\"\"C:\\a.exe\" \"b\"\"\r\n") << QStringList { u"Viewer|\"C:\\a.exe\" \"b\"|(none)"_s }
         << u"edit 1 3|pick 1"_s << QByteArray("Viewer=\"C:\\a.exe\" \"b\" %charfile%\r\n");
+    QTest::addRow("macro between two arguments")
+        << QByteArray("Tool=C:\\X.EXE -a%filelistquoted%-b\r\n")
+        << QStringList { u"Tool|C:\\X.EXE -a -b|%filelistquoted%"_s } << QString()
+        << QByteArray("Tool=C:\\X.EXE -a -b %filelistquoted%\r\n");
 }
 
 // The grid shows what QTA reads from each line; a save writes the grid so that QTA reads exactly that back.
