@@ -1,6 +1,5 @@
 #include "configuration.h"
 
-#include "ansitext.h"
 #include "filesafety.h"
 #include "inidocument.h"
 #include "inifile.h"
@@ -10,8 +9,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
 
 namespace {
 
@@ -38,32 +35,6 @@ QStringView trimmedView(QStringView text)
     while (!text.isEmpty() && isBlank(text.back()))
         text.chop(1);
     return text;
-}
-
-// Why the entry cannot be written as it stands, or an empty string. The value is given in parts, as the
-// line will join them.
-QString entryProblem(const IniDocument &doc, const QString &key, std::initializer_list<QStringView> value)
-{
-    QString problem = iniKeyProblem(key);
-    for (const QStringView part : value) {
-        const bool breaks = std::any_of(part.begin(), part.end(),
-                                        [](QChar c) { return c == u'\r' || c == u'\n' || c.unicode() == 0; });
-        if (problem.isEmpty() && breaks)
-            problem = iniValueProblem(part.toString());
-    }
-    if (problem.isEmpty() && !doc.isUtf8()) {
-        bool encodable = AnsiText::canEncode(key);
-        for (const QStringView part : value)
-            encodable = encodable && AnsiText::canEncode(part);
-        if (!encodable)
-            problem = QStringLiteral("it holds characters the file's 8-bit character set cannot hold");
-    }
-    return problem;
-}
-
-QString entryProblem(const IniDocument &doc, const QString &key, const QString &value)
-{
-    return entryProblem(doc, key, {QStringView(value)});
 }
 
 QString imageKeyFor(const Configuration &config, int imageIndex)
@@ -204,7 +175,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     for (int row = 0; row < addOns.size(); ++row) {
         const QString &name = addOns[row].Name;
         const QString value = ConfigFormat::addOnValue(addOns[row]);
-        const QString problem = entryProblem(doc, name, value);
+        const QString problem = iniEntryProblem(name, { value }, doc.isUtf8());
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Add-on in row"), row + 1, name) + QStringLiteral(": ") + problem);
         addOnLines.addKey(trimmedView(name));
@@ -217,11 +188,12 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
         const ToolbarButtonEntry &button = buttons[i];
         const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
         const QStringView command = button.IsSeparator ? QStringView() : QStringView(button.Command);
-        QString problem = entryProblem(doc, button.Tooltip, {command, imageKey});
-        // A reload splits at the first "|" and takes an empty command for a separator.
+        QString problem = iniEntryProblem(button.Tooltip, { command, imageKey }, doc.isUtf8());
+        // A reload splits at the first "|" and takes an empty command for a separator; a blank one is kept
+        // in quotes.
         if (problem.isEmpty() && !button.IsSeparator && command.contains(u'|'))
             problem = QStringLiteral("its command holds \"|\"");
-        if (problem.isEmpty() && !button.IsSeparator && trimmedView(command).isEmpty())
+        if (problem.isEmpty() && !button.IsSeparator && command.isEmpty())
             problem = QStringLiteral("it has no command, so it would load back as a separator");
         if (!problem.isEmpty()) {
             problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.Tooltip) + QStringLiteral(": ")

@@ -366,7 +366,7 @@ void tst_AddOnsEditor::page_data()
     row("marks/empty name", "edit 2 1|key Backspace|key Return", abc, 2, "-R-", grid);
     row("marks/blank name", "edit 2 1|type   |key Return", abc, 2, "-R-", grid);
     row("marks/holds =", "edit 2 1|type a=b|key Return", abc, 2, "-R-", grid);
-    row("marks/starts with [", "edit 1 1|type [x|key Return", abc, 1, "R--", grid);
+    row("marks/starts with [, holds ]", "edit 1 1|type [x]|key Return", abc, 1, "R--", grid);
     row("marks/starts with ;", "edit 3 1|type ;x|key Return", abc, 3, "--R", grid);
     row("marks/cleared when changed again", "edit 2 1|type Notes|key Return|edit 2 1|type Batch|key Return",
         kA + "Batch=C:\\BATCH.EXE -q %filelistquoted%\r\n" + kC, 2, "---", grid);
@@ -572,6 +572,13 @@ void tst_AddOnsEditor::linesAsQtaReadsThem_data()
         << QByteArray("Tool=C:\\X.EXE -a%filelistquoted%-b\r\n")
         << QStringList { u"Tool|C:\\X.EXE -a -b|%filelistquoted%"_s } << QString()
         << QByteArray("Tool=C:\\X.EXE -a -b %filelistquoted%\r\n");
+    // A line that starts with "[" is a section header only when it holds "]".
+    QTest::addRow("name starting with [")
+        << QByteArray("[Tool=C:\\T.EXE\r\n") << QStringList { u"[Tool|C:\\T.EXE|(none)"_s } << QString()
+        << QByteArray("[Tool=C:\\T.EXE\r\n");
+    QTest::addRow("name starting with [ typed")
+        << kA << QStringList { u"Sheet Printer|C:\\SP.EXE|%charfile%"_s } << u"edit 1 1|type [Sheet|key Return"_s
+        << QByteArray("[Sheet=C:\\SP.EXE %charfile%\r\n");
 }
 
 // The grid shows what QTA reads from each line; a save writes the grid so that QTA reads exactly that back.

@@ -309,6 +309,12 @@ private Q_SLOTS:
             << QByteArray("Both=%charfile% %filelistquoted%");
         QTest::addRow("command with a blank before it")
             << true << u"Open"_s << u" LOAD"_s << u"2"_s << QByteArray("Open=\" LOAD|2\"");
+        // Only an empty command makes a separator.
+        QTest::addRow("blank command") << true << u"Tip"_s << u" "_s << u"3"_s << QByteArray("Tip=\" |3\"");
+        // A line that starts with "[" is a section header only when it holds "]".
+        QTest::addRow("add-on name starting with [")
+            << false << u"[Tool"_s << u"C:\\T.EXE"_s << none << QByteArray("[Tool=C:\\T.EXE");
+        QTest::addRow("tooltip starting with [") << true << u"[Tip"_s << u"NEW"_s << u"1"_s << QByteArray("[Tip=NEW|1");
     }
 
     void savedLine()
@@ -351,6 +357,10 @@ private Q_SLOTS:
         // The default toolbar has nine buttons and the list one add-on; the bad entry comes last. Which keys
         // and values a file can hold at all is the INI layer's own suite; here: each kind reaches the message.
         QTest::addRow("empty tooltip") << true << true << QString() << u"NEW"_s << u"Toolbar button 10 (\"\")"_s;
+        QTest::addRow("add-on name starting with [, ] in its command line")
+            << true << false << u"[Tool"_s << u"C:\\x]y.exe"_s << u"Add-on in row 2 (\"[Tool\")"_s;
+        QTest::addRow("tooltip starting with [, holding ]")
+            << true << true << u"[Tip]"_s << u"NEW"_s << u"Toolbar button 10 (\"[Tip]\")"_s;
         QTest::addRow("add-on name looks like a comment") << true << false << u";Tool"_s << u"x.exe"_s
                                                           << u"Add-on in row 2 (\";Tool\")"_s;
         QTest::addRow("carriage return in command") << true << true << u"Go"_s << u"NEW\r"_s << u"(\"Go\")"_s;

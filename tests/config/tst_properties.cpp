@@ -79,10 +79,12 @@ bool writableValue(const QString &v, bool utf8)
     return !v.contains(u'\n') && !v.contains(u'\r') && !v.contains(QChar(0)) && (utf8 || fitsCodePage(v));
 }
 
-bool writableKey(const QString &key, bool utf8)
+// A line that starts with "[" and holds "]" is a section header; "=" would end the key early.
+bool writableEntry(const QString &key, const QString &value, bool utf8)
 {
     const QString k = iniTrimmed(key);
-    return !k.isEmpty() && !k.contains(u'=') && !k.startsWith(u'[') && !k.startsWith(u';') && writableValue(key, utf8);
+    return !k.isEmpty() && !k.contains(u'=') && !(k.startsWith(u'[') && (k + value).contains(u']'))
+        && !k.startsWith(u';') && writableValue(key, utf8) && writableValue(value, utf8);
 }
 
 struct Line
@@ -150,7 +152,7 @@ Prediction predict(const Configuration &config, bool utf8)
     QList<Line> addOnLines;
     for (const AddOnEntry &a : config.addOns()->entries()) {
         const QString value = ConfigFormat::addOnValue(a);
-        p.refused |= !writableKey(a.Name, utf8) || !writableValue(value, utf8);
+        p.refused |= !writableEntry(a.Name, value, utf8);
         addOnLines.append(Line { a.Name, value });
     }
     // A read gives back exactly the value the lists make: the command line and the parameters.
@@ -164,8 +166,8 @@ Prediction predict(const Configuration &config, bool utf8)
     QList<Line> buttonLines;
     for (const ToolbarButtonEntry &b : config.toolbar()->entries()) {
         const QString value = b.IsSeparator ? u"|"_s : b.Command + u'|' + imageKey(config, b.ImageIndex);
-        p.refused |= !writableKey(b.Tooltip, utf8) || !writableValue(value, utf8);
-        p.refused |= !b.IsSeparator && (b.Command.contains(u'|') || iniTrimmed(b.Command).isEmpty());
+        p.refused |= !writableEntry(b.Tooltip, value, utf8);
+        p.refused |= !b.IsSeparator && (b.Command.contains(u'|') || b.Command.isEmpty());
         buttonLines.append(Line { b.Tooltip, value });
     }
     for (const Line &l : merged(buttonLines)) {
