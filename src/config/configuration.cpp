@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -35,6 +36,38 @@ QStringView trimmedView(QStringView text)
     while (!text.isEmpty() && isBlank(text.back()))
         text.chop(1);
     return text;
+}
+
+// The entries whose nameless line would follow another nameless line: a read drops such a line, so QTA
+// would not see it and the next load would lose it. An entry that repeats an earlier name adds no line.
+template<typename NameOf> QSet<int> namelessAfterNameless(qsizetype count, NameOf nameOf)
+{
+    QSet<int> hidden;
+    qsizetype nameless = 0;
+    for (qsizetype i = 0; i < count && nameless < 2; ++i)
+        nameless += trimmedView(nameOf(i)).isEmpty() ? 1 : 0;
+    if (nameless < 2)
+        return hidden; // the usual case, spared the names
+    QSet<QString> names;
+    bool lastNameless = false;
+    for (qsizetype i = 0; i < count; ++i) {
+        const QStringView name = trimmedView(nameOf(i));
+        if (name.isEmpty()) {
+            if (lastNameless)
+                hidden.insert(int(i));
+            lastNameless = true;
+        } else if (const QString key = IniRules::matchKey(name.toString()); !names.contains(key)) {
+            names.insert(key);
+            lastNameless = false;
+        }
+    }
+    return hidden;
+}
+
+QString namelessProblem()
+{
+    return QStringLiteral("it has no name and its line would follow another line without a name, which QTA does "
+                          "not read: give one of the two a name");
 }
 
 QString imageKeyFor(const Configuration &config, int imageIndex)
@@ -122,8 +155,9 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     QStringList commands{ConfigFormat::none()};
     addOns.reserve(doc.sectionLineCount(ConfigFormat::addonsSection()));
     commands.reserve(1 + 5 * addOns.capacity());
-    // Each value as QTA reads it, enclosing quotes taken off: the grid shows what QTA runs.
-    doc.readEntries(ConfigFormat::addonsSection(), IniDocument::SkipEmptyKeys, [&](QString &name, QString &value) {
+    // Each value as QTA reads it, enclosing quotes taken off: the grid shows what QTA runs. Nameless lines are
+    // add-ons QTA counts: they keep their place, so every add-on keeps its number.
+    doc.readEntries(ConfigFormat::addonsSection(), IniDocument::KeepEmptyNames, [&](QString &name, QString &value) {
         commands += ConfigFormat::addOnCommandForms(name, int(addOns.size()));
         addOns.append(ConfigFormat::parseAddOn(name, value));
     });
@@ -135,7 +169,7 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     QList<ToolbarButtonEntry> buttons;
     buttons.reserve(doc.sectionLineCount(ConfigFormat::toolbitsSection()));
     // Each line goes straight into its button: the value's string, cut at the first "|", becomes the command.
-    doc.readEntries(ConfigFormat::toolbitsSection(), IniDocument::SkipEmptyKeys, [&](QString &key, QString &value) {
+    doc.readEntries(ConfigFormat::toolbitsSection(), IniDocument::KeepEmptyNames, [&](QString &key, QString &value) {
         const qsizetype bar = value.indexOf(u'|');
         const QStringView imageKey = bar < 0 ? QStringView() : QStringView(value).sliced(bar + 1);
         ToolbarButtonEntry button{std::move(key), QString(), -1, bar == 0 || value.isEmpty()};
@@ -172,10 +206,13 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     QStringList problems;
     const QList<AddOnEntry> &addOns = config.addOns()->entries();
     IniSectionEntries addOnLines(doc, addOns.size());
+    const QSet<int> hiddenAddOns = namelessAfterNameless(addOns.size(), [&](qsizetype i) { return addOns[i].Name; });
     for (int row = 0; row < addOns.size(); ++row) {
         const QString &name = addOns[row].Name;
         const QString value = ConfigFormat::addOnValue(addOns[row]);
-        const QString problem = iniEntryProblem(name, { value }, doc.isUtf8());
+        QString problem = iniEntryProblem(name, { value }, doc.isUtf8());
+        if (problem.isEmpty() && hiddenAddOns.contains(row))
+            problem = namelessProblem();
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Add-on in row"), row + 1, name) + QStringLiteral(": ") + problem);
         addOnLines.addKey(trimmedView(name));
@@ -184,6 +221,8 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     // A button's line is encoded from its parts as they stand, without a string per line.
     const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
     IniSectionEntries buttonLines(doc, buttons.size());
+    const QSet<int> hiddenButtons
+        = namelessAfterNameless(buttons.size(), [&](qsizetype i) { return buttons[i].Tooltip; });
     for (int i = 0; i < buttons.size(); ++i) {
         const ToolbarButtonEntry &button = buttons[i];
         const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
@@ -195,6 +234,8 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
             problem = QStringLiteral("its command holds \"|\"");
         if (problem.isEmpty() && !button.IsSeparator && command.isEmpty())
             problem = QStringLiteral("it has no command, so it would load back as a separator");
+        if (problem.isEmpty() && hiddenButtons.contains(i))
+            problem = namelessProblem();
         if (!problem.isEmpty()) {
             problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.Tooltip) + QStringLiteral(": ")
                             + problem);

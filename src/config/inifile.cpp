@@ -60,17 +60,16 @@ QStringView trimmedKey(QStringView key)
 
 QString keyProblem(QStringView key)
 {
+    // An empty name is a line "=value", which the file holds like any other.
     const QStringView name = trimmedKey(key);
-    if (name.isEmpty())
-        return QStringLiteral("the name is empty");
     // A line break anywhere, blanks around the name included, would end the line early.
     if (holdsLineBreakOrNul(key))
         return QStringLiteral("the name holds a line break or a NUL character");
     if (name.contains(u'='))
         return QStringLiteral("the name holds \"=\"");
-    if (name.front() == u'[' && name.contains(u']'))
+    if (name.startsWith(u'[') && name.contains(u']'))
         return QStringLiteral("the name starts with \"[\" and holds \"]\", so its line would read as a section header");
-    if (name.front() == u';')
+    if (name.startsWith(u';'))
         return QStringLiteral("the name starts with \";\"");
     return QString();
 }
@@ -159,7 +158,7 @@ QString iniEntryProblem(QStringView key, std::initializer_list<QStringView> valu
             return QStringLiteral("the value holds a line break or a NUL character");
     }
     // A line that starts with "[" and holds "]" anywhere is a section header.
-    if (const QStringView name = trimmedKey(key); !name.isEmpty() && name.front() == u'[') {
+    if (trimmedKey(key).startsWith(u'[')) {
         for (const QStringView part : value) {
             if (part.contains(u']'))
                 return QStringLiteral("the name starts with \"[\" and the value holds \"]\", so the line would read "

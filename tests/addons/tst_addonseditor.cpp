@@ -363,8 +363,10 @@ void tst_AddOnsEditor::page_data()
               "ber=C:\\BATCH.EXE -q %filelistquoted%\r\n\xfc"
               "ber=C:\\NOTEPAD.EXE\r\n",
         3, "---", grid);
-    row("marks/empty name", "edit 2 1|key Backspace|key Return", abc, 2, "-R-", grid);
-    row("marks/blank name", "edit 2 1|type   |key Return", abc, 2, "-R-", grid);
+    row("marks/empty name", "edit 2 1|key Backspace|key Return", kA + "=C:\\BATCH.EXE -q %filelistquoted%\r\n" + kC, 2,
+        "---", grid);
+    row("marks/blank name", "edit 2 1|type   |key Return", kA + "=C:\\BATCH.EXE -q %filelistquoted%\r\n" + kC, 2, "---",
+        grid);
     row("marks/holds =", "edit 2 1|type a=b|key Return", abc, 2, "-R-", grid);
     row("marks/starts with [, holds ]", "edit 1 1|type [x]|key Return", abc, 1, "R--", grid);
     row("marks/starts with ;", "edit 3 1|type ;x|key Return", abc, 3, "--R", grid);
@@ -572,6 +574,14 @@ void tst_AddOnsEditor::linesAsQtaReadsThem_data()
         << QByteArray("Tool=C:\\X.EXE -a%filelistquoted%-b\r\n")
         << QStringList { u"Tool|C:\\X.EXE -a -b|%filelistquoted%"_s } << QString()
         << QByteArray("Tool=C:\\X.EXE -a -b %filelistquoted%\r\n");
+    // A nameless line is an add-on QTA counts: it keeps its place, and every add-on after it its number.
+    QTest::addRow("nameless line between two")
+        << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n")
+        << QStringList { u"A|C:\\A.EXE|(none)"_s, u"|C:\\B.EXE|(none)"_s, u"C|C:\\C.EXE|(none)"_s } << QString()
+        << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n");
+    QTest::addRow("nameless first line") << QByteArray("=C:\\A.EXE\r\nB=C:\\B.EXE\r\n")
+                                         << QStringList { u"|C:\\A.EXE|(none)"_s, u"B|C:\\B.EXE|(none)"_s } << QString()
+                                         << QByteArray("=C:\\A.EXE\r\nB=C:\\B.EXE\r\n");
     // A line that starts with "[" is a section header only when it holds "]".
     QTest::addRow("name starting with [")
         << QByteArray("[Tool=C:\\T.EXE\r\n") << QStringList { u"[Tool|C:\\T.EXE|(none)"_s } << QString()

@@ -89,9 +89,14 @@ private Q_SLOTS:
         QTest::addRow("digit on a separator, no bar, empty image key, digit nine")
             << QByteArray("[Toolbits]\nA=|6\nB=PRINT\nC=SAVE|\nD=X|9\n") << QStringList()
             << QStringList{u"A gap 6"_s, u"B=PRINT|-1"_s, u"C=SAVE|-1"_s, u"D=X|9"_s};
-        QTest::addRow("nameless first line hides nothing")
-            << QByteArray("[Addons]\n=v.exe\nTool=t.exe\n[Toolbits]\n=NEW|1\nSave=SAVE|3\n")
-            << QStringList{u"Tool=t.exe;(none)"_s} << QStringList{u"Save=SAVE|3"_s};
+        // Nameless lines are entries QTA counts: each keeps its place and its own value. QTA lists none of a
+        // section whose first line is nameless, but the lines are still there to show and to keep; one right
+        // after another nameless line is not there for QTA at all.
+        QTest::addRow("nameless lines") << QByteArray(
+            "[Addons]\n=v.exe\nTool=t.exe\n=w.exe\n=gone.exe\n[Toolbits]\n=|\nNew=NEW|1\n=SAVE|3\n")
+                                        << QStringList { u"=v.exe;(none)"_s, u"Tool=t.exe;(none)"_s,
+                                                         u"=w.exe;(none)"_s }
+                                        << QStringList { u" gap 0"_s, u"New=NEW|1"_s, u"=SAVE|3"_s };
         QTest::addRow("section names in another case, macro words only")
             << crlf("[ ADDONS ]\nBoth=%filelistquoted% %CharFile%\n[toolbits]\nNew=NEW|1\n")
             << QStringList{u"Both=;%charfile% %filelistquoted%"_s} << QStringList{u"New=NEW|1"_s};
@@ -280,6 +285,25 @@ private Q_SLOTS:
                                  {u"space4"_s, u"ignored"_s, 5, true}});
         QVERIFY(SaveConfiguration(config, dir.path()));
         QCOMPARE(readBytes(IniFilePath(dir.path())), "[Toolbits]\r\nSave=SAVEAS|\r\nNew=NEW|1\r\nspace4=|\r\n");
+
+        // Nameless entries are never one key: each keeps a line at its place, as QTA counts them.
+        config.addOns()->setEntries({ { QString(), u"a.exe"_s, u"(none)"_s },
+                                      { u"B"_s, u"b.exe"_s, u"(none)"_s },
+                                      { u" "_s, u"c.exe"_s, u"(none)"_s } });
+        config.toolbar()->reset({});
+        QVERIFY(SaveConfiguration(config, dir.path()));
+        QCOMPARE(readBytes(IniFilePath(dir.path())), "[Addons]\r\n=a.exe\r\nB=b.exe\r\n=c.exe\r\n");
+        // A read drops a nameless line right after another: such a save is refused, and says which entry.
+        // "a" repeats "A" and adds no line of its own.
+        config.addOns()->setEntries({ { u"A"_s, u"a.exe"_s, u"(none)"_s },
+                                      { QString(), u"b.exe"_s, u"(none)"_s },
+                                      { u"a"_s, u"c.exe"_s, u"(none)"_s },
+                                      { u" "_s, u"d.exe"_s, u"(none)"_s } });
+        const ConfigResult refused = SaveConfiguration(config, dir.path());
+        QVERIFY(!refused.ok);
+        QVERIFY2(refused.error.contains(u"Add-on in row 4 (\" \"): it has no name"_s), qPrintable(refused.error));
+        QVERIFY2(!refused.error.contains(u"row 2"_s), qPrintable(refused.error));
+        QCOMPARE(readBytes(IniFilePath(dir.path())), "[Addons]\r\n=a.exe\r\nB=b.exe\r\n=c.exe\r\n");
     }
 
     // The line a save writes for an entry, and the entry a load of that line gives back.
@@ -311,6 +335,8 @@ private Q_SLOTS:
             << true << u"Open"_s << u" LOAD"_s << u"2"_s << QByteArray("Open=\" LOAD|2\"");
         // Only an empty command makes a separator.
         QTest::addRow("blank command") << true << u"Tip"_s << u" "_s << u"3"_s << QByteArray("Tip=\" |3\"");
+        QTest::addRow("nameless add-on") << false << QString() << u"C:\\B.EXE"_s << none << QByteArray("=C:\\B.EXE");
+        QTest::addRow("nameless button") << true << QString() << u"NEW"_s << u"1"_s << QByteArray("=NEW|1");
         // A line that starts with "[" is a section header only when it holds "]".
         QTest::addRow("add-on name starting with [")
             << false << u"[Tool"_s << u"C:\\T.EXE"_s << none << QByteArray("[Tool=C:\\T.EXE");
@@ -356,7 +382,6 @@ private Q_SLOTS:
 
         // The default toolbar has nine buttons and the list one add-on; the bad entry comes last. Which keys
         // and values a file can hold at all is the INI layer's own suite; here: each kind reaches the message.
-        QTest::addRow("empty tooltip") << true << true << QString() << u"NEW"_s << u"Toolbar button 10 (\"\")"_s;
         QTest::addRow("add-on name starting with [, ] in its command line")
             << true << false << u"[Tool"_s << u"C:\\x]y.exe"_s << u"Add-on in row 2 (\"[Tool\")"_s;
         QTest::addRow("tooltip starting with [, holding ]")

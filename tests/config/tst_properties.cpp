@@ -83,8 +83,8 @@ bool writableValue(const QString &v, bool utf8)
 bool writableEntry(const QString &key, const QString &value, bool utf8)
 {
     const QString k = iniTrimmed(key);
-    return !k.isEmpty() && !k.contains(u'=') && !(k.startsWith(u'[') && (k + value).contains(u']'))
-        && !k.startsWith(u';') && writableValue(key, utf8) && writableValue(value, utf8);
+    return !k.contains(u'=') && !(k.startsWith(u'[') && (k + value).contains(u']')) && !k.startsWith(u';')
+        && writableValue(key, utf8) && writableValue(value, utf8);
 }
 
 struct Line
@@ -93,7 +93,8 @@ struct Line
     QString value;
 };
 
-// One line per key, as the file holds them: the first position and spelling, the last value.
+// One line per key, as the file holds them: the first position and spelling, the last value. Nameless lines
+// are no key: each stays.
 QList<Line> merged(const QList<Line> &lines)
 {
     QList<Line> out;
@@ -103,7 +104,20 @@ QList<Line> merged(const QList<Line> &lines)
         if (at.contains(k))
             out[at[k]].value = l.value;
         else
-            at.insert(k, out.size()), out.append(Line { iniTrimmed(l.key), l.value });
+            at.insert(k.isEmpty() ? u"\n"_s + QString::number(out.size()) : k, out.size()),
+                out.append(Line { iniTrimmed(l.key), l.value });
+    }
+    return out;
+}
+
+// The lines a load lists: QTA does not see a nameless line right after another nameless one (a save refuses
+// to write one).
+QList<Line> listed(const QList<Line> &lines)
+{
+    QList<Line> out;
+    for (const Line &l : lines) {
+        if (!(l.key.isEmpty() && !out.isEmpty() && out.last().key.isEmpty()))
+            out.append(l);
     }
     return out;
 }
@@ -157,7 +171,9 @@ Prediction predict(const Configuration &config, bool utf8)
     }
     // A read gives back exactly the value the lists make: the command line and the parameters.
     QList<AddOnEntry> addOns;
-    for (const Line &l : merged(addOnLines)) {
+    const QList<Line> addOnsWritten = merged(addOnLines);
+    p.refused |= listed(addOnsWritten).size() != addOnsWritten.size();
+    for (const Line &l : listed(addOnsWritten)) {
         addOns.append(ConfigFormat::parseAddOn(l.key, l.value));
         p.rewrites |= ConfigFormat::addOnValue(addOns.last()) != l.value;
     }
@@ -170,7 +186,9 @@ Prediction predict(const Configuration &config, bool utf8)
         p.refused |= !b.IsSeparator && (b.Command.contains(u'|') || b.Command.isEmpty());
         buttonLines.append(Line { b.Tooltip, value });
     }
-    for (const Line &l : merged(buttonLines)) {
+    const QList<Line> buttonsWritten = merged(buttonLines);
+    p.refused |= listed(buttonsWritten).size() != buttonsWritten.size();
+    for (const Line &l : listed(buttonsWritten)) {
         // Command and image key come back exactly, split at the first bar.
         const qsizetype bar = l.value.indexOf(u'|');
         const QString command = l.value.left(bar);

@@ -240,9 +240,6 @@ private Q_SLOTS:
                                             << ""
                                             << "collapse into one"
                                             << "Space2=|\r\n" + rest;
-        QTest::addRow("empty") << ""
-                               << ""
-                               << "the name is empty" << QByteArray();
         QTest::addRow("holds =") << "a=b"
                                  << ""
                                  << "holds \"=\"" << QByteArray();
@@ -401,6 +398,14 @@ private Q_SLOTS:
         // Only an empty command makes a gap; a blank one is a command QTA reads back from its quotes.
         QTest::addRow("quoted blank command") << QByteArray("Tip=\" |3\"\r\n") << QStringList { u"Tip= |3"_s }
                                               << QString() << QByteArray("Tip=\" |3\"\r\n");
+        // A nameless line is a button QTA counts: it keeps its place.
+        QTest::addRow("nameless button and separator")
+            << QByteArray("New=NEW|1\r\n=SAVE|3\r\nspace3=|\r\n=|\r\nExit=EXIT|7\r\n")
+            << QStringList { u"New=NEW|1"_s, u"=SAVE|3"_s, u"space3"_s, QString(), u"Exit=EXIT|7"_s } << QString()
+            << QByteArray("New=NEW|1\r\n=SAVE|3\r\nspace3=|\r\n=|\r\nExit=EXIT|7\r\n");
+        QTest::addRow("nameless first button")
+            << QByteArray("=NEW|1\r\nSave=SAVE|3\r\n") << QStringList { u"=NEW|1"_s, u"Save=SAVE|3"_s } << QString()
+            << QByteArray("=NEW|1\r\nSave=SAVE|3\r\n");
         // A line that starts with "[" is a section header only when it holds "]".
         QTest::addRow("tooltip starting with [") << QByteArray("[Tip=NEW|1\r\n") << QStringList { u"[Tip=NEW|1"_s }
                                                  << QString() << QByteArray("[Tip=NEW|1\r\n");
@@ -429,7 +434,6 @@ private Q_SLOTS:
                              ? preview->buttonTooltip(i)
                              : u"%1=%2|%3"_s.arg(preview->buttonTooltip(i), button.Command).arg(button.ImageIndex));
         }
-        QTEST(shown, "shown");
         if (!tooltip.isEmpty()) {
             f.choose(0, u"T4"_s);
             f.control<QLineEdit>("txtTooltip")->setText(tooltip);
@@ -440,6 +444,7 @@ private Q_SLOTS:
         for (const MessageBoxRequest &box : MessageBox::shownForTesting())
             said.append(box.text);
         MessageBox::clearAnswersForTesting();
+        QTEST(shown, "shown");
         QCOMPARE(said, QStringList());
         QCOMPARE(f.savedFile(), f.original.left(f.original.indexOf("[Toolbits]")) + "[Toolbits]\r\n" + saved);
     }
