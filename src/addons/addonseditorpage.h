@@ -23,8 +23,10 @@ class AddOnsEditorPage final : public QObject
 public:
     explicit AddOnsEditorPage(frmEditor *editor);
 
-    // Ends an open command-line edit without writing what was typed; returns whether one was open.
-    bool endCommandLineEdit();
+    // Whether one of the in-place editors is open.
+    bool isEditing() const;
+    // Stores the text of an open in-place editor into its cell, as Enter (or picking the item) would.
+    void commitOpenEdit();
 
     // Rows count from 1, as in the grid. Out-of-range rows are ignored.
     void MoveAddOnUp(int row);
@@ -69,4 +71,5 @@ private:
     QPushButton *m_browse;
     QComboBox *m_parameters;
     AddOnNameMarks *m_marks;
+    bool m_movingInParameters = false; // a key or wheel turn on the closed list moves, it does not pick
 };

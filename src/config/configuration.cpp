@@ -1,5 +1,6 @@
 #include "configuration.h"
 
+#include "entrykeys.h"
 #include "filesafety.h"
 #include "inidocument.h"
 #include "inifile.h"
@@ -206,7 +207,8 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     QStringList problems;
     const QList<AddOnEntry> &addOns = config.addOns()->entries();
     IniSectionEntries addOnLines(doc, addOns.size());
-    const QSet<int> hiddenAddOns = namelessAfterNameless(addOns.size(), [&](qsizetype i) { return addOns[i].Name; });
+    const QSet<int> hiddenAddOns
+        = namelessAfterNameless(addOns.size(), [&](qsizetype i) -> const QString & { return addOns[i].Name; });
     for (int row = 0; row < addOns.size(); ++row) {
         const QString &name = addOns[row].Name;
         const QString value = ConfigFormat::addOnValue(addOns[row]);
@@ -220,14 +222,15 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     }
     // A button's line is encoded from its parts as they stand, without a string per line.
     const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
+    const QStringList keys = savedToolbarKeys(buttons);
     IniSectionEntries buttonLines(doc, buttons.size());
     const QSet<int> hiddenButtons
-        = namelessAfterNameless(buttons.size(), [&](qsizetype i) { return buttons[i].Tooltip; });
+        = namelessAfterNameless(buttons.size(), [&](qsizetype i) -> const QString & { return keys[i]; });
     for (int i = 0; i < buttons.size(); ++i) {
         const ToolbarButtonEntry &button = buttons[i];
         const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
         const QStringView command = button.IsSeparator ? QStringView() : QStringView(button.Command);
-        QString problem = iniEntryProblem(button.Tooltip, { command, imageKey }, doc.isUtf8());
+        QString problem = iniEntryProblem(keys[i], { command, imageKey }, doc.isUtf8());
         // A reload splits at the first "|" and takes an empty command for a separator; a blank one is kept
         // in quotes.
         if (problem.isEmpty() && !button.IsSeparator && command.contains(u'|'))
@@ -242,7 +245,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
         }
         // Quoted where a read would change "command|key": blanks at the end of the image key "8 " of a bitmap
         // file would be trimmed into the picture at index 8, and the command 'x with the file x' would read x|x.
-        buttonLines.addKey(trimmedView(button.Tooltip));
+        buttonLines.addKey(trimmedView(keys[i]));
         buttonLines.addValue({ command, u"|", imageKey });
     }
     if (!problems.isEmpty())
@@ -255,7 +258,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     return problems;
 }
 
-ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder)
+ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder, const BeforeWrite &beforeWrite)
 {
     const QString path = IniFilePath(iniFolder);
     // Read the file again: another program may have changed it since it was loaded.
@@ -280,6 +283,10 @@ ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFo
     // Nothing to change: the file is not touched (and a missing one is not created for nothing).
     if (bytes == file.bytes)
         return ConfigResult{};
+    if (const QString refusal = FileSafety::writeRefusal(path); !refusal.isEmpty())
+        return ConfigResult { false, refusal };
+    if (beforeWrite && !beforeWrite(path))
+        return ConfigResult { false, QString() };
     QString error;
     if (!FileSafety::writeFile(path, bytes, &error))
         return ConfigResult{false, error};

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "configformat.h"
+
+#include <QList>
+#include <QStringList>
 #include <QWidget>
 
 class AddOnsEditorPage;
@@ -35,6 +39,9 @@ public:
     explicit frmEditor(QWidget *parent = nullptr);
     ~frmEditor() override;
 
+    // The program's name: the title of its messages, and the start of the window's title.
+    static QString caption();
+
     // Makes sure the folder of QTA.INI is known (asking the user on the first run) and loads the file.
     // Returns false when the user would not name a folder: the program then ends without writing anything.
     bool start();
@@ -69,17 +76,24 @@ public:
     // Shows the About box (the link at the bottom of the window).
     void showAbout();
 
+    // Whether the toolbar or the add-ons differ from what was last loaded or saved.
+    bool hasUnsavedChanges() const;
+    // Stores an edit still open on either page as Enter or "Done Editing" would. False when the user chose to
+    // go back to it (a tooltip the file cannot keep apart, say): it stays open then.
+    bool storeOpenEdits();
+
     // The edit controls given the flat look.
     int flatControlCount() const { return int(m_flatControls.size()); }
 
-    // The commands of the command toolbars.
+    // The commands of the command toolbars. Reload INI asks before it drops unsaved changes.
     bool reloadIni();
     bool saveIni();
     void resetToolbar();
     void setIniPath();
     void setBitmapsPath();
     void setAddOnsPath();
-    // Both end an edit in progress on either page first, as the other commands do.
+    // With an edit open on either page, both act on that edit: on its typing, else undo closes it unstored. The
+    // history is reached only when no edit is open.
     void undo();
     void redo();
 
@@ -91,7 +105,27 @@ public:
     // Pixels for a length in twips of the window's layout, at the window's scale.
     static int px(int twips);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
 private:
+    struct SavedLists
+    {
+        QList<ToolbarButtonEntry> toolbar; // picture indexes replaced by the pictures' keys
+        QStringList pictureKeys;
+        QList<AddOnEntry> addOns;
+        friend bool operator==(const SavedLists &, const SavedLists &) = default;
+    };
+    SavedLists currentLists() const;
+    void markSaved();
+    void updateTitle();
+    void updateLinkColour();
+    bool load(bool sayWhatIsMissing);
+    bool confirmMerges();
+    bool editOpen() const;
+    void cancelOpenEdits();
+
     void buildCommandToolbars();
     void buildTabs();
     void buildToolbarPage();
@@ -107,7 +141,6 @@ private:
     void showTab(int tab);
     void changeFolder(QString &field, const QString &prompt, const QString &key);
     void showFailure(const QString &text);
-    void endEdits();
     void undoFromKeyboard(bool redo);
     void updateUndoButtons();
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -116,6 +149,7 @@ private:
     QUndoStack *m_undoStack;
     OutsideChanges *m_outside;
     QString m_shownWarning; // the load's remark about the file, shown once
+    SavedLists m_savedLists; // as last loaded or saved
     ButtonPictureList *m_pictures = nullptr;
     cBrowseForFolder *m_browser = nullptr;
     ImageList *m_menuImages = nullptr;

@@ -7,6 +7,7 @@
 #include "frmdialog.h"
 #include "frmeditor.h"
 #include "imagelist.h"
+#include "inidocument.h"
 #include "inifile.h"
 #include "messagebox.h"
 #include "pathfunctions.h"
@@ -254,7 +255,11 @@ void ToolbarEditorPage::change(const QString &text, const std::function<void(Too
 
 void ToolbarEditorPage::addButton(int position)
 {
-    const ToolbarButtonEntry button{QStringLiteral("New Button"), ConfigFormat::none(), 0, false};
+    // A name no other button has: two buttons of one name would be one line of the file.
+    QString name = QStringLiteral("New Button");
+    for (int number = 2; m_model->indexOfKey(name) >= 0; ++number)
+        name = QStringLiteral("New Button %1").arg(number);
+    const ToolbarButtonEntry button{name, ConfigFormat::none(), 0, false};
     change(QStringLiteral("Add a new Button"),
            [position, button](ToolbarChange &toolbar) { toolbar.insert(position, button); });
     BeginButtonEdit(position);
@@ -396,6 +401,17 @@ void ToolbarEditorPage::CommitButtonEdit()
            [position, edited](ToolbarChange &toolbar) { toolbar.replace(position, edited); });
 }
 
+// Position of another button (not a separator: a save gives those free names) with this key, or -1.
+int ToolbarEditorPage::otherButtonNamed(const QString &tooltip) const
+{
+    for (int position = 0; position < m_model->count(); ++position) {
+        const ToolbarButtonEntry &entry = m_model->at(position);
+        if (position != m_editPosition && !entry.IsSeparator && IniRules::sameKey(entry.Tooltip, tooltip))
+            return position;
+    }
+    return -1;
+}
+
 // The tooltip is the button's key in the file and the command sits before the "|" of its line: say what
 // saving would do with values that do not fit, and let the user go back to them.
 bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
@@ -408,7 +424,7 @@ bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
                                        "Saving will be refused until it is changed.")
                             .arg(edited.Tooltip, keyProblem));
         back = m_tooltip;
-    } else if (const int other = m_model->indexOfKey(edited.Tooltip, m_editPosition); other >= 0) {
+    } else if (const int other = otherButtonNamed(edited.Tooltip); other >= 0) {
         problems.append(QStringLiteral("Button %1 already has the tooltip \"%2\". The tooltip is the button's name "
                                        "in QTA.INI: on saving, the two lines collapse into one and one of the "
                                        "two buttons is lost.")
@@ -427,7 +443,7 @@ bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
         return true;
     problems.append(QStringLiteral("Keep it anyway?"));
     const QMessageBox::StandardButton answer
-        = MessageBox::show(m_editor, QMessageBox::Warning, m_editor->windowTitle(),
+        = MessageBox::show(m_editor, QMessageBox::Warning, frmEditor::caption(),
                            problems.join(QStringLiteral("\n\n")), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer == QMessageBox::Yes)
         return true;
@@ -475,7 +491,7 @@ void ToolbarEditorPage::BrowseForBitmap()
 
     QString why;
     if (ImageList::readPicture(file, QSize(16, 16), kTransparent, &why).isNull()) {
-        MessageBox::show(m_editor, QMessageBox::Warning, m_editor->windowTitle(),
+        MessageBox::show(m_editor, QMessageBox::Warning, frmEditor::caption(),
                          QStringLiteral("\"%1\" cannot be a button's picture: %2. The picture stays as it was.")
                              .arg(QDir::toNativeSeparators(file), why));
         return;

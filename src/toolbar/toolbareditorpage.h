@@ -53,6 +53,7 @@ private:
     int pictureOfSelection() const;
     QString commandOfSelection() const;
     bool confirmUnsavable(const ToolbarButtonEntry &edited);
+    int otherButtonNamed(const QString &tooltip) const;
     void endEdit();
 
     // Each user action is one change on the window's undo stack.

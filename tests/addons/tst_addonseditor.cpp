@@ -297,7 +297,7 @@ void tst_AddOnsEditor::page_data()
     row("command/Enter", "edit 2 2|type D:\\X.EXE|key Return", newPath, 2, "---", grid);
     row("command/Escape", "edit 2 2|type D:\\X.EXE|key Escape", abc, 2, "---", grid);
     row("command/Escape on the browse button", "edit 2 2|type D:\\X.EXE|key Tab|key Escape", abc, 2, "---", grid);
-    row("command/Tab to the browse button keeps it open", "edit 2 2|type D:\\X.EXE|key Tab", abc, 2, "---",
+    row("command/Tab to the browse button keeps it open", "edit 2 2|type D:\\X.EXE|key Tab", newPath, 2, "---",
         "cmdBrowseForExe", "", "fraCommand");
     row("command/Enter after Tab and back still writes", "edit 2 2|type D:\\X.EXE|key Tab|key Backtab|key Return",
         newPath, 2, "---", grid);
@@ -305,7 +305,7 @@ void tst_AddOnsEditor::page_data()
         "edit 2 2|type D:\\X.EXE|focus cmdAddAddOn|clickon txtAddOnPath|key Return", newPath, 2, "---", grid);
     row("command/column resized abandons", "edit 2 2|type D:\\X.EXE|resize", abc, 2, "---");
     row("command/right button abandons", "edit 2 2|type D:\\X.EXE|answer 0|right 2 2", abc, 2, "---", "", "++");
-    row("command/a command button drops the typed text", "edit 2 2|type D:\\X.EXE|toolbar 1", abc, 2, "---", grid);
+    row("command/Save INI stores the typed text", "edit 2 2|type D:\\X.EXE|toolbar 1", newPath, 2, "---", grid);
     row("command/New Add-On abandons the edit", "edit 2 2|type D:\\X.EXE|new", abc + "New Add-On=\r\n", 4, "----");
 
     // The parameters list writes when an item is picked and closes without a change otherwise.
@@ -314,8 +314,9 @@ void tst_AddOnsEditor::page_data()
     row("parameters/pick the shown item", "edit 3 3|pick 0", abc, 3, "---", grid);
     row("parameters/both macros", "edit 3 3|pick 3", kA + kB + "Notes=C:\\NOTEPAD.EXE %charfile% %filelistquoted%\r\n",
         3, "---", grid);
-    row("parameters/arrow key picks", "f2 3 3|key Down", kA + kB + "Notes=C:\\NOTEPAD.EXE %charfile%\r\n", 3, "---",
-        grid);
+    row("parameters/arrow keys move, Enter picks", "f2 3 3|key Down|key Down|key Up|key Return",
+        kA + kB + "Notes=C:\\NOTEPAD.EXE %charfile%\r\n", 3, "---", grid);
+    row("parameters/arrow keys move, Escape abandons", "f2 3 3|key Down|key Escape", abc, 3, "---", grid);
     row("parameters/opening the list keeps it open", "edit 2 3|popup|unpopup", abc, 2, "---", "cmbboxAddOnParameters",
         "", "cmbboxAddOnParameters");
     row("parameters/list opened, then focus leaves", "edit 2 3|popup|unpopup|click 1 1", abc, 1, "---", grid);
@@ -323,17 +324,17 @@ void tst_AddOnsEditor::page_data()
     row("parameters/right button abandons", "edit 2 3|answer 0|right 1 3", abc, 2, "---", "", "-+");
 
     // The move menu acts on the row under the pointer; the ends of the list disable an item.
-    row("move/first row down", "answer 2|right 1 1", kB + kA + kC, 0, "---", "", "-+");
-    row("move/first row: Up cannot be picked", "answer 1|right 1 1", abc, 0, "---", "", "-+");
-    row("move/down, then up again", "answer 2|right 1 1|answer 1|right 2 1", abc, 0, "---", "", "-+,++");
-    row("move/second-to-last row down", "answer 2|right 2 2", kA + kC + kB, 0, "---", "", "++");
-    row("move/last row up", "answer 1|right 3 3", kA + kC + kB, 0, "---", "", "+-");
-    row("move/last row: Down cannot be picked", "answer 2|right 3 1", abc, 0, "---", "", "+-");
-    row("move/only row: both off, the menu still opens", "keep 1|answer 1|right 1 1", kA, 0, "-", "", "--");
-    row("move/dismissed", "answer 0|right 2 1", abc, 0, "---", "", "++");
+    row("move/first row down", "answer 2|right 1 1", kB + kA + kC, 2, "---", "", "-+");
+    row("move/first row: Up cannot be picked", "answer 1|right 1 1", abc, 1, "---", "", "-+");
+    row("move/down, then up again", "answer 2|right 1 1|answer 1|right 2 1", abc, 1, "---", "", "-+,++");
+    row("move/second-to-last row down", "answer 2|right 2 2", kA + kC + kB, 1, "---", "", "++");
+    row("move/last row up", "answer 1|right 3 3", kA + kC + kB, 1, "---", "", "+-");
+    row("move/last row: Down cannot be picked", "answer 2|right 3 1", abc, 1, "---", "", "+-");
+    row("move/only row: both off, the menu still opens", "keep 1|answer 1|right 1 1", kA, 1, "-", "", "--");
+    row("move/dismissed", "answer 0|right 2 1", abc, 1, "---", "", "++");
     row("move/the current add-on stays current", "click 3 1|answer 2|right 2 1", kA + kC + kB, 2, "---", "", "++");
     row("move/menu key moves the current row", "click 3 1|answer 1|menukey", kA + kC + kB, 2, "---", "", "+-");
-    row("move/menu key without a current row", "answer 1|menukey", abc, 0, "---");
+    row("move/menu key without a current row", "current 0|answer 1|menukey", abc, 0, "---");
 
     // New and delete, with the delete button on exactly while a row of the list is current.
     row("new/twice: two rows, one line", "new|new|candelete 1", abc + "New Add-On=\r\n", 5, "---DD");
@@ -343,7 +344,8 @@ void tst_AddOnsEditor::page_data()
     row("delete/the only add-on", "keep 1|click 1 1|delete|candelete 0", QByteArray(), 0, "");
     row("delete/one by one", "click 1 1|delete|delete|delete|candelete 0|delete", QByteArray(), 0, "");
     row("delete/button follows the current row",
-        "candelete 0|click 1 2|candelete 1|current 0|candelete 0|delete|click 3 1|candelete 1", abc, 3, "---");
+        "current 0|candelete 0|click 1 2|candelete 1|current 0|candelete 0|delete|click 3 1|candelete 1", abc, 3,
+        "---");
 
     // The browse stores the chosen program and always ends the edit.
     row("browse/chosen", "edit 2 2|browse tool", browsed, 2, "---", grid);
@@ -412,11 +414,12 @@ void tst_AddOnsEditor::page()
     }
     QCOMPARE(shownMarks, marks);
 
-    // A refused save names the problem and leaves every byte of the file as it was.
-    MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+    // A refused save names the problem and leaves every byte of the file as it was; entries that collapse into
+    // one line are asked about first.
     const bool refused = marks.contains(u'R');
+    MessageBox::setNextAnswerForTesting(marks.contains(u'D') && !refused ? QMessageBox::Save : QMessageBox::Ok);
     QCOMPARE(m_editor->saveIni(), !refused);
-    QCOMPARE(MessageBox::shownForTesting().size(), refused ? 1 : 0);
+    QCOMPARE(MessageBox::shownForTesting().size(), refused || marks.contains(u'D') ? 1 : 0);
     const QString exe = QFileInfo(m_exeFolder + u"/tool.exe"_s).canonicalFilePath();
     addOns.replace("$EXE", exe.toUtf8()).replace("$MISSING", (m_exeFolder + u"/gone.exe"_s).toUtf8());
     QCOMPARE(readBytes(m_iniPath), iniWith(addOns));
@@ -579,6 +582,11 @@ void tst_AddOnsEditor::linesAsQtaReadsThem_data()
         << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n")
         << QStringList { u"A|C:\\A.EXE|(none)"_s, u"|C:\\B.EXE|(none)"_s, u"C|C:\\C.EXE|(none)"_s } << QString()
         << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n");
+    QTest::addRow("two nameless lines, an edit")
+        << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n=C:\\D.EXE\r\n")
+        << QStringList { u"A|C:\\A.EXE|(none)"_s, u"|C:\\B.EXE|(none)"_s, u"C|C:\\C.EXE|(none)"_s,
+                         u"|C:\\D.EXE|(none)"_s }
+        << u"edit 1 3|pick 1"_s << QByteArray("A=C:\\A.EXE %charfile%\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n=C:\\D.EXE\r\n");
     QTest::addRow("nameless first line") << QByteArray("=C:\\A.EXE\r\nB=C:\\B.EXE\r\n")
                                          << QStringList { u"|C:\\A.EXE|(none)"_s, u"B|C:\\B.EXE|(none)"_s } << QString()
                                          << QByteArray("=C:\\A.EXE\r\nB=C:\\B.EXE\r\n");

@@ -198,6 +198,40 @@ private Q_SLOTS:
         QVERIFY(!browser.isShowing() && !browser.dialog());
     }
 
+    // A folder a few levels down, below many others, is shown, not left scrolled out of view.
+    void dialogShowsTheInitialFolder()
+    {
+        QString deep = m_temp.filePath(u"deep"_s);
+        for (int level = 0; level < 3; ++level) {
+            for (int i = 0; i < 40; ++i)
+                QVERIFY(QDir().mkpath(deep + u"/a%1"_s.arg(i, 2, 10, QChar(u'0'))));
+            deep += u"/z"_s;
+        }
+        QVERIFY(QDir().mkpath(deep));
+        cBrowseForFolder browser;
+        browser.setInitialDir(deep);
+        bool shown = false;
+        whenShown(this, [&](QDialog *dialog) {
+            auto *tree = dialog->findChild<QTreeView *>(u"tvwFolders"_s);
+            const auto *files = qobject_cast<const QFileSystemModel *>(
+                qobject_cast<const QSortFilterProxyModel *>(tree->model())->sourceModel());
+            // The folders above it are listed and sorted as the model reads them, pushing it down.
+            QVERIFY(QTest::qWaitFor([&] {
+                for (QString level = m_temp.filePath(u"deep"_s); level != deep; level += u"/z"_s) {
+                    if (files->index(level + u"/z"_s).row() != 40)
+                        return false;
+                }
+                return true;
+            }));
+            shown = QTest::qWaitFor([tree] {
+                return tree->currentIndex().isValid()
+                    && tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
+            }, 2000);
+        });
+        QCOMPARE(browser.BrowseForFolder(), QString());
+        QVERIFY(shown);
+    }
+
     void dialogCancel_data()
     {
         QTest::addColumn<bool>("escapeKey");

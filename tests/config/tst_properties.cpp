@@ -1,12 +1,13 @@
 // Random files, random edits, save, load again: what the file keeps and what comes back.
-#include "testfiles.h"
 #include "configuration.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -179,12 +180,27 @@ Prediction predict(const Configuration &config, bool utf8)
     }
     p.addOns = describeAddOns(addOns);
 
+    // A separator whose name another entry has takes a free "space" + number from its position on; an empty
+    // name is no key, and no entry has it.
+    const QList<ToolbarButtonEntry> &entries = config.toolbar()->entries();
+    QSet<QString> taken;
+    for (const ToolbarButtonEntry &b : entries) {
+        if (!b.IsSeparator)
+            taken.insert(foldedKey(b.Tooltip));
+    }
+    taken.remove(QString());
     QList<Line> buttonLines;
-    for (const ToolbarButtonEntry &b : config.toolbar()->entries()) {
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const ToolbarButtonEntry &b = entries[i];
+        QString key = b.Tooltip;
+        for (qsizetype n = i + 1; b.IsSeparator && taken.contains(foldedKey(key)); ++n)
+            key = u"space"_s + QString::number(n);
+        if (b.IsSeparator && !foldedKey(key).isEmpty())
+            taken.insert(foldedKey(key));
         const QString value = b.IsSeparator ? u"|"_s : b.Command + u'|' + imageKey(config, b.ImageIndex);
-        p.refused |= !writableEntry(b.Tooltip, value, utf8);
+        p.refused |= !writableEntry(key, value, utf8);
         p.refused |= !b.IsSeparator && (b.Command.contains(u'|') || b.Command.isEmpty());
-        buttonLines.append(Line { b.Tooltip, value });
+        buttonLines.append(Line { key, value });
     }
     const QList<Line> buttonsWritten = merged(buttonLines);
     p.refused |= listed(buttonsWritten).size() != buttonsWritten.size();
