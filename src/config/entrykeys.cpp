@@ -33,15 +33,18 @@ QStringList savedToolbarKeys(const QList<ToolbarButtonEntry> &buttons)
     QStringList keys;
     keys.reserve(buttons.size());
     QSet<QString> taken;
+    // A nameless line is no key another line can replace: it is never taken.
     for (const ToolbarButtonEntry &button : buttons) {
         keys.append(button.Tooltip);
-        if (!button.IsSeparator)
-            taken.insert(IniRules::matchKey(button.Tooltip));
+        if (QString key = IniRules::matchKey(button.Tooltip); !button.IsSeparator && !key.isEmpty())
+            taken.insert(std::move(key));
     }
     for (int position = 0; position < buttons.size(); ++position) {
         if (!buttons[position].IsSeparator)
             continue;
         QString key = IniRules::matchKey(keys[position]);
+        if (key.isEmpty())
+            continue;
         if (taken.contains(key)) {
             int number = position + 1;
             do
@@ -60,10 +63,13 @@ QList<QList<int>> sharedKeys(const QStringList &keys)
     QList<QList<int>> groups;
     for (int position = 0; position < keys.size(); ++position) {
         const QString key = IniRules::matchKey(keys[position]);
+        // Nameless lines each keep their place in the file.
+        if (key.isEmpty())
+            continue;
         const auto it = groupOfKey.constFind(key);
         if (it == groupOfKey.cend()) {
             groupOfKey.insert(key, int(groups.size()));
-            groups.append(QList<int>{position});
+            groups.append(QList<int> { position });
         } else {
             groups[*it].append(position);
         }

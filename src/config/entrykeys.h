@@ -16,7 +16,8 @@
 QStringList savedToolbarKeys(const QList<ToolbarButtonEntry> &buttons);
 
 // Groups of 0-based positions of entries that are one key of the file, each group in list order; entries
-// with a key of their own are in no group. Keys are compared with IniRules::sameKey.
+// with a key of their own, and nameless ones (each keeps a line), are in no group. Keys are compared with
+// IniRules::sameKey.
 QList<QList<int>> sharedKeys(const QStringList &keys);
 
 // For each toolbar button (empty for separators and for buttons that keep their line): why a save loses it or

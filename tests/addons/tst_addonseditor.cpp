@@ -85,6 +85,8 @@ private Q_SLOTS:
     void tooltipsAndMarks();
     void realMenu();
     void realFileDialog();
+    void linesAsQtaReadsThem_data();
+    void linesAsQtaReadsThem();
 
 private:
     QPoint centre(int row, int column) const
@@ -97,6 +99,7 @@ private:
         QTest::mouseClick(m_grid->viewport(), button, {}, centre(row, column));
     }
     void run(const QString &step);
+    void startEditor();
 
     QTemporaryDir m_dir;
     QString m_iniPath;
@@ -129,6 +132,14 @@ void tst_AddOnsEditor::init()
     m_dialogSettings.clear();
     m_drawingDuringMoves.clear();
 
+    startEditor();
+    // The tab switch saved: a list as loaded writes the same bytes.
+    QCOMPARE(readBytes(m_iniPath), iniWith(kA + kB + kC));
+}
+
+// Starts the window on the QTA.INI in place and goes to the add-ons tab, as the user does.
+void tst_AddOnsEditor::startEditor()
+{
     m_editor = std::make_unique<frmEditor>();
     QVERIFY(m_editor->start());
     m_editor->show();
@@ -140,8 +151,6 @@ void tst_AddOnsEditor::init()
     auto *bar = m_editor->findChild<TabControl *>(u"vbTabControl1"_s)->findChild<QTabBar *>();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
     QVERIFY(m_grid->isVisible());
-    // The tab switch saved: a list as loaded writes the same bytes.
-    QCOMPARE(readBytes(m_iniPath), iniWith(kA + kB + kC));
 }
 
 void tst_AddOnsEditor::cleanup()
@@ -335,7 +344,8 @@ void tst_AddOnsEditor::page_data()
     row("delete/the only add-on", "keep 1|click 1 1|delete|candelete 0", QByteArray(), 0, "");
     row("delete/one by one", "click 1 1|delete|delete|delete|candelete 0|delete", QByteArray(), 0, "");
     row("delete/button follows the current row",
-        "current 0|candelete 0|click 1 2|candelete 1|current 0|candelete 0|delete|click 3 1|candelete 1", abc, 3, "---");
+        "current 0|candelete 0|click 1 2|candelete 1|current 0|candelete 0|delete|click 3 1|candelete 1", abc, 3,
+        "---");
 
     // The browse stores the chosen program and always ends the edit.
     row("browse/chosen", "edit 2 2|browse tool", browsed, 2, "---", grid);
@@ -355,10 +365,12 @@ void tst_AddOnsEditor::page_data()
               "ber=C:\\BATCH.EXE -q %filelistquoted%\r\n\xfc"
               "ber=C:\\NOTEPAD.EXE\r\n",
         3, "---", grid);
-    row("marks/empty name", "edit 2 1|key Backspace|key Return", abc, 2, "-R-", grid);
-    row("marks/blank name", "edit 2 1|type   |key Return", abc, 2, "-R-", grid);
+    row("marks/empty name", "edit 2 1|key Backspace|key Return", kA + "=C:\\BATCH.EXE -q %filelistquoted%\r\n" + kC, 2,
+        "---", grid);
+    row("marks/blank name", "edit 2 1|type   |key Return", kA + "=C:\\BATCH.EXE -q %filelistquoted%\r\n" + kC, 2, "---",
+        grid);
     row("marks/holds =", "edit 2 1|type a=b|key Return", abc, 2, "-R-", grid);
-    row("marks/starts with [", "edit 1 1|type [x|key Return", abc, 1, "R--", grid);
+    row("marks/starts with [, holds ]", "edit 1 1|type [x]|key Return", abc, 1, "R--", grid);
     row("marks/starts with ;", "edit 3 1|type ;x|key Return", abc, 3, "--R", grid);
     row("marks/cleared when changed again", "edit 2 1|type Notes|key Return|edit 2 1|type Batch|key Return",
         kA + "Batch=C:\\BATCH.EXE -q %filelistquoted%\r\n" + kC, 2, "---", grid);
@@ -554,6 +566,86 @@ void tst_AddOnsEditor::realFileDialog()
     QVERIFY(child(u"fraCommand"_s)->isHidden());
     // The window gets the keyboard back once it is active again; the grid is where it lands.
     QCOMPARE(m_editor->focusWidget(), m_grid);
+}
+
+void tst_AddOnsEditor::linesAsQtaReadsThem_data()
+{
+    QTest::addColumn<QByteArray>("lines"); // the "Addons" section the window starts on
+    QTest::addColumn<QStringList>("rows"); // the grid then: name|command line|parameters
+    QTest::addColumn<QString>("steps"); // the user's edit, as page() runs them
+    QTest::addColumn<QByteArray>("saved"); // the "Addons" section after "Save INI"
+
+    const QByteArray programAndFile = "\"C:\\Program Files\\v.exe\" \"C:\\data\\a b.txt\"";
+    QTest::addRow("typed command line in quotes from end to end")
+        << QByteArray("Viewer=C:\\V.EXE\r\n") << QStringList { u"Viewer|C:\\V.EXE|(none)"_s }
+        << u"edit 1 2|type "_s + QString::fromLatin1(programAndFile) + u"|key Return"_s
+        << "Viewer=\"" + programAndFile + "\"\r\n";
+    QTest::addRow("value in an extra pair of quotes, then a parameter")
+        << QByteArray("Viewer=\"\"C:\\a.exe\" \"b\"\"\r\n") << QStringList { u"Viewer|\"C:\\a.exe\" \"b\"|(none)"_s }
+        << u"edit 1 3|pick 1"_s << QByteArray("Viewer=\"C:\\a.exe\" \"b\" %charfile%\r\n");
+    QTest::addRow("macro between two arguments")
+        << QByteArray("Tool=C:\\X.EXE -a%filelistquoted%-b\r\n")
+        << QStringList { u"Tool|C:\\X.EXE -a -b|%filelistquoted%"_s } << QString()
+        << QByteArray("Tool=C:\\X.EXE -a -b %filelistquoted%\r\n");
+    // A nameless line is an add-on QTA counts: it keeps its place, and every add-on after it its number.
+    QTest::addRow("nameless line between two")
+        << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n")
+        << QStringList { u"A|C:\\A.EXE|(none)"_s, u"|C:\\B.EXE|(none)"_s, u"C|C:\\C.EXE|(none)"_s } << QString()
+        << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n");
+    QTest::addRow("two nameless lines, an edit")
+        << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n=C:\\D.EXE\r\n")
+        << QStringList { u"A|C:\\A.EXE|(none)"_s, u"|C:\\B.EXE|(none)"_s, u"C|C:\\C.EXE|(none)"_s,
+                         u"|C:\\D.EXE|(none)"_s }
+        << u"edit 1 3|pick 1"_s << QByteArray("A=C:\\A.EXE %charfile%\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n=C:\\D.EXE\r\n");
+    QTest::addRow("nameless first line") << QByteArray("=C:\\A.EXE\r\nB=C:\\B.EXE\r\n")
+                                         << QStringList { u"|C:\\A.EXE|(none)"_s, u"B|C:\\B.EXE|(none)"_s } << QString()
+                                         << QByteArray("=C:\\A.EXE\r\nB=C:\\B.EXE\r\n");
+    // A line that starts with "[" is a section header only when it holds "]".
+    QTest::addRow("name starting with [")
+        << QByteArray("[Tool=C:\\T.EXE\r\n") << QStringList { u"[Tool|C:\\T.EXE|(none)"_s } << QString()
+        << QByteArray("[Tool=C:\\T.EXE\r\n");
+    QTest::addRow("name starting with [ typed")
+        << kA << QStringList { u"Sheet Printer|C:\\SP.EXE|%charfile%"_s } << u"edit 1 1|type [Sheet|key Return"_s
+        << QByteArray("[Sheet=C:\\SP.EXE %charfile%\r\n");
+}
+
+// The grid shows what QTA reads from each line; a save writes the grid so that QTA reads exactly that back.
+void tst_AddOnsEditor::linesAsQtaReadsThem()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, steps);
+    QFETCH(QByteArray, saved);
+    auto grid = [this] {
+        QStringList shown;
+        for (int row = 1; row <= m_grid->RowCount(); ++row)
+            shown.append(
+                QStringList { m_grid->CellContent(row, 1), m_grid->CellContent(row, 2), m_grid->CellContent(row, 3) }
+                    .join(u'|'));
+        return shown;
+    };
+
+    m_editor.reset();
+    writeBytes(m_iniPath, iniWith(lines));
+    // A refused save would ask; the answers keep the test from waiting for a user.
+    MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+    MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+    startEditor();
+    QCOMPARE(grid(), rows);
+    for (const QString &step : steps.split(u'|', Qt::SkipEmptyParts)) {
+        run(step);
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(u"at step "_s + step));
+    }
+    const QStringList edited = grid();
+    run(u"toolbar 1"_s); // Save INI
+    QStringList said;
+    for (const MessageBoxRequest &box : MessageBox::shownForTesting())
+        said.append(box.text);
+    QCOMPARE(said, QStringList());
+    QCOMPARE(readBytes(m_iniPath), iniWith(saved));
+    run(u"toolbar 0"_s); // Reload INI
+    QCOMPARE(grid(), edited);
 }
 
 QTEST_MAIN(tst_AddOnsEditor)
