@@ -29,7 +29,9 @@ QStringList addOnNameWarnings(const QList<AddOnEntry> &addOns)
     for (int row = 0; row < addOns.size(); ++row) {
         const QString problem = iniKeyProblem(addOns[row].Name);
         if (problem.isEmpty()) {
-            rowsOfKey[IniRules::matchKey(addOns[row].Name)].append(row);
+            // Nameless lines each keep their own place in the file: they never collapse into one.
+            if (const QString key = IniRules::matchKey(addOns[row].Name); !key.isEmpty())
+                rowsOfKey[key].append(row);
             warnings.append(QString());
         } else {
             warnings.append(

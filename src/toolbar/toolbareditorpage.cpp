@@ -406,9 +406,12 @@ void ToolbarEditorPage::CommitButtonEdit()
            [position, edited](ToolbarChange &toolbar) { toolbar.replace(position, edited); });
 }
 
-// Position of another button (not a separator: a save gives those free names) with this key, or -1.
+// Position of another button with this key, or -1. Separators do not count (a save gives them free names),
+// nor do nameless buttons (each keeps its own line).
 int ToolbarEditorPage::otherButtonNamed(const QString &tooltip) const
 {
+    if (IniRules::matchKey(tooltip).isEmpty())
+        return -1;
     for (int position = 0; position < m_model->count(); ++position) {
         const ToolbarButtonEntry &entry = m_model->at(position);
         if (position != m_editPosition && !entry.IsSeparator && IniRules::sameKey(entry.Tooltip, tooltip))

@@ -1,5 +1,6 @@
 #include "editorwindow.h"
 
+#include "addonseditorpage.h"
 #include "filesafety.h"
 #include "toolbareditorpage.h"
 
@@ -126,7 +127,7 @@ void tst_NothingLost::newButtonsGetNamesOfTheirOwn()
 void tst_NothingLost::collidingKeysAreMarkedAndAskedAbout_data()
 {
     QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QList<int>>("marked");
+    QTest::addColumn<QList<int>>("marked"); // buttons from 0, then add-on rows from the button count + 1
     QTest::addColumn<QString>("said"); // what the question says survives
     QTest::addColumn<QByteArray>("saved"); // empty: no question
     // As QTA reads such a file, both entries have the first line's value.
@@ -134,11 +135,15 @@ void tst_NothingLost::collidingKeysAreMarkedAndAskedAbout_data()
                              << QList<int>{0, 2} << u"Toolbar buttons 1 and 3 (\"Copy\")"_s
                              << QByteArray("[Toolbits]\r\nCopy=COPY|1\r\nPaste=PASTE|2\r\n");
     QTest::addRow("add-ons") << QByteArray("[Addons]\r\nA=a.exe\r\nB=b.exe\r\na=c.exe\r\n[Toolbits]\r\nNew=NEW|1\r\n")
-                             << QList<int>{} << u"with the command line of row 3"_s
+                             << QList<int>{2, 4} << u"with the command line of row 3"_s
                              << QByteArray("[Addons]\r\nA=a.exe\r\nB=b.exe\r\n[Toolbits]\r\nNew=NEW|1\r\n");
     QTest::addRow("separators") << QByteArray("[Toolbits]\r\nNew=NEW|1\r\nspace2=|\r\nOpen=LOAD|2\r\nSPACE2=|\r\n"
                                               "space4=EXIT|7\r\n")
                                 << QList<int>{} << QString() << QByteArray();
+    // Each nameless line keeps its own place in the file.
+    QTest::addRow("nameless lines") << QByteArray("[Addons]\r\nA=a.exe\r\n=b.exe\r\nC=c.exe\r\n=d.exe\r\n"
+                                                  "[Toolbits]\r\nNew=NEW|1\r\n=SAVE|3\r\nOpen=LOAD|2\r\n=PRINT|4\r\n")
+                                    << QList<int>{} << QString() << QByteArray();
     QTest::addRow("letters beyond ASCII")
         << QByteArray("[Toolbits]\r\n\xdc" "ber=HELPABOUT|1\r\n\xfc" "ber=HELP|2\r\n") << QList<int>{} << QString()
         << QByteArray();
@@ -152,8 +157,11 @@ void tst_NothingLost::collidingKeysAreMarkedAndAskedAbout()
     QFETCH(QByteArray, saved);
     EditorWindow w(ini);
     QVERIFY(w.start());
-    for (int i = 0; i < w.preview()->buttonCount(); ++i)
+    const int buttons = w.preview()->buttonCount();
+    for (int i = 0; i < buttons; ++i)
         QCOMPARE(w.preview()->buttonMark(i).contains(u"same name"_s), marked.contains(i));
+    for (int row = 1; row <= w.grid()->RowCount(); ++row)
+        QCOMPARE(w.window->addOnsPage()->nameWarning(row).contains(u"same name"_s), marked.contains(buttons + row));
 
     const bool asks = !saved.isEmpty();
     if (asks)
