@@ -1,13 +1,9 @@
 #pragma once
 
-// The real main window, started on a QTA.INI and a settings store of the test's own, and what a user does with
-// it: clicks on command buttons, tabs, preview buttons and grid cells, menu choices, typing, answers to
-// message boxes. Stories end in what the window shows and in the bytes of QTA.INI.
-
-#include "testfiles.h"
+// The real main window on a QTA.INI and a settings store of the test's own, and what a user does with it:
+// clicks, typing, menu choices and answers to message boxes through their seams.
 
 #include "cbrowseforfolder.h"
-#include "configuration.h"
 #include "filedialog.h"
 #include "foldersettings.h"
 #include "frmeditor.h"
@@ -15,40 +11,50 @@
 #include "messagebox.h"
 #include "popupmenu.h"
 #include "tabcontrol.h"
+#include "testfiles.h"
 #include "toolbar.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDir>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <memory>
+
+using namespace Qt::StringLiterals;
+
+// A file as QTA leaves it: other sections, a comment and CRLF line ends, which every save keeps.
+inline const QByteArray kHostIni = "; QTA settings\r\n[General]\r\nVersion=3.2\r\n"
+                                   "[Addons]\r\nSheet Printer=C:\\SP.EXE %charfile%\r\nNotes=C:\\NOTEPAD.EXE\r\n"
+                                   "[Toolbits]\r\nNew=NEW|1\r\nspace2=|\r\nPrint sheet=RUNADDON(Sheet Printer)|4\r\n";
+
+// The "Addons" or the "Toolbits" lines of a file the editor saved: it writes them last, in that order.
+inline QByteArray sectionOf(const QByteArray &file, const QByteArray &name)
+{
+    const qsizetype at = file.indexOf('[' + name + "]\r\n");
+    const qsizetype end = name == "Addons" ? file.indexOf("[Toolbits]\r\n", at) : -1;
+    return at < 0 ? QByteArray() : file.mid(at + name.size() + 4, end < 0 ? -1 : end - at - name.size() - 4);
+}
 
 class EditorWindow
 {
     QTemporaryDir m_dir; // made first, removed last
 
 public:
-    // Writes ini as QTA.INI (none at all for a null array), remembers its folder and starts the window.
-    explicit EditorWindow(const QByteArray &ini)
+    // Writes ini as QTA.INI (none at all for a null array) and remembers its folder as an earlier run did.
+    explicit EditorWindow(const QByteArray &ini = kHostIni)
     {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir().mkpath(folder()));
+        QVERIFY(m_dir.isValid() && QDir().mkpath(folder()));
         if (!ini.isNull())
             writeBytes(iniPath(), ini);
-        FolderSettings::setStoreFolderForTesting(m_dir.filePath(QStringLiteral("settings")));
+        FolderSettings::setStoreFolderForTesting(m_dir.filePath(u"settings"_s));
         FolderSettings::write(FolderSettings::iniKey(), folder());
-        MessageBox::clearShownForTesting();
     }
     ~EditorWindow()
     {
         window.reset();
         FolderSettings::setStoreFolderForTesting(QString());
-        PopupMenu::clearAnswersForTesting();
-        FileDialog::clearAnswersForTesting();
-        MessageBox::clearAnswersForTesting();
         cBrowseForFolder::setNextAnswerForTesting(nullptr);
     }
 
@@ -63,49 +69,75 @@ public:
         return QTest::qWaitForWindowActive(window.get());
     }
 
-    QString folder() const { return m_dir.filePath(QStringLiteral("qta")); }
-    QString iniPath() const { return folder() + QStringLiteral("/QTA.INI"); }
-    // Another folder of the test's own, made on first use.
+    QString folder() const { return m_dir.filePath(u"qta"_s); }
+    QString iniPath() const { return folder() + u"/QTA.INI"_s; }
     QString otherFolder(const QString &name) const
     {
-        const QString path = m_dir.filePath(name);
-        QDir().mkpath(path);
-        return path;
+        QDir().mkpath(m_dir.filePath(name));
+        return QFileInfo(m_dir.filePath(name)).canonicalFilePath();
     }
     QByteArray fileBytes() const { return readBytes(iniPath()); }
 
     template<typename T = QWidget> T *control(const QString &name) const { return window->findChild<T *>(name); }
     Grid *grid() const { return window->addOnsGrid(); }
     Toolbar *preview() const { return window->previewToolbar(); }
+    bool panelOpen() const { return control(u"Frame1"_s)->isVisible(); }
 
-    // The command button with this caption on the tab's toolbar; Undo and Redo, which show only a picture, by
-    // the first word of their accessible name.
+    // The command buttons of the tab shown; Undo and Redo, which show only a picture, by their accessible name.
+    Toolbar *commands() const { return window->commandToolbar(window->currentTab()); }
+    int command(const QString &caption) const
+    {
+        for (int i = 0; i < commands()->buttonCount(); ++i) {
+            const QString name = commands()->buttonWidget(i)->accessibleName();
+            if (commands()->buttonCaption(i) == caption || name == caption || name.startsWith(caption + u' ')
+                || name.startsWith(caption + u':'))
+                return i;
+        }
+        return -1;
+    }
     void clickCommand(const QString &caption) const
     {
-        Toolbar *toolbar = window->commandToolbar(window->currentTab());
-        for (int i = 0; i < toolbar->buttonCount(); ++i) {
-            const QString name = toolbar->buttonWidget(i)->accessibleName();
-            const bool named = name.startsWith(caption) && (name.size() == caption.size() || !name[caption.size()].isLetter());
-            if (toolbar->buttonCaption(i) == caption || named) {
-                QTest::mouseClick(toolbar->buttonWidget(i), Qt::LeftButton);
-                return;
-            }
-        }
-        QFAIL(qPrintable(QStringLiteral("no command button \"%1\"").arg(caption)));
+        QWidget *button = commands()->buttonWidget(command(caption));
+        QVERIFY2(button, qPrintable(caption));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // What the Undo or Redo button offers ("Undo Delete Button"); empty while it is greyed.
+    QString offered(const QString &caption) const
+    {
+        const int position = command(caption);
+        return commands()->isButtonEnabled(position) ? commands()->buttonTooltip(position) : QString();
+    }
+    // Saves with "Save INI" and returns the lines of this section of the file.
+    QByteArray savedSection(const QByteArray &name) const
+    {
+        clickCommand(u"Save INI"_s);
+        return sectionOf(fileBytes(), name);
     }
 
     // Tabs count from 1.
     void clickTab(int number) const
     {
-        auto *bar = control<TabControl>(QStringLiteral("vbTabControl1"))->findChild<QTabBar *>();
+        auto *bar = control<TabControl>(u"vbTabControl1"_s)->findChild<QTabBar *>();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(number - 1).center());
     }
 
-    // Clicks the preview button at position and picks the menu item with this key ("T0" add, "T4" edit...).
-    void chooseFromButtonMenu(int position, const QString &key) const
+    // Clicks a preview button and picks "T0" add ... "T5" group ("" dismisses); offered: Left, Right, Group.
+    void chooseFromButtonMenu(int position, const QString &key, QList<bool> *offered = nullptr) const
     {
-        PopupMenu::setNextAnswerForTesting([key](const PopupMenu &menu) { return menu.positionOfKey(key); });
+        PopupMenu::setNextAnswerForTesting([key, offered](const PopupMenu &menu) {
+            if (offered)
+                *offered = { menu.isEnabled(menu.positionOfKey(u"T2"_s)), menu.isEnabled(menu.positionOfKey(u"T3"_s)),
+                             menu.isChecked(menu.positionOfKey(u"T5"_s)) };
+            return menu.positionOfKey(key);
+        });
         QTest::mouseClick(preview()->buttonWidget(position), Qt::LeftButton);
+    }
+    // Opens the panel on the button at position, types its tooltip and clicks "Done Editing".
+    void renameButton(int position, const QString &tooltip) const
+    {
+        chooseFromButtonMenu(position, u"T4"_s);
+        typeOver(control(u"txtTooltip"_s), tooltip);
+        QTest::mouseClick(control(u"cmdDone"_s), Qt::LeftButton);
     }
 
     // Picks the item with this text from a drop-down list as a user does: open it, go to the item, Enter.
@@ -114,43 +146,79 @@ public:
         const int item = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
         QVERIFY2(item >= 0, qPrintable(text));
         combo->showPopup();
-        QAbstractItemView *view = combo->view();
-        view->setCurrentIndex(view->model()->index(item, 0));
-        QTest::keyClick(view, Qt::Key_Return);
-        QTRY_VERIFY(!view->isVisible());
+        combo->view()->setCurrentIndex(combo->view()->model()->index(item, 0));
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QTRY_VERIFY(!combo->view()->isVisible());
+        // The offscreen platform leaves the closed list's window active; a real one gives it back.
+        combo->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(combo->window()));
     }
-
-    // Replaces the text of the focused text box as typed keys do.
+    // Replaces the text of a text box as typed keys do.
     static void typeOver(QWidget *box, const QString &text)
     {
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(box, text);
     }
 
-    // Selects the grid cell, then clicks it again: the page's way to start editing it.
+    // Grid rows and columns count from 1.
+    QPoint cellCentre(int row, int column) const
+    {
+        return grid()->viewport()->mapFrom(grid()->parentWidget(), grid()->CellRectangle(row, column).center());
+    }
+    void clickCell(int row, int column, Qt::MouseButton button = Qt::LeftButton) const
+    {
+        QTest::mouseClick(grid()->viewport(), button, {}, cellCentre(row, column));
+    }
+    // Selects the cell, then clicks it again: the page's way to start editing it.
     void startCellEdit(int row, int column) const
     {
-        const QPoint at
-            = grid()->viewport()->mapFrom(grid()->parentWidget(), grid()->CellRectangle(row, column).center());
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, at);
+        if (grid()->CurrentRow() != row || grid()->CurrentColumn() != column)
+            clickCell(row, column);
+        clickCell(row, column);
+    }
+    // Edits the cell, types text and presses Enter.
+    void typeIntoCell(int row, int column, const QString &text) const
+    {
+        startCellEdit(row, column);
+        typeOver(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    // Right-clicks the row and picks "Move Add-On Up" (1) or "Down" (2), 0 dismissing; offered: Up, Down.
+    void moveRow(int row, int item, QList<bool> *offered = nullptr) const
+    {
+        PopupMenu::setNextAnswerForTesting([item, offered](const PopupMenu &menu) {
+            if (offered)
+                *offered = { menu.isEnabled(1), menu.isEnabled(2) };
+            return item;
+        });
+        clickCell(row, 1, Qt::RightButton);
     }
 
-    // Answers the next message box whose text holds part with this button; a box of another text fails the
-    // answer (NoButton) so that an unexpected question shows.
+    // Answers the next box whose text holds part; an unexpected box gets no answer it offers, which shows.
     static void answerMessage(const QString &part, QMessageBox::StandardButton button)
     {
         MessageBox::setNextAnswerForTesting([part, button](const MessageBoxRequest &request) {
             return request.text.contains(part) ? button : QMessageBox::NoButton;
         });
     }
-    // The texts of every message box shown so far.
     static QStringList messages()
     {
         QStringList texts;
         for (const MessageBoxRequest &request : MessageBox::shownForTesting())
             texts.append(request.text);
         return texts;
+    }
+
+    // For each suite's cleanup(): every answer prepared was asked for.
+    static void checkNothingLeft()
+    {
+        const int unused = PopupMenu::pendingAnswersForTesting() + FileDialog::pendingAnswersForTesting()
+            + MessageBox::pendingAnswersForTesting();
+        PopupMenu::clearAnswersForTesting();
+        FileDialog::clearAnswersForTesting();
+        MessageBox::clearAnswersForTesting();
+        MessageBox::clearShownForTesting();
+        QCOMPARE(unused, 0);
     }
 
     std::unique_ptr<frmEditor> window;

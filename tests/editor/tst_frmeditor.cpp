@@ -1,150 +1,410 @@
-#include "testfiles.h"
-#include "cbrowseforfolder.h"
-#include "configuration.h"
-#include "filesafety.h"
-#include "foldersettings.h"
-#include "frmeditor.h"
-#include "grid.h"
-#include "messagebox.h"
-#include "tabcontrol.h"
-#include "toolbar.h"
+// The main window as a user meets it; each story ends in what the window shows and in the bytes of QTA.INI.
+#include "addonseditorpage.h"
+#include "editorwindow.h"
 
-#include <QLabel>
-
-#include <QFile>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QScrollArea>
-#include <QTabBar>
-#include <QTemporaryDir>
-#include <QUndoStack>
-#include <QtTest>
+#include <cstdio>
 
-namespace {
-
-const QByteArray kIni = "; QTA settings\r\n[General]\r\nVersion=3.2\r\n"
-                        "[Addons]\r\nSheet Printer=C:\\SP.EXE %charfile%\r\nNotes=C:\\NOTEPAD.EXE\r\n"
-                        "[Toolbits]\r\nNew=NEW|1\r\nspace2=|\r\nPrint sheet=RUNADDON(Sheet Printer)|4\r\n"
-                        "[Printing]\r\nCopies=1\r\n";
-
-// Clicks the command button of the shown command toolbar with this caption.
-void clickCommand(frmEditor &editor, int toolbarNumber, int position)
-{
-    auto *toolbar = editor.findChild<Toolbar *>(QStringLiteral("cToolbar%1").arg(toolbarNumber));
-    QVERIFY(toolbar);
-    QWidget *button = toolbar->buttonWidget(position);
-    QVERIFY(button);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void clickTab(frmEditor &editor, int number)
-{
-    auto *tabs = editor.findChild<TabControl *>(QStringLiteral("vbTabControl1"));
-    QVERIFY(tabs);
-    auto *bar = tabs->findChild<QTabBar *>();
-    QVERIFY(bar);
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(number - 1).center());
-}
-
-} // namespace
+const auto native = [](const QString &path) { return QDir::toNativeSeparators(path); };
 
 class tst_FrmEditor : public QObject
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-    QString m_iniFolder;
-    QString m_iniPath;
-
-    // Picks this folder in the next folder browser, after checking whether its OK button would be enabled.
-    void answerBrowser(const QString &folder, bool *okEnabled = nullptr, bool cancel = false)
-    {
-        cBrowseForFolder::setNextAnswerForTesting([folder, okEnabled, cancel](cBrowseForFolder &browser) {
-            const bool ok = browser.simulateSelection(folder);
-            if (okEnabled)
-                *okEnabled = ok;
-            return (cancel || !ok) ? QString() : folder;
-        });
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        QVERIFY(m_dir.isValid());
-        const QString root = m_dir.path() + QStringLiteral("/") + QString::fromLatin1(QTest::currentTestFunction());
-        QVERIFY(QDir().mkpath(root + QStringLiteral("/settings")));
-        QVERIFY(QDir().mkpath(root + QStringLiteral("/qta")));
-        FolderSettings::setStoreFolderForTesting(root + QStringLiteral("/settings"));
-        m_iniFolder = root + QStringLiteral("/qta");
-        m_iniPath = m_iniFolder + QStringLiteral("/QTA.INI");
-        writeBytes(m_iniPath, kIni);
-        MessageBox::clearShownForTesting();
-        for (int i = 0; i < 4; ++i)
-            MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
-    }
+    void cleanup() { EditorWindow::checkNothingLeft(); }
 
-    void cleanup()
+    // The first run asks for a folder that holds QTA.INI; cancelled, the program ends without writing anything.
+    void firstRunAsksForTheFolder()
     {
-        cBrowseForFolder::setNextAnswerForTesting(nullptr);
-        MessageBox::clearAnswersForTesting();
-        FileSafety::setWriteLimitForTesting(-1);
-        FolderSettings::setStoreFolderForTesting(QString());
-        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()
-                    || std::none_of(QApplication::topLevelWidgets().cbegin(), QApplication::topLevelWidgets().cend(),
-                                    [](QWidget *w) { return w->isVisible(); }));
-    }
-
-    void firstRunAsksForTheIniFolder()
-    {
-        bool okOnEmptyFolder = true;
-        const QString empty = m_dir.path() + QStringLiteral("/empty");
-        QVERIFY(QDir().mkpath(empty));
-        {
-            frmEditor editor;
-            QString title;
-            // A folder without QTA.INI cannot be confirmed.
-            cBrowseForFolder::setNextAnswerForTesting([&](cBrowseForFolder &browser) {
-                title = browser.Title();
-                okOnEmptyFolder = browser.simulateSelection(empty);
-                return browser.simulateSelection(m_iniFolder) ? m_iniFolder : QString();
-            });
-            QVERIFY(editor.start());
-            QCOMPARE(title, QStringLiteral("Please browse for your QTA.INI file"));
-            QVERIFY(!okOnEmptyFolder);
-            QCOMPARE(editor.INIPATH, m_iniFolder);
-            QCOMPARE(editor.configuration()->toolbar()->count(), 3);
-            QCOMPARE(editor.configuration()->addOns()->count(), 2);
-        }
-        QCOMPARE(FolderSettings::read(FolderSettings::iniKey()), m_iniFolder);
-        QVERIFY(!FolderSettings::contains(FolderSettings::bitmapsKey()));
-        QVERIFY(!FolderSettings::contains(FolderSettings::exesKey()));
-    }
-
-    void cancelOnFirstRunEndsWithoutWriting()
-    {
-        frmEditor editor;
-        answerBrowser(m_iniFolder, nullptr, true);
-        QVERIFY(!editor.start());
+        EditorWindow w;
+        FolderSettings::setStoreFolderForTesting(w.otherFolder(u"fresh store"_s));
+        const QString empty = w.otherFolder(u"empty"_s);
+        cBrowseForFolder::setNextAnswerForTesting([](cBrowseForFolder &) { return QString(); });
+        QVERIFY(!w.start());
         QVERIFY(!FolderSettings::contains(FolderSettings::iniKey()));
-        QCOMPARE(readBytes(m_iniPath), kIni);
+        bool emptyAccepted = true;
+        cBrowseForFolder::setNextAnswerForTesting([&](cBrowseForFolder &browser) {
+            emptyAccepted = browser.simulateSelection(empty);
+            const bool asked = browser.Title() == u"Please browse for your QTA.INI file"_s;
+            return asked && browser.simulateSelection(w.folder()) ? w.folder() : QString();
+        });
+        QVERIFY(w.start());
+        QVERIFY(!emptyAccepted);
+        QCOMPARE(FolderSettings::read(FolderSettings::iniKey()), w.folder());
+        QCOMPARE(w.fileBytes(), kHostIni);
     }
 
-    void rememberedFolderSurvivesARestart()
+    void folderCommands_data()
     {
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        bool asked = false;
-        cBrowseForFolder::setNextAnswerForTesting([&asked](cBrowseForFolder &) {
-            asked = true;
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("accepted"); // a file that makes a folder acceptable, in any letter case
+        QTest::addRow("QTA.INI") << u"Set QTA.INI Path"_s << FolderSettings::iniKey() << u"qta.ini"_s;
+        QTest::addRow("bitmaps") << u"Set Bitmaps Path"_s << FolderSettings::bitmapsKey() << u"a.Bmp"_s;
+        QTest::addRow("add-ons") << u"Set Add-Ons Path"_s << FolderSettings::exesKey() << u"TOOL.exe"_s;
+    }
+
+    // OK only on a folder holding a file of the kind; cancelled, the folder it had stays remembered.
+    void folderCommands()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, key);
+        QFETCH(QString, accepted);
+        EditorWindow w;
+        const QString good = w.otherFolder(u"good"_s), bad = w.otherFolder(u"bad"_s);
+        writeBytes(good + u'/' + accepted, "x");
+        writeBytes(bad + u'/' + QFileInfo(accepted).completeBaseName() + u".txt"_s, "x");
+        QVERIFY(QDir().mkpath(bad + u'/' + accepted));
+        QVERIFY(w.start());
+        if (key == FolderSettings::exesKey())
+            w.clickTab(2);
+        const QString before = FolderSettings::read(key, native(QCoreApplication::applicationDirPath()));
+        bool okOnBad = true, okOnGood = false;
+        cBrowseForFolder::setNextAnswerForTesting([&](cBrowseForFolder &browser) {
+            okOnBad = browser.simulateSelection(bad);
+            okOnGood = browser.simulateSelection(good);
             return QString();
         });
-        frmEditor editor;
-        QVERIFY(editor.start());
-        QVERIFY(!asked);
-        QCOMPARE(editor.INIPATH, m_iniFolder);
-        QCOMPARE(editor.BMPPATH, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
-        auto *grid = editor.findChild<Grid *>(QStringLiteral("grdAddOnsList"));
-        QCOMPARE(grid->RowCount(), 2);
-        QCOMPARE(grid->CurrentRow(), 1);
-        QVERIFY(editor.findChild<QWidget *>(QStringLiteral("cmdKillAddOn"))->isEnabled());
+        w.clickCommand(caption);
+        QVERIFY(!okOnBad && okOnGood);
+        QCOMPARE(FolderSettings::read(key), before);
+        cBrowseForFolder::setNextAnswerForTesting([good](cBrowseForFolder &) { return good; });
+        w.clickCommand(caption);
+        QCOMPARE(FolderSettings::read(key), good);
+    }
+
+    void savingAfterChangingTheIniFolder_data()
+    {
+        QTest::addColumn<bool>("byTabSwitch");
+        QTest::addColumn<bool>("agree");
+        QTest::addRow("Save INI") << false << true;
+        QTest::addRow("tab switch, cancelled") << true << false;
+    }
+
+    // The lists shown go to the new folder's file, which is asked about and backed up once; the old one is kept.
+    void savingAfterChangingTheIniFolder()
+    {
+        QFETCH(bool, byTabSwitch);
+        QFETCH(bool, agree);
+        const QByteArray theirs = "[Addons]\r\nCalc=C:\\CALC.EXE\r\n[Toolbits]\r\nOpen=LOAD|2\r\n[Window]\r\nMax=1\r\n";
+        EditorWindow w;
+        QVERIFY(w.start());
+        const QString other = w.otherFolder(u"other"_s) + u"/QTA.INI"_s;
+        writeBytes(other, theirs);
+        cBrowseForFolder::setNextAnswerForTesting([other](cBrowseForFolder &) { return QFileInfo(other).path(); });
+        w.clickCommand(u"Set QTA.INI Path"_s);
+        QVERIFY(w.window->windowTitle().contains(native(other)));
+        // The question names the file to be replaced and the one the lists were read from.
+        w.answerMessage(native(w.iniPath()), agree ? QMessageBox::Save : QMessageBox::Cancel);
+        byTabSwitch ? w.clickTab(2) : w.clickCommand(u"Save INI"_s);
+        QVERIFY(EditorWindow::messages().first().contains(native(other)));
+        QCOMPARE(w.fileBytes(), kHostIni);
+        QVERIFY(!QFile::exists(w.iniPath() + u".bak"_s));
+        QCOMPARE(readBytes(other),
+                 agree ? "[Window]\r\nMax=1\r\n" + kHostIni.mid(kHostIni.indexOf("[Addons]")) : theirs);
+        // The file is the editor's now: the next save neither asks nor backs up again.
+        if (!agree)
+            w.answerMessage(native(w.iniPath()), QMessageBox::Cancel);
+        w.clickCommand(u"Save INI"_s);
+        QCOMPARE(EditorWindow::messages().size(), agree ? 1 : 2);
+        QCOMPARE(readBytes(other + u".bak"_s), agree ? theirs : QByteArray());
+    }
+
+    // A tab switch stores an open edit, saves and loads again: the history starts afresh, add-on row 1 is current.
+    void tabSwitchSavesAndReloads()
+    {
+        EditorWindow w;
+        QVERIFY(w.start());
+        w.clickTab(2);
+        QVERIFY(w.grid()->isVisible() && w.commands()->isVisible());
+        QCOMPARE(w.grid()->CurrentRow(), 1);
+        QVERIFY(w.control(u"cmdKillAddOn"_s)->isEnabled());
+        w.startCellEdit(1, 1);
+        EditorWindow::typeOver(QApplication::focusWidget(), u"Printer"_s);
+        w.clickTab(1);
+        QCOMPARE(w.fileBytes(), QByteArray(kHostIni).replace("\nSheet Printer=", "\nPrinter="));
+        QVERIFY(!w.grid()->isVisible() && !w.grid()->isEditing());
+        QCOMPARE(w.offered(u"Undo"_s), QString());
+        // The button that ran the renamed add-on is marked, its command kept; the panel offers the new name.
+        QCOMPARE(w.preview()->buttonMark(2),
+                 u"No add-on is named \"Sheet Printer\": this button will do nothing in QTA."_s);
+        w.chooseFromButtonMenu(0, u"T4"_s);
+        QVERIFY(w.control<QComboBox>(u"cmbboxCommandAddOns"_s)->findText(u"RUNADDON(Printer)"_s) >= 0);
+        // Save INI stores an open edit too.
+        EditorWindow::typeOver(w.control(u"txtTooltip"_s), u"Exporter"_s);
+        w.clickCommand(u"Save INI"_s);
+        QVERIFY(!w.panelOpen() && w.fileBytes().contains("\r\nExporter=NEW|1\r\n"));
+        w.clickTab(2);
+        w.clickCell(2, 2);
+        w.clickCommand(u"Reload INI"_s);
+        QCOMPARE(w.grid()->CurrentRow(), 1);
+    }
+
+    // A save that cannot write leaves no backup, and the tab switch keeps the lists instead of loading over them.
+    void failedSaveKeepsTheListsAndMakesNoBackup()
+    {
+        EditorWindow w;
+        QVERIFY(w.start());
+        QVERIFY(QFile::setPermissions(w.iniPath(), QFile::ReadOwner));
+        w.chooseFromButtonMenu(0, u"T1"_s);
+        w.answerMessage(u"read-only"_s, QMessageBox::Ok);
+        w.clickTab(2);
+        QVERIFY(EditorWindow::messages().first().contains(native(w.iniPath())));
+        QVERIFY(!QFile::exists(w.iniPath() + u".bak"_s));
+        QCOMPARE(w.fileBytes(), kHostIni);
+        QCOMPARE(w.preview()->buttonCount(), 2);
+        QCOMPARE(w.offered(u"Undo"_s), u"Undo Delete Button"_s);
+        QVERIFY(QFile::setPermissions(w.iniPath(), QFile::ReadOwner | QFile::WriteOwner));
+    }
+
+    void unsavedChangesAreAskedAbout_data()
+    {
+        QTest::addColumn<int>("how"); // 0: Exit, 1: the close box, 2: Reload INI
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<int>("answer"); // NoButton: no question
+        QTest::addRow("nothing changed") << 0 << false << int(QMessageBox::NoButton);
+        QTest::addRow("changed, Save") << 0 << true << int(QMessageBox::Save);
+        QTest::addRow("changed, Discard") << 1 << true << int(QMessageBox::Discard);
+        QTest::addRow("changed, Cancel") << 0 << true << int(QMessageBox::Cancel);
+        QTest::addRow("changed back by undo") << 1 << true << int(QMessageBox::NoButton);
+        QTest::addRow("Reload INI, Cancel") << 2 << true << int(QMessageBox::Cancel);
+        QTest::addRow("Reload INI, Discard") << 2 << true << int(QMessageBox::Discard);
+    }
+
+    // Exit, the close box and Reload INI ask about changes not saved yet, and only then.
+    void unsavedChangesAreAskedAbout()
+    {
+        QFETCH(int, how);
+        QFETCH(bool, change);
+        QFETCH(int, answer);
+        EditorWindow w;
+        QVERIFY(w.start());
+        if (change)
+            w.chooseFromButtonMenu(0, u"T1"_s);
+        if (change && answer == QMessageBox::NoButton)
+            w.clickCommand(u"Undo"_s);
+        if (answer != QMessageBox::NoButton)
+            w.answerMessage(u"not been saved"_s, QMessageBox::StandardButton(answer));
+        how == 1 ? void(w.window->close()) : w.clickCommand(how == 2 ? u"Reload INI"_s : u"Exit"_s);
+        QCOMPARE(w.window->isVisible(), how == 2 || answer == QMessageBox::Cancel);
+        QCOMPARE(EditorWindow::messages().size(), answer == QMessageBox::NoButton ? 0 : 1);
+        QCOMPARE(w.fileBytes(),
+                 answer == QMessageBox::Save ? QByteArray(kHostIni).replace("New=NEW|1\r\n", "") : kHostIni);
+        if (how == 2)
+            QCOMPARE(w.preview()->buttonCount(), answer == QMessageBox::Discard ? 3 : 2);
+    }
+
+    // Undo with an edit open undoes its typing, else closes it unstored; the history waits for the next undo.
+    void undoActsOnTheOpenEdit()
+    {
+        EditorWindow w;
+        QVERIFY(w.start());
+        w.chooseFromButtonMenu(2, u"T1"_s); // the change the history holds
+        w.chooseFromButtonMenu(0, u"T4"_s);
+        auto *tooltip = w.control<QLineEdit>(u"txtTooltip"_s);
+        QTest::keyClicks(tooltip, u"abc"_s);
+        QCOMPARE(w.offered(u"Undo"_s), u"Undo Typing"_s);
+        QTest::keyClick(tooltip, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(tooltip->text(), u"New"_s);
+        w.clickCommand(u"Undo"_s);
+        QVERIFY(!w.panelOpen());
+        w.chooseFromButtonMenu(0, u"T4"_s);
+        auto *commands = w.control<QComboBox>(u"cmbboxCommandNoAddOns"_s);
+        EditorWindow::pick(commands, u"PRINT"_s);
+        commands->setFocus();
+        QTest::keyClick(commands, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!w.panelOpen());
+        QCOMPARE(w.preview()->buttonCount(), 2);
+        w.clickCommand(u"Undo"_s);
+        QCOMPARE(w.savedSection("Toolbits"), sectionOf(kHostIni, "Toolbits"));
+    }
+
+    void collidingKeysAreMarkedAndAskedAbout_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QList<int>>("marked"); // buttons from 0, then add-on rows after them
+        QTest::addColumn<QString>("said"); // what the question says survives; empty: no question
+        QTest::addColumn<QByteArray>("saved"); // after "Save anyway"
+        QTest::addRow("add-ons") << QByteArray("[Addons]\r\nA=a.exe\r\nB=b.exe\r\na=c.exe\r\n[Toolbits]\r\nN=NEW|1\r\n")
+                                 << QList<int> { 2, 4 } << u"with the command line of row 3"_s
+                                 << QByteArray("[Addons]\r\nA=a.exe\r\nB=b.exe\r\n[Toolbits]\r\nN=NEW|1\r\n");
+        // Lines QTA reads back as they stand: each nameless line keeps its own place, a name that starts with
+        // "[" without "]" is no header, a blank command is kept in quotes, and the file folds ASCII letters only.
+        const QByteArray kept = "[Addons]\r\nA=a.exe\r\n=b.exe\r\n[C=c.exe\r\n=d.exe\r\n[Toolbits]\r\nN=NEW|1\r\n"
+                                "=SAVE|3\r\n[O=LOAD|2\r\n=PRINT|4\r\nTip=\" |3\"\r\n\xdc"
+                                "ber=HELP|1\r\n\xfc"
+                                "ber=HELP|2\r\n";
+        QTest::addRow("lines QTA reads back as they stand") << kept << QList<int> {} << QString() << kept;
+    }
+
+    // Entries that are one key of the file are marked, and a save says which one survives before it writes.
+    void collidingKeysAreMarkedAndAskedAbout()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QList<int>, marked);
+        QFETCH(QString, said);
+        QFETCH(QByteArray, saved);
+        EditorWindow w(ini);
+        QVERIFY(w.start());
+        const int buttons = w.preview()->buttonCount();
+        for (int i = 0; i < buttons; ++i)
+            QCOMPARE(w.preview()->buttonMark(i).contains(u"same name"_s), marked.contains(i));
+        for (int row = 1; row <= w.grid()->RowCount(); ++row)
+            QCOMPARE(w.window->addOnsPage()->nameWarning(row).contains(u"same name"_s), marked.contains(buttons + row));
+        if (!said.isEmpty()) {
+            w.answerMessage(u"one line"_s, QMessageBox::Cancel);
+            w.clickCommand(u"Save INI"_s);
+            QCOMPARE(w.fileBytes(), ini);
+            QVERIFY2(EditorWindow::messages().first().contains(said), qPrintable(EditorWindow::messages().first()));
+            w.answerMessage(u"one line"_s, QMessageBox::Save);
+        }
+        w.clickCommand(u"Save INI"_s);
+        QCOMPARE(EditorWindow::messages().size(), said.isEmpty() ? 0 : 2);
+        QCOMPARE(w.fileBytes(), saved);
+    }
+
+    void remarksOnTheFileAreMadeOnce_data()
+    {
+        QTest::addColumn<QByteArray>("ini"); // null: no file
+        QTest::addColumn<bool>("noFolder");
+        QTest::addColumn<QString>("said");
+        QTest::addRow("missing file") << QByteArray() << false << "was not found";
+        QTest::addRow("missing folder") << QByteArray() << true << "does not exist";
+        QTest::addRow("NUL bytes") << kHostIni + QByteArray("[Blob]\r\nData=\0\1\r\n", 17) << false << "NUL";
+    }
+
+    // What is odd about the file is said at start-up (and by Reload INI where it still holds), not on tab switches.
+    void remarksOnTheFileAreMadeOnce()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(bool, noFolder);
+        QFETCH(QString, said);
+        const bool onReload = ini.isNull(); // a missing file is said again, the rest only once
+        EditorWindow w(ini);
+        if (noFolder)
+            QDir(w.folder()).removeRecursively();
+        w.answerMessage(said, QMessageBox::Ok);
+        QVERIFY(w.start());
+        if (onReload)
+            w.answerMessage(said, QMessageBox::Ok);
+        w.clickCommand(u"Reload INI"_s);
+        QCOMPARE(EditorWindow::messages().size(), onReload ? 2 : 1);
+        if (noFolder)
+            return;
+        // The switch saves, which creates a missing file: nothing more to say.
+        w.clickTab(2);
+        w.clickTab(1);
+        QCOMPARE(EditorWindow::messages().size(), onReload ? 2 : 1);
+        QVERIFY(QFile::exists(w.iniPath()));
+    }
+
+    void outsideChangeBeforeSave_data()
+    {
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<int>("answer");
+        QTest::addRow("changed, Overwrite") << false << int(QMessageBox::Save);
+        QTest::addRow("changed, Reload") << false << int(QMessageBox::Discard);
+        QTest::addRow("changed, Cancel") << false << int(QMessageBox::Cancel);
+        QTest::addRow("deleted, Save anyway") << true << int(QMessageBox::Save);
+    }
+
+    // Another program changed or deleted the file: Save INI asks, and each answer does what it says.
+    void outsideChangeBeforeSave()
+    {
+        QFETCH(bool, deleted);
+        QFETCH(int, answer);
+        EditorWindow w;
+        QVERIFY(w.start());
+        w.chooseFromButtonMenu(0, u"T1"_s);
+        const QByteArray theirs = deleted ? QByteArray() : QByteArray(kHostIni).replace("3.2", "4.0");
+        if (deleted)
+            QVERIFY(QFile::remove(w.iniPath()));
+        else
+            writeBytes(w.iniPath(), theirs);
+        w.answerMessage(u"by another program"_s, QMessageBox::StandardButton(answer));
+        w.clickCommand(u"Save INI"_s);
+        QByteArray ours = deleted ? kHostIni.mid(kHostIni.indexOf("[Addons]")) : theirs;
+        QCOMPARE(w.fileBytes(), answer == QMessageBox::Save ? ours.replace("New=NEW|1\r\n", "") : theirs);
+        QCOMPARE(readBytes(w.iniPath() + u".bak"_s), answer == QMessageBox::Save ? theirs : QByteArray());
+        QCOMPARE(w.preview()->buttonCount(), answer == QMessageBox::Discard ? 3 : 2);
+        // Overwritten or reloaded, the file is the editor's again: the next save does not ask.
+        if (answer == QMessageBox::Cancel)
+            w.answerMessage(u"by another program"_s, QMessageBox::Cancel);
+        w.clickCommand(u"Save INI"_s);
+        QCOMPARE(EditorWindow::messages().size(), answer == QMessageBox::Cancel ? 2 : 1);
+    }
+
+    void outsideChangeIsOffered_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("answer");
+        QTest::addRow("rewritten, Reload") << u"rewrite"_s << int(QMessageBox::Yes);
+        QTest::addRow("replaced by rename, Keep my edits") << u"rename"_s << int(QMessageBox::No);
+        QTest::addRow("deleted, Keep my edits") << u"delete"_s << int(QMessageBox::No);
+    }
+
+    // A change on disk (not the editor's own save) is offered once the window is in front; kept edits ask again.
+    void outsideChangeIsOffered()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        EditorWindow w;
+        QVERIFY(w.start());
+        w.answerMessage(u"by another program"_s, QMessageBox::No); // taken only if its own save were offered
+        w.clickCommand(u"Save INI"_s);
+        QTest::qWait(400); // the watcher reports the save
+        QCOMPARE(MessageBox::pendingAnswersForTesting(), 1);
+        MessageBox::clearAnswersForTesting();
+        w.chooseFromButtonMenu(0, u"T1"_s);
+        QWidget other; // the user works in another window meanwhile
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        bool inFront = false;
+        MessageBox::setNextAnswerForTesting([&](const MessageBoxRequest &request) {
+            inFront = w.window->isActiveWindow();
+            return request.text.contains(u"by another program"_s) ? QMessageBox::StandardButton(answer)
+                                                                  : QMessageBox::NoButton;
+        });
+        const QString fresh = w.otherFolder(u"fresh"_s) + u"/QTA.INI"_s;
+        if (how == u"delete")
+            QVERIFY(QFile::remove(w.iniPath()));
+        else
+            writeBytes(how == u"rename" ? fresh : w.iniPath(), QByteArray(kHostIni).replace("\nNotes=", "\nMemo="));
+        if (how == u"rename")
+            QCOMPARE(std::rename(qPrintable(fresh), qPrintable(w.iniPath())), 0);
+        QTest::qWait(400); // long enough for the watcher to see it
+        other.hide();
+        w.window->activateWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(EditorWindow::messages().size(), 1, 10000);
+        QVERIFY(inFront);
+        QCOMPARE(w.preview()->buttonCount(), answer == QMessageBox::Yes ? 3 : 2);
+        QCOMPARE(w.grid()->CellContent(2, 1), answer == QMessageBox::Yes ? u"Memo"_s : u"Notes"_s);
+        QCOMPARE(w.offered(u"Undo"_s).isEmpty(), answer == QMessageBox::Yes);
+        if (answer == QMessageBox::No)
+            w.answerMessage(u"by another program"_s, QMessageBox::Cancel);
+        w.clickCommand(u"Save INI"_s);
+        QCOMPARE(EditorWindow::messages().size(), answer == QMessageBox::No ? 2 : 1);
+    }
+
+    // A backup that cannot be kept is asked about before the save writes, until the user agrees to save without.
+    void backupFailureAsks()
+    {
+        EditorWindow w;
+        QVERIFY(QDir().mkpath(w.iniPath() + u".bak"_s)); // a folder in the backup's place
+        QVERIFY(w.start());
+        w.chooseFromButtonMenu(0, u"T1"_s);
+        w.answerMessage(u"it is a folder"_s, QMessageBox::No);
+        w.clickCommand(u"Save INI"_s);
+        QCOMPARE(w.fileBytes(), kHostIni);
+        w.answerMessage(u"it is a folder"_s, QMessageBox::Yes);
+        w.clickCommand(u"Save INI"_s);
+        w.clickCommand(u"Save INI"_s);
+        QCOMPARE(EditorWindow::messages().size(), 2);
+        QCOMPARE(w.fileBytes(), QByteArray(kHostIni).replace("New=NEW|1\r\n", ""));
     }
 
     void fitsTheScreen_data()
@@ -155,279 +415,38 @@ private Q_SLOTS:
         QTest::newRow("200 percent") << 2.0;
     }
 
-    // Larger text makes the window larger; it still fits the screen, centred, and scrolls what does not fit.
+    // Larger text: the window still fits the screen, centred; a long preview keeps its buttons whole and scrolls.
     void fitsTheScreen()
     {
         QFETCH(double, textScale);
         const QFont before = QApplication::font();
+        const auto restore = qScopeGuard([before] { QApplication::setFont(before); });
         QFont larger = before;
         larger.setPointSizeF(before.pointSizeF() * textScale);
         QApplication::setFont(larger);
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        {
-            frmEditor editor;
-            QVERIFY(editor.start());
-            editor.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&editor));
-            const QRect room = editor.screen()->availableGeometry();
-            QVERIFY2(room.contains(editor.frameGeometry()),
-                     qPrintable(QStringLiteral("%1x%2 on %3x%4").arg(editor.frameGeometry().width())
-                                    .arg(editor.frameGeometry().height())
-                                    .arg(room.width())
-                                    .arg(room.height())));
-            QVERIFY(qAbs(editor.frameGeometry().center().x() - room.center().x()) <= 2);
-            QVERIFY(qAbs(editor.frameGeometry().center().y() - room.center().y()) <= 20);
-            // Every control can still be reached: the last line of the add-ons page and the About link.
-            auto *about = editor.findChild<QWidget *>(QStringLiteral("Label5"));
-            auto *scroller = editor.findChild<QScrollArea *>();
-            scroller->ensureWidgetVisible(about);
-            QVERIFY(editor.rect().contains(QRect(about->mapTo(&editor, QPoint(0, 0)), about->size())));
-        }
-        QApplication::setFont(before);
-    }
-
-    // A long toolbar keeps its buttons whole: the preview scrolls to the one the keyboard is on.
-    void longToolbarScrolls()
-    {
-        QByteArray toolbits = "[Toolbits]\r\n";
+        QByteArray ini = "[Toolbits]\r\n";
         for (int i = 0; i < 80; ++i)
-            toolbits += "Button " + QByteArray::number(i) + "=NEW|" + QByteArray::number(1 + i % 7) + "\r\n";
-        writeBytes(m_iniPath, toolbits);
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        frmEditor editor;
-        QVERIFY(editor.start());
-        editor.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        Toolbar *preview = editor.previewToolbar();
+            ini += "Button " + QByteArray::number(i) + "=NEW|1\r\n";
+        EditorWindow w(ini);
+        QVERIFY(w.start());
+        const QRect room = w.window->screen()->availableGeometry();
+        const QRect frame = w.window->frameGeometry();
+        QVERIFY2(room.contains(frame), qPrintable(u"%1x%2"_s.arg(frame.width()).arg(frame.height())));
+        QVERIFY(qAbs(frame.center().x() - room.center().x()) <= 2);
+        QVERIFY(qAbs(frame.center().y() - room.center().y()) <= 20);
+        // The last control can still be reached: the About link.
+        QWidget *about = w.control(u"Label5"_s);
+        w.window->findChild<QScrollArea *>()->ensureWidgetVisible(about);
+        QVERIFY(w.window->rect().contains(QRect(about->mapTo(w.window.get(), QPoint(0, 0)), about->size())));
+
+        Toolbar *preview = w.preview();
         for (int i = 0; i < preview->buttonCount(); ++i)
             QVERIFY(preview->buttonWidget(i)->width() >= preview->buttonWidget(i)->sizeHint().width());
         preview->focusButton(0);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
-        QWidget *last = preview->buttonWidget(79);
-        QCOMPARE(QApplication::focusWidget(), last);
-        QWidget *host = editor.findChild<QWidget *>(QStringLiteral("vbalTBarHost1"));
+        QWidget *last = preview->buttonWidget(79), *host = w.control(u"vbalTBarHost1"_s);
         const QRect shown(last->mapTo(host, QPoint(0, 0)), last->size());
-        QVERIFY(host->rect().contains(shown));
-        QVERIFY(!shown.intersects(editor.findChild<QWidget *>(QStringLiteral("lblPreviewHint"))->geometry()));
-    }
-
-    void noAddOnsDisablesDelete()
-    {
-        writeBytes(m_iniPath, "[Toolbits]\r\nNew=NEW|1\r\n");
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        frmEditor editor;
-        QVERIFY(editor.start());
-        QVERIFY(!editor.findChild<QWidget *>(QStringLiteral("cmdKillAddOn"))->isEnabled());
-    }
-
-    void tabSwitchSavesAndReloads()
-    {
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        frmEditor editor;
-        QVERIFY(editor.start());
-        editor.show();
-        editor.configuration()->addOns()->setCellText(1, AddOnListModel::NameColumn, QStringLiteral("Editor"));
-        clickTab(editor, 2);
-        QCOMPARE(editor.currentTab(), 2);
-        QVERIFY(readBytes(m_iniPath).contains("\r\nEditor=C:\\NOTEPAD.EXE\r\n"));
-        QVERIFY(readBytes(m_iniPath).startsWith("; QTA settings\r\n[General]\r\nVersion=3.2\r\n[Printing]\r\nCopies=1\r\n"));
-        // The reload rebuilt the add-on commands from the saved list.
-        QVERIFY(editor.configuration()->addOnCommands().contains(QStringLiteral("RUNADDON(Editor)")));
-        QVERIFY(editor.findChild<QWidget *>(QStringLiteral("picTab(1)"))->isVisible());
-        QVERIFY(!editor.findChild<QWidget *>(QStringLiteral("picTab(0)"))->isVisible());
-        QVERIFY(editor.findChild<QWidget *>(QStringLiteral("cToolbar2"))->isVisible());
-        QVERIFY(!editor.findChild<QWidget *>(QStringLiteral("cToolbar1"))->isVisible());
-    }
-
-    void commandsActOnTheLists()
-    {
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        frmEditor editor;
-        QVERIFY(editor.start());
-        editor.show();
-        ToolbarModel *toolbar = editor.configuration()->toolbar();
-        MessageBox::clearAnswersForTesting();
-
-        clickCommand(editor, 1, 2); // Reset Toolbar: the file is not touched
-        QCOMPARE(toolbar->count(), 9);
-        QCOMPARE(readBytes(m_iniPath), kIni);
-
-        MessageBox::setNextAnswerForTesting(QMessageBox::Discard);
-        clickCommand(editor, 1, 0); // Reload INI, dropping the reset: the file's toolbar again
-        QCOMPARE(toolbar->count(), 3);
-
-        clickCommand(editor, 1, 2);
-        clickCommand(editor, 1, 1); // Save INI
-        QVERIFY(readBytes(m_iniPath).endsWith("[Toolbits]\r\nNew=NEW|1\r\nLoad...=LOAD|2\r\nSave=SAVE|3\r\nspace4=|\r\n"
-                                            "Print=PRINT|4\r\nPrint Preview=PREVIEW|5\r\nspace7=|\r\n"
-                                            "Preferences...=PREFERENCES|6\r\nExit QTA=EXIT|7\r\n"));
-
-        const QByteArray saved = readBytes(m_iniPath);
-        clickCommand(editor, 1, 7); // Exit: nothing changed since the save, nothing asked
-        QVERIFY(!editor.isVisible());
-        QCOMPARE(readBytes(m_iniPath), saved);
-        QCOMPARE(MessageBox::shownForTesting().size(), 1);
-    }
-
-    void setFolderCommands_data()
-    {
-        QTest::addColumn<int>("toolbar");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("acceptedFile");
-        QTest::addColumn<QString>("refusedFile");
-        QTest::addRow("QTA.INI") << 1 << 4 << FolderSettings::iniKey() << "QTA.INI" << "QTA.BAK";
-        QTest::addRow("bitmaps") << 1 << 5 << FolderSettings::bitmapsKey() << "button.Bmp" << "button.png";
-        QTest::addRow("add-ons") << 2 << 4 << FolderSettings::exesKey() << "TOOL.exe" << "tool.sh";
-    }
-
-    void setFolderCommands()
-    {
-        QFETCH(int, toolbar);
-        QFETCH(int, position);
-        QFETCH(QString, key);
-        QFETCH(QString, acceptedFile);
-        QFETCH(QString, refusedFile);
-        const QString good = m_dir.path() + QStringLiteral("/good-") + key;
-        const QString bad = m_dir.path() + QStringLiteral("/bad-") + key;
-        QVERIFY(QDir().mkpath(good));
-        QVERIFY(QDir().mkpath(bad));
-        writeBytes(good + u'/' + acceptedFile, "x");
-        writeBytes(bad + u'/' + refusedFile, "x");
-        QVERIFY(QDir().mkpath(bad + QStringLiteral("/") + acceptedFile)); // a folder of that name does not count
-
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        frmEditor editor;
-        QVERIFY(editor.start());
-        editor.show();
-        if (toolbar == 2)
-            clickTab(editor, 2);
-
-        bool ok = true;
-        answerBrowser(bad, &ok);
-        clickCommand(editor, toolbar, position);
-        QVERIFY(!ok);
-        // Cancelled: the old value stays and is written back.
-        const QString kept = key == FolderSettings::iniKey() ? m_iniFolder : QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-        QCOMPARE(FolderSettings::read(key), kept);
-
-        answerBrowser(good, &ok);
-        clickCommand(editor, toolbar, position);
-        QVERIFY(ok);
-        QCOMPARE(FolderSettings::read(key), good);
-    }
-
-    void failedSaveKeepsTheLists()
-    {
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        frmEditor editor;
-        QVERIFY(editor.start());
-        editor.show();
-        editor.configuration()->addOns()->setCellText(0, AddOnListModel::NameColumn, QStringLiteral("Renamed"));
-        FileSafety::setWriteLimitForTesting(5); // the disk fills up part way
-        clickTab(editor, 2);
-        QCOMPARE(MessageBox::shownForTesting().size(), 1);
-        QVERIFY(MessageBox::shownForTesting().first().text.contains(QDir::toNativeSeparators(m_iniPath)));
-        QCOMPARE(readBytes(m_iniPath), kIni);
-        // No reload after the failed save: the edit is still on screen.
-        QCOMPARE(editor.configuration()->addOns()->at(0).Name, QStringLiteral("Renamed"));
-        QCOMPARE(editor.currentTab(), 2);
-    }
-    void outsideChangeBeforeSave_data()
-    {
-        QTest::addColumn<bool>("byTabSwitch");
-        QTest::addColumn<int>("answer");
-        QTest::addRow("Save INI, overwrite") << false << int(QMessageBox::Save);
-        QTest::addRow("Save INI, reload") << false << int(QMessageBox::Discard);
-        QTest::addRow("Save INI, cancel") << false << int(QMessageBox::Cancel);
-        QTest::addRow("tab switch, overwrite") << true << int(QMessageBox::Save);
-        QTest::addRow("tab switch, reload") << true << int(QMessageBox::Discard);
-    }
-
-    // Another program rewrites QTA.INI while the editor shows it: the save asks first, and each answer does
-    // what it says to the file, the lists and the backup.
-    void outsideChangeBeforeSave()
-    {
-        QFETCH(bool, byTabSwitch);
-        QFETCH(int, answer);
-        QFile::remove(m_iniPath + QStringLiteral(".bak")); // rows share the folder
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        frmEditor editor;
-        QVERIFY(editor.start());
-        editor.show();
-        editor.configuration()->addOns()->setCellText(0, AddOnListModel::NameColumn, QStringLiteral("Renamed"));
-        const QByteArray other = QByteArray(kIni).replace("Copies=1", "Copies=2");
-        writeBytes(m_iniPath, other);
-
-        MessageBox::clearAnswersForTesting();
-        MessageBox::clearShownForTesting();
-        MessageBox::setNextAnswerForTesting([answer](const MessageBoxRequest &request) {
-            return request.text.contains(QStringLiteral("changed by another program"))
-                ? QMessageBox::StandardButton(answer)
-                : QMessageBox::NoButton;
-        });
-        if (byTabSwitch)
-            clickTab(editor, 2);
-        else
-            clickCommand(editor, 1, 1);
-        QCOMPARE(MessageBox::shownForTesting().size(), 1);
-
-        const QByteArray now = readBytes(m_iniPath);
-        const QString firstName = editor.configuration()->addOns()->at(0).Name;
-        const bool backup = QFile::exists(m_iniPath + QStringLiteral(".bak"));
-        if (answer == QMessageBox::Save) {
-            QVERIFY(now.contains("Copies=2") && now.contains("Renamed="));
-            QCOMPARE(readBytes(m_iniPath + QStringLiteral(".bak")), other); // the file as it was before this save
-            QCOMPARE(firstName, QStringLiteral("Renamed"));
-        } else {
-            QCOMPARE(now, other);
-            QVERIFY(!backup);
-            QCOMPARE(firstName, answer == QMessageBox::Discard ? QStringLiteral("Sheet Printer") : QStringLiteral("Renamed"));
-        }
-        // Overwritten or reloaded, the file is the editor's again: the next save does not ask. Cancelled, it
-        // still holds the other program's version, so it would ask again.
-        if (answer == QMessageBox::Cancel)
-            return;
-        MessageBox::clearShownForTesting();
-        clickCommand(editor, byTabSwitch ? 2 : 1, 1);
-        QVERIFY(MessageBox::shownForTesting().isEmpty());
-    }
-
-    // A change on disk while the window is in front brings the offer to reload at once.
-    void outsideChangeOffersReload()
-    {
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        frmEditor editor;
-        QVERIFY(editor.start());
-        editor.show();
-        editor.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&editor));
-        MessageBox::clearAnswersForTesting();
-        MessageBox::clearShownForTesting();
-        MessageBox::setNextAnswerForTesting(QMessageBox::Yes);
-        writeBytes(m_iniPath, QByteArray(kIni).replace("Notes=", "Memo="));
-        QTRY_COMPARE_WITH_TIMEOUT(MessageBox::shownForTesting().size(), 1, 10000);
-        QTRY_COMPARE(editor.configuration()->addOns()->at(1).Name, QStringLiteral("Memo"));
-        QVERIFY(!editor.undoStack()->canUndo());
-    }
-
-    // A file that does not look like text is loaded with a remark, shown once and not on every tab switch.
-    void unusualFileIsNamedOnce()
-    {
-        writeBytes(m_iniPath, kIni + QByteArray("[Blob]\r\nData=\0\0\0\1\2\r\n", 20));
-        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
-        MessageBox::clearAnswersForTesting();
-        MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
-        frmEditor editor;
-        QVERIFY(editor.start());
-        editor.show();
-        QCOMPARE(MessageBox::shownForTesting().size(), 1);
-        QVERIFY(MessageBox::shownForTesting().first().text.contains(QStringLiteral("NUL")));
-        QCOMPARE(editor.configuration()->addOns()->count(), 2);
-        clickTab(editor, 2);
-        clickTab(editor, 1);
-        QCOMPARE(MessageBox::shownForTesting().size(), 1);
-        QVERIFY(readBytes(m_iniPath).contains(QByteArray("Data=\0\0\0\1\2\r\n", 12)));
+        QVERIFY(host->rect().contains(shown) && !shown.intersects(w.control(u"lblPreviewHint"_s)->geometry()));
     }
 };
 
