@@ -220,6 +220,16 @@ private Q_SLOTS:
         QCOMPARE(w.preview()->buttonCount(), 2);
         w.clickCommand(u"Undo"_s);
         QCOMPARE(w.savedSection("Toolbits"), sectionOf(kHostIni, "Toolbits"));
+        // The same for a grid edit.
+        w.clickTab(2);
+        QTest::mouseClick(w.control(u"cmdKillAddOn"_s), Qt::LeftButton);
+        w.startCellEdit(1, 1);
+        auto *name = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QTest::keyClicks(name, u"abc"_s);
+        w.clickCommand(u"Undo"_s);
+        QVERIFY(w.grid()->isEditing() && name->text() == u"Notes"_s);
+        w.clickCommand(u"Undo"_s);
+        QVERIFY(!w.grid()->isEditing() && w.grid()->RowCount() == 1);
     }
 
     void collidingKeysAreMarkedAndAskedAbout_data()

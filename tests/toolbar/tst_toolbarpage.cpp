@@ -201,6 +201,10 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(),
                  w.control(command.isEmpty() ? u"txtTooltip"_s : u"cmbboxCommandAddOns"_s));
         QCOMPARE(w.preview()->buttonTooltip(0), u"New"_s);
+        // Nor does a tab switch take the user away from it.
+        w.answerMessage(warning, QMessageBox::No);
+        w.clickTab(2);
+        QVERIFY(w.panelOpen());
 
         w.answerMessage(warning, QMessageBox::Yes);
         QTest::mouseClick(w.control(u"cmdDone"_s), Qt::LeftButton);
