@@ -5,6 +5,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
+#include <QToolButton>
 #include <cstdio>
 
 const auto native = [](const QString &path) { return QDir::toNativeSeparators(path); };
@@ -202,6 +203,12 @@ private Q_SLOTS:
     {
         EditorWindow w;
         QVERIFY(w.start());
+        // Undo and Redo show nothing but their pictures.
+        for (const QString &name : { u"Undo"_s, u"Redo"_s }) {
+            const QIcon shown = qobject_cast<QToolButton *>(w.commands()->buttonWidget(w.command(name)))->icon();
+            QCOMPARE(shown.pixmap(19).toImage(),
+                     QIcon(u":/commands/%1.png"_s.arg(name.toLower())).pixmap(19).toImage());
+        }
         w.chooseFromButtonMenu(2, u"T1"_s); // the change the history holds
         w.chooseFromButtonMenu(0, u"T4"_s);
         auto *tooltip = w.control<QLineEdit>(u"txtTooltip"_s);
@@ -281,8 +288,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("ini"); // null: no file
         QTest::addColumn<bool>("noFolder");
         QTest::addColumn<QString>("said");
-        QTest::addRow("missing file") << QByteArray() << false << "was not found";
-        QTest::addRow("missing folder") << QByteArray() << true << "does not exist";
+        QTest::addRow("missing file") << QByteArray() << false << "was not found. The editor shows the default toolbar";
+        QTest::addRow("missing folder") << QByteArray() << true
+                                        << "does not exist. The editor shows the default toolbar";
         QTest::addRow("NUL bytes") << kHostIni + QByteArray("[Blob]\r\nData=\0\1\r\n", 17) << false << "NUL";
     }
 
@@ -298,6 +306,7 @@ private Q_SLOTS:
             QDir(w.folder()).removeRecursively();
         w.answerMessage(said, QMessageBox::Ok);
         QVERIFY(w.start());
+        QVERIFY2(EditorWindow::messages().value(0).contains(said), qPrintable(EditorWindow::messages().value(0)));
         if (onReload)
             w.answerMessage(said, QMessageBox::Ok);
         w.clickCommand(u"Reload INI"_s);
