@@ -71,7 +71,6 @@ public:
     Grid *addOnsGrid() const { return m_grid; }
     QPushButton *addAddOnButton() const { return m_addAddOn; }
     QPushButton *deleteAddOnButton() const { return m_killAddOn; }
-    ToolbarEditorPage *toolbarPage() const { return m_toolbarPage; }
     AddOnsEditorPage *addOnsPage() const { return m_addOnsPage; }
 
     // Shows the About box (the link at the bottom of the window).
