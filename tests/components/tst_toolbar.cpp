@@ -29,6 +29,7 @@ private Q_SLOTS:
         note(&Toolbar::buttonClicked, "click");
     }
 
+    // Nothing answers the requests here: the keyboard stays on a button the owner left in place.
     void keys_data()
     {
         QTest::addColumn<int>("focused");
@@ -36,7 +37,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("focusedAfter");
         QTest::addRow("Ctrl+Left") << 1 << u"Ctrl+Left"_s << u"move 1 -1"_s << 1;
-        QTest::addRow("Ctrl+Right") << 1 << u"Ctrl+Right"_s << u"move 1 1"_s << 1;
+        QTest::addRow("Ctrl+Right, the owner leaving it") << 0 << u"Ctrl+Right"_s << u"move 0 1"_s << 0;
         QTest::addRow("Delete") << 1 << u"Del"_s << u"delete 1"_s << 1;
         QTest::addRow("keypad Enter") << 5 << u"Num+Enter"_s << u"edit 5"_s << 5;
         QTest::addRow("F2") << 1 << u"F2"_s << u"edit 1"_s << 1;
