@@ -102,13 +102,16 @@ private Q_SLOTS:
             const QModelIndex root = list->rootIndex();
             // Folders and files arrive as the model reads them; the filter hides what does not match.
             QVERIFY(QTest::qWaitFor([&] { return list->model()->rowCount(root) == 4; }));
-            QTest::qWait(50);
             const QHeaderView *header = list->header();
-            int columns = 0;
-            for (int c = 0; c < header->count(); ++c)
-                columns += header->isSectionHidden(c) ? 0 : header->sectionSize(c);
-            QVERIFY(header->sectionSize(0) > list->fontMetrics().horizontalAdvance(m_long) + list->iconSize().width());
-            QVERIFY(columns <= list->viewport()->width());
+            const auto columns = [header] {
+                int width = 0;
+                for (int c = 0; c < header->count(); ++c)
+                    width += header->isSectionHidden(c) ? 0 : header->sectionSize(c);
+                return width;
+            };
+            QTRY_VERIFY(header->sectionSize(0)
+                        > list->fontMetrics().horizontalAdvance(m_long) + list->iconSize().width());
+            QTRY_VERIFY(columns() <= list->viewport()->width());
         });
         QVERIFY(!dialog.showOpen());
     }
