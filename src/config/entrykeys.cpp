@@ -92,6 +92,20 @@ QStringList toolbarKeyWarnings(const QList<ToolbarButtonEntry> &buttons)
     return warnings;
 }
 
+QStringList addOnKeyWarnings(const QList<AddOnEntry> &addOns)
+{
+    QStringList warnings(addOns.size());
+    for (const QList<int> &group : sharedKeys(addOnNames(addOns))) {
+        const QString text = QStringLiteral("Rows %1 have the same name (letter case ignored): saving writes them as "
+                                            "one line, with the command line of row %2.")
+                                 .arg(numberList(group))
+                                 .arg(group.constLast() + 1);
+        for (const int row : group)
+            warnings[row] = text;
+    }
+    return warnings;
+}
+
 QStringList savedEntryLosses(const QList<ToolbarButtonEntry> &buttons, const QList<AddOnEntry> &addOns)
 {
     QStringList losses;

@@ -24,6 +24,9 @@ QList<QList<int>> sharedKeys(const QStringList &keys);
 // its name. The text names the other buttons.
 QStringList toolbarKeyWarnings(const QList<ToolbarButtonEntry> &buttons);
 
+// The same for each add-on, in the add-on list's words.
+QStringList addOnKeyWarnings(const QList<AddOnEntry> &addOns);
+
 // Sentences, one per group of entries that a save would write as one line, naming the entries and the one
 // whose value the file keeps (the line stands at the first entry's place, under its name, with the last
 // entry's value), and for a section whose first entry has an empty name, that QTA reads none of its entries.

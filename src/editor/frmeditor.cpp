@@ -458,6 +458,12 @@ bool frmEditor::load(bool sayWhatIsMissing)
     return true;
 }
 
+QString frmEditor::unsavedChangesText(const QString &question) const
+{
+    return QStringLiteral("The changes to the toolbar and the add-ons have not been saved to \"%1\".\n\n%2")
+        .arg(QDir::toNativeSeparators(iniFilePath()), question);
+}
+
 bool frmEditor::reloadIni()
 {
     if (!storeOpenEdits())
@@ -465,9 +471,7 @@ bool frmEditor::reloadIni()
     if (hasUnsavedChanges()) {
         const QMessageBox::StandardButton answer = MessageBox::show(
             this, QMessageBox::Warning, caption(),
-            QStringLiteral("The changes to the toolbar and the add-ons have not been saved to \"%1\".\n\nReload "
-                           "the file and drop them?")
-                .arg(QDir::toNativeSeparators(iniFilePath())),
+            unsavedChangesText(QStringLiteral("Reload the file and drop them?")),
             MessageBox::ButtonTexts{{QMessageBox::Discard, QStringLiteral("Reload")},
                                     {QMessageBox::Cancel, QString()}},
             QMessageBox::Cancel);
@@ -610,9 +614,7 @@ void frmEditor::closeEvent(QCloseEvent *event)
     if (hasUnsavedChanges()) {
         const QMessageBox::StandardButton answer = MessageBox::show(
             this, QMessageBox::Warning, caption(),
-            QStringLiteral("The changes to the toolbar and the add-ons have not been saved to \"%1\".\n\nSave "
-                           "them before closing?")
-                .arg(QDir::toNativeSeparators(iniFilePath())),
+            unsavedChangesText(QStringLiteral("Save them before closing?")),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton
             || (answer == QMessageBox::Save && !saveIni())) {

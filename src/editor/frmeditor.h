@@ -124,6 +124,7 @@ private:
     void updateLinkColour();
     bool load(bool sayWhatIsMissing);
     bool confirmMerges();
+    QString unsavedChangesText(const QString &question) const;
     bool editOpen() const;
     void cancelOpenEdits();
 
