@@ -1,6 +1,5 @@
-// Saves that meet a full disk, read-only files and folders, a vanished folder, linked files or a kill; files that
-// cannot be read; backups; the stamp that tells another program's change. A failure names the file and the reason
-// and leaves the old file whole.
+// Saves that meet a full disk, read-only files, a vanished folder, links or a kill; unreadable files; backups;
+// the stamp that tells another program's change. A failure names the file and the reason and keeps the old file.
 #include "configuration.h"
 #include "filesafety.h"
 #include "filestamp.h"
@@ -10,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstring>
@@ -30,7 +28,6 @@ QStringList entries(const QString &path)
     return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
-// Runs the save helper to its end: one save of content a or b.
 bool runHelper(const QString &folder, const QString &mode)
 {
     QProcess helper;
@@ -156,9 +153,8 @@ private Q_SLOTS:
             return true;
         });
         QCOMPARE(result.ok, failure.isEmpty());
-        QVERIFY2(result.error.contains(failure), qPrintable(result.error));
-        if (!failure.isEmpty())
-            QVERIFY2(result.error.contains(u'"' + m_path + u'"'), qPrintable(result.error));
+        QVERIFY2(result.error.contains(failure) && (failure.isEmpty() || result.error.contains(u'"' + m_path + u'"')),
+                 qPrintable(result.error));
         QCOMPARE(questions, asked ? QStringList { m_path } : QStringList());
         QCOMPARE(entries(m_work), entriesBefore); // nothing staged is left, no folder comes back
         if (QFileInfo::exists(m_path))
@@ -250,7 +246,6 @@ private Q_SLOTS:
         QVERIFY2(loaded.error.contains(reason) && loaded.error.contains(m_path), qPrintable(loaded.error));
         QCOMPARE(config.addOns()->entries(), (QList<AddOnEntry> { { u"Kept"_s, u"x.exe"_s, u"(none)"_s } }));
         QCOMPARE(config.toolbar()->entries(), buttons);
-        QCOMPARE(config.addOnCommands(), QStringList { u"(none)"_s });
         QVERIFY(!SaveConfiguration(config, m_work).ok);
         QCOMPARE(QPair(statOf(m_path).st_ino, statOf(m_path).st_size), QPair(before.st_ino, before.st_size));
         QCOMPARE(entries(m_work), (QStringList { u"QTA.INI"_s, u"real"_s }));
@@ -266,7 +261,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("changed");
         QTest::addRow("same bytes, new time") << kOld << kOld << false;
         QTest::addRow("same size and time, other bytes") << kOld << QByteArray(kOld).replace("Calc", "Calx") << true;
-        QTest::addRow("deleted") << kOld << QByteArray("-") << true;
+        QTest::addRow("deleted") << kOld << QByteArray() << true;
         QTest::addRow("unreadable, untouched") << QByteArray("socket") << QByteArray("socket") << false;
     }
 
@@ -287,8 +282,8 @@ private Q_SLOTS:
             writeBytes(m_path, before);
         }
         const FileStamp stamp = FileStamp::of(m_path);
-        QCOMPARE(stamp.readable(), before != "socket");
-        if (after == "-") {
+        QCOMPARE(QFile(m_path).open(QIODevice::ReadOnly), before != "socket"); // else the row compares hashes
+        if (after.isEmpty()) {
             QVERIFY(QFile::remove(m_path));
         } else if (after != "socket") { // an hour on, or the old time put back as some programs do
             writeBytes(m_path, after);
@@ -300,8 +295,7 @@ private Q_SLOTS:
         QCOMPARE(FileStamp::of(m_path, &stamp).changedSince(stamp), changed);
     }
 
-    // A save killed as it enters each system call that writes, syncs or renames leaves QTA.INI whole, old or new,
-    // and beside it at most a hidden file of the saver's own, which the next save removes.
+    // A save killed at each write, sync or rename leaves QTA.INI old or new, at most a staged file the next removes.
     void killedAtEachFileStep()
     {
         const QString strace = QStandardPaths::findExecutable(u"strace"_s);
@@ -319,7 +313,7 @@ private Q_SLOTS:
         }
         QCOMPARE(contents.size(), 3);
         const QString folder = m_dir->filePath(u"kills"_s);
-        QSet<qsizetype> seen;
+        int saved = 0; // kills after a save had replaced the file
         for (const QString &call : { u"write"_s, u"fdatasync"_s, u"linkat"_s, u"rename"_s }) {
             for (int n = 1; n <= 3; ++n) {
                 QProcess helper;
@@ -332,14 +326,14 @@ private Q_SLOTS:
                 const QString when = u"killed at %1 number %2: "_s.arg(call).arg(n);
                 const QByteArray now = readBytes(folder + u"/QTA.INI"_s);
                 QVERIFY2(contents.contains(now), qPrintable(when + u"QTA.INI is neither old nor new"_s));
-                seen.insert(contents.indexOf(now));
+                saved += contents.indexOf(now) > 0;
                 for (const QString &name : entries(folder)) {
                     QVERIFY2(name == u"QTA.INI"_s || name.startsWith(u".QTA.INI.qtaedit-"_s),
                              qPrintable(when + name + u" was left beside QTA.INI"_s));
                 }
             }
         }
-        QVERIFY(seen.size() > 1);
+        QVERIFY(saved > 0);
         QVERIFY(runHelper(folder, readBytes(folder + u"/QTA.INI"_s) == contents[1] ? u"b"_s : u"a"_s));
         QCOMPARE(entries(folder), QStringList { u"QTA.INI"_s });
     }
