@@ -1,6 +1,5 @@
-// Saves into QTA.INI in FOLDER for tst_filesafety: "a" or "b", one of two large configurations; "loop", both in
-// turn until the process is killed; "full", into a 64 KiB tmpfs it mounts over FOLDER (in a mount namespace of its
-// own) and fills, then prints what the save said and left. Exit code 77: mounting is not allowed here.
+// Saves into FOLDER/QTA.INI for tst_filesafety: "a" or "b", a large configuration; "loop", both until killed;
+// "full", into a filled 64 KiB tmpfs it mounts over FOLDER, printing what the save said and left (77: no mount).
 #include "configuration.h"
 #include "testfiles.h"
 

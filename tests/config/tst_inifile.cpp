@@ -1,5 +1,4 @@
-// The INI layer: what a write leaves of the other bytes, what a read answers, which entries the file cannot
-// hold, and the 8-bit text every name and value passes through.
+// The INI layer: the sections a save replaces, what a read answers, entries the file cannot hold, 8-bit text.
 #include "ansitext.h"
 #include "inidocument.h"
 #include "inifile.h"
@@ -12,10 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray kBusy = "; QTA settings\r\nloose line\r\n\r\n[Main]\r\nFont = Courier  \r\n; keep me\r\n\r\n"
-                         "[Addons]\r\nCalc=calc.exe\r\n  Edit = \"C:\\ed.exe\"  ; note\r\n\r\n\r\n[Last]\r\nx=\xE9\r\n";
-
-// "key=value" for each entry.
 QStringList lines(const QList<IniEntry> &entries)
 {
     QStringList out;
@@ -31,47 +26,6 @@ class tst_IniFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void setValue_data()
-    {
-        QTest::addColumn<QByteArray>("initial");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("expected");
-
-        // A changed value rewrites that line only, whatever the line ends and whatever else the file holds.
-        QTest::addRow("crlf, comments, text before the first section")
-            << kBusy << u"addons"_s << u"EDIT"_s << u"vi"_s
-            << QByteArray(kBusy).replace("Edit = \"C:\\ed.exe\"  ; note", "Edit = vi");
-        QTest::addRow("mixed ends") << QByteArray("[A]\nx=1\r\ny=2\r[B]\n\rz=3") << u"A"_s << u"y"_s << u"7"_s
-                                    << QByteArray("[A]\nx=1\r\ny=7\r[B]\n\rz=3");
-        QTest::addRow("last line without a line end stays so")
-            << QByteArray("[A]\r\nx=1") << u"A"_s << u"x"_s << u"22"_s << QByteArray("[A]\r\nx=22");
-        // A new key goes after the section's last line that is not blank, with the file's own line end.
-        QTest::addRow("new key before blank lines")
-            << kBusy << u"Addons"_s << u"Paint"_s << u"mspaint.exe"_s
-            << QByteArray(kBusy).replace("; note\r\n", "; note\r\nPaint=mspaint.exe\r\n");
-        QTest::addRow("new key, mixed file takes the first end")
-            << QByteArray("[A]\nx=1\r\n[B]\r\n") << u"A"_s << u"y"_s << u"2"_s
-            << QByteArray("[A]\nx=1\r\ny=2\n[B]\r\n");
-        QTest::addRow("new key after a last line without end")
-            << QByteArray("[A]\r\nx=1") << u"A"_s << u"y"_s << u"2"_s << QByteArray("[A]\r\nx=1\r\ny=2\r\n");
-    }
-
-    void setValue()
-    {
-        QFETCH(QByteArray, initial);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        QFETCH(QByteArray, expected);
-
-        IniDocument doc(initial);
-        QCOMPARE(doc.setValue(section, key, value), initial != expected);
-        QCOMPARE(doc.toBytes(), expected);
-        QCOMPARE(IniDocument(doc.toBytes()).value(section, key), std::optional<QString>(IniRules::trimmed(value)));
-    }
-
     // A save removes every copy of a section and appends the new one as one write per entry would leave it.
     void replaceSection_data()
     {
@@ -92,7 +46,6 @@ private Q_SLOTS:
             << QByteArray("[Addons]\r\n=a\r\nB=b\r\n=c\r\n");
         QTest::addRow("lines take the file's end when the old section held them all")
             << QByteArray("[Addons]\rold=1\r") << QStringList { u"new=2"_s } << QByteArray("[Addons]\rnew=2\r");
-        QTest::addRow("no entries, nothing appended") << QByteArray("[Addons]\na=1\n") << QStringList() << QByteArray();
     }
 
     void replaceSection()
@@ -200,8 +153,7 @@ private Q_SLOTS:
         QCOMPARE(QSet<QChar>(text.begin(), text.end()).size(), 256);
     }
 
-    // Far more lines than hand-written sections: the tables that find the first line of a name must answer as
-    // they do for a few lines.
+    // Far more lines than hand-written sections: the tables that find a name's first line answer as for a few.
     void largeSection()
     {
         const int n = 70000;

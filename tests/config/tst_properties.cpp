@@ -1,5 +1,4 @@
-// Random files, random edits, save, load again: what the file keeps and what comes back, predicted by this
-// test's own reading of the format.
+// Random files and edits, saved and loaded again: what the file keeps and gives back, by this test's own rules.
 #include "configuration.h"
 #include "testfiles.h"
 
@@ -8,6 +7,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -26,17 +26,11 @@ struct Gen : QRandomGenerator
     template<typename List> const auto &pick(const List &items) { return items[(*this)(int(std::size(items)))]; }
 };
 
-// The format's rules, as this test understands them.
-// A read trims these off names and values.
-const QString kIniBlanks = u" \t\n\v\f\r\x1a"_s;
-
+// A read trims these blanks off names and values.
 QString iniTrimmed(QString text)
 {
-    while (!text.isEmpty() && kIniBlanks.contains(text.back()))
-        text.chop(1);
-    while (!text.isEmpty() && kIniBlanks.contains(text.front()))
-        text.remove(0, 1);
-    return text;
+    static const QRegularExpression blanks(u"^[ \t\n\v\f\r\x1a]+|[ \t\n\v\f\r\x1a]+$"_s);
+    return text.remove(blanks);
 }
 
 // Names match with ASCII letters folded, and no others.
@@ -62,8 +56,7 @@ bool writableText(const QString &text, bool utf8)
     });
 }
 
-// A line that starts with "[" and holds "]" is a section header, one starting with ";" a comment; "=" would end
-// the key early.
+// A key starting with "[" on a line holding "]" reads as a header, one starting with ";" as a comment.
 bool writableEntry(const QString &key, const QString &value, bool utf8)
 {
     const QString k = iniTrimmed(key);
@@ -73,22 +66,19 @@ bool writableEntry(const QString &key, const QString &value, bool utf8)
 
 struct Line
 {
-    QString key;
-    QString value;
+    QString key, value;
 };
 
-// One line per key, as the file holds them: the first position and spelling, the last value. Nameless lines are
-// no key: each stays. A read does not see a nameless line right after another one: a save refuses to write one.
+// One line per key: first place and spelling, last value. Nameless lines each stay; one right after another is
+// hidden from a read, so a save refuses it.
 QList<Line> written(const QList<Line> &lines, bool *hidden)
 {
     QList<Line> out;
     QHash<QString, qsizetype> at;
     for (const Line &l : lines) {
         const QString k = foldedKey(l.key);
-        if (k.isEmpty()) {
-            *hidden |= !out.isEmpty() && out.last().key.isEmpty();
-            out.append(Line { QString(), l.value });
-        } else if (at.contains(k)) {
+        *hidden |= k.isEmpty() && !out.isEmpty() && out.last().key.isEmpty();
+        if (!k.isEmpty() && at.contains(k)) {
             out[at[k]].value = l.value;
         } else {
             at.insert(k, out.size());
@@ -98,12 +88,11 @@ QList<Line> written(const QList<Line> &lines, bool *hidden)
     return out;
 }
 
-// The image key a save writes for a picture index.
 QString imageKey(const Configuration &config, int index)
 {
-    if (index < 0)
-        return QString();
-    return index < config.images()->count() ? config.images()->keyAt(index) : QString::number(index);
+    return index < 0                       ? QString()
+        : index < config.images()->count() ? config.images()->keyAt(index)
+                                           : QString::number(index);
 }
 
 QString describeButton(const QString &key, const QString &command, const QString &image)
@@ -143,14 +132,12 @@ Prediction predict(const Configuration &config, bool utf8)
         p.rewrites |= ConfigFormat::addOnValue(p.addOns.last()) != l.value;
     }
 
-    // A separator whose name another entry has takes a free "space" + number from its position on; an empty
-    // name is no key, and no entry has it.
+    // A separator whose name is taken gets a free "space" + number from its position on; an empty name is no key.
     const QList<ToolbarButtonEntry> &entries = config.toolbar()->entries();
     QSet<QString> taken;
-    for (const ToolbarButtonEntry &b : entries) {
-        if (!b.IsSeparator && !foldedKey(b.Tooltip).isEmpty())
-            taken.insert(foldedKey(b.Tooltip));
-    }
+    for (const ToolbarButtonEntry &b : entries)
+        taken.insert(b.IsSeparator ? QString() : foldedKey(b.Tooltip));
+    taken.remove(QString());
     QList<Line> buttonLines;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const ToolbarButtonEntry &b = entries[i];
@@ -294,34 +281,43 @@ AddOnEntry randomAddOn(Gen &g, const Configuration &config)
     return AddOnEntry { randomKey(g, config), g.pick(lines), g.pick(ConfigFormat::parameterChoices()) };
 }
 
-void randomEdit(Gen &g, Configuration &config)
+// One edit through the models' own operations, and the same edit on plain lists: what the models must then hold.
+void randomEdit(Gen &g, Configuration &config, QList<ToolbarButtonEntry> &buttons, QList<AddOnEntry> &addOns)
 {
     ToolbarModel *bar = config.toolbar();
     AddOnListModel *list = config.addOns();
-    const int kind = g(8), buttons = bar->count(), rows = list->count();
-    if (kind == 0)
-        bar->insert(g(buttons + 1), randomButton(g, config));
-    else if (kind == 1 && buttons > 0)
-        bar->remove(g(buttons));
-    else if (kind == 2 && buttons > 0)
-        bar->replace(g(buttons), randomButton(g, config));
-    else if (kind == 3 && buttons > 0)
-        bar->move(g(buttons), g(buttons));
-    else if (kind == 4)
-        list->insertAddOn(g(rows + 1), randomAddOn(g, config));
-    else if (kind == 5 && rows > 0)
-        list->removeAddOn(g(rows));
-    else if (kind == 6 && rows > 0)
-        list->moveAddOn(g(rows), g(rows));
-    else if (kind == 7 && rows > 0) {
+    const int kind = g(8), b = g(int(buttons.size()) + (kind == 0)), r = g(int(addOns.size()) + (kind == 4));
+    const int to = g(int(kind == 3 ? buttons.size() : addOns.size())), column = g(3);
+    if (kind == 0) {
+        buttons.insert(b, randomButton(g, config));
+        bar->insert(b, buttons[b]);
+    } else if (kind == 1 && !buttons.isEmpty()) {
+        buttons.removeAt(b);
+        bar->remove(b);
+    } else if (kind == 2 && !buttons.isEmpty()) {
+        buttons[b] = randomButton(g, config);
+        bar->replace(b, buttons[b]);
+    } else if (kind == 3 && !buttons.isEmpty()) {
+        buttons.move(b, to);
+        bar->move(b, to);
+    } else if (kind == 4) {
+        addOns.insert(r, randomAddOn(g, config));
+        list->insertAddOn(r, addOns[r]);
+    } else if (kind == 5 && !addOns.isEmpty()) {
+        addOns.removeAt(r);
+        list->removeAddOn(r);
+    } else if (kind == 6 && !addOns.isEmpty()) {
+        addOns.move(r, to);
+        list->moveAddOn(r, to);
+    } else if (kind == 7 && !addOns.isEmpty()) {
         const AddOnEntry a = randomAddOn(g, config);
-        const int column = g(3);
-        list->setCellText(g(rows), column, column == 0 ? a.Name : column == 1 ? a.CommandLine : a.Parameters);
+        QString &cell = column == 0 ? addOns[r].Name : column == 1 ? addOns[r].CommandLine : addOns[r].Parameters;
+        cell = column == 0 ? a.Name : column == 1 ? a.CommandLine : a.Parameters;
+        list->setCellText(r, column, cell);
     }
 }
 
-// Loads a random file (or none) in a new folder under root, makes random edits, saves, loads again and checks
-// every property. Reports through QTest; the caller looks at QTest::currentTestFailed().
+// Loads file (null: none) in a new folder under root, edits, saves and loads again; fails through QTest.
 void checkRoundTrip(const QString &root, Gen &g, const QByteArray &file)
 {
     QTemporaryDir dir(root + u"/run-XXXXXX"_s);
@@ -337,8 +333,12 @@ void checkRoundTrip(const QString &root, Gen &g, const QByteArray &file)
     QAbstractItemModelTester grid(config.addOns(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     SetupButtonImages(config);
     QVERIFY(LoadConfiguration(config, dir.path()));
+    QList<ToolbarButtonEntry> buttons = config.toolbar()->entries();
+    QList<AddOnEntry> addOns = config.addOns()->entries();
     for (int edits = g(7); edits > 0; --edits)
-        randomEdit(g, config);
+        randomEdit(g, config, buttons, addOns);
+    QCOMPARE(config.toolbar()->entries(), buttons);
+    QCOMPARE(config.addOns()->entries(), addOns);
 
     const Prediction expected = predict(config, file.startsWith(kBom));
     const ConfigResult saved = SaveConfiguration(config, dir.path());
@@ -358,9 +358,8 @@ void checkRoundTrip(const QString &root, Gen &g, const QByteArray &file)
     QCOMPARE(reloaded.addOns()->entries(), expected.addOns);
     QCOMPARE(describeButtons(reloaded), expected.buttons);
 
-    // Where the format changed what came back (macro words taken out of a command line, the default toolbar for
-    // an empty one), the next save writes that form once; from then on a save of what was just loaded changes
-    // nothing, not even the file's time.
+    // A form the format changed (macro words moved, the default toolbar for none) is written once by the next save;
+    // from then on a save of what was just loaded changes nothing, not even the file's time.
     QByteArray current = after;
     if (expected.rewrites) {
         QVERIFY(SaveConfiguration(reloaded, dir.path()));

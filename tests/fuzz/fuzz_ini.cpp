@@ -67,8 +67,7 @@ void checkDocument(const QByteArray &bytes)
 // Load, save, load, save: the second save finds nothing to change.
 void checkConfiguration(const QByteArray &bytes)
 {
-    // A folder per input (libFuzzer ends without running destructors), in memory where the system has one:
-    // every save waits for the disk.
+    // A folder per input (libFuzzer skips destructors), in memory where it can: every save waits for the disk.
     const QTemporaryDir dir(QFileInfo(u"/dev/shm"_s).isWritable() ? u"/dev/shm/fuzz_ini-XXXXXX"_s
                                                                   : QDir::tempPath() + u"/fuzz_ini-XXXXXX"_s);
     require(dir.isValid(), "no temporary folder");
