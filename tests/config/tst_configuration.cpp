@@ -359,6 +359,12 @@ private Q_SLOTS:
         const QTemporaryDir dir;
         QCOMPARE(IniFilePath(dir.path() + u"/  "_s), dir.path() + u"/QTA.INI"_s);
         QCOMPARE(IniFilePath(u"  "_s), QDir::separator() + u"QTA.INI"_s);
+        // A file spelt in lower case is found in that folder too, not created a second time beside it.
+        QFile lower(dir.path() + u"/qta.ini"_s);
+        QVERIFY(lower.open(QIODevice::WriteOnly));
+        lower.close();
+        if (!QFileInfo::exists(dir.path() + u"/QTA.INI"_s))
+            QCOMPARE(IniFilePath(dir.path() + u"  "_s), dir.path() + u"/qta.ini"_s);
     }
 };
 
