@@ -159,27 +159,10 @@ void Grid::setCellContent(int row, int column, const QString &text)
         m_model->setCellText(cell.row(), cell.column(), text);
 }
 
-void Grid::InsertRow(int row)
-{
-    if (!m_model)
-        return;
-    if (row == -1)
-        row = m_model->count() + 1;
-    if (row < 1 || row > m_model->count() + 1)
-        return;
-    m_model->insertAddOn(row - 1, AddOnEntry{});
-}
-
 void Grid::DeleteRow(int row)
 {
     if (m_model && row >= 1 && row <= m_model->count())
         m_model->removeAddOn(row - 1);
-}
-
-void Grid::RemoveAllRows()
-{
-    if (m_model)
-        m_model->setEntries({});
 }
 
 void Grid::FinishEditing()

@@ -39,10 +39,8 @@ public:
     QString CellContent(int row, int column) const;
     void setCellContent(int row, int column, const QString &text);
 
-    // Row numbers outside the list are ignored. InsertRow accepts RowCount() + 1 as well; -1 appends.
-    void InsertRow(int row = -1);
+    // Row numbers outside the list are ignored.
     void DeleteRow(int row);
-    void RemoveAllRows();
 
     void FinishEditing();
     bool isEditing() const { return m_editing; }

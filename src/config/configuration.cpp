@@ -100,13 +100,14 @@ void Configuration::setAddOnCommands(const QStringList &commands)
 
 QString IniFilePath(const QString &iniFolder)
 {
-    const QString path = AddBackslash(iniFolder) + ConfigFormat::iniFileName();
+    const QString folder = AddBackslash(iniFolder);
+    const QString path = folder + ConfigFormat::iniFileName();
     if (QFileInfo::exists(path))
         return path;
     // Where file names are case-sensitive, QTA's file may be spelt "qta.ini": edit that file rather than
-    // create a second one beside it.
-    const QStringList matches = QDir(iniFolder).entryList({ConfigFormat::iniFileName()}, QDir::Files);
-    return matches.isEmpty() ? path : AddBackslash(iniFolder) + matches.first();
+    // create a second one beside it (looked for in the folder the path names, blanks after it dropped).
+    const QStringList matches = QDir(folder).entryList({ConfigFormat::iniFileName()}, QDir::Files);
+    return matches.isEmpty() ? path : folder + matches.first();
 }
 
 QList<ToolbarButtonEntry> DefaultToolbar()

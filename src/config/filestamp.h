@@ -17,8 +17,6 @@ public:
     static FileStamp of(const QString &path, const FileStamp *known = nullptr);
 
     bool exists() const { return m_exists; }
-    // False when the file exists but could not be read; only its size and times were compared then.
-    bool readable() const { return m_readable; }
     qint64 size() const { return m_size; }
     QDateTime modified() const { return m_modified; }
     QByteArray sha256() const { return m_sha256; }
@@ -31,7 +29,7 @@ private:
     bool sameTimesAndSize(const FileStamp &other) const;
 
     bool m_exists = false;
-    bool m_readable = true;
+    bool m_readable = true; // false: the file could not be read, so only its size and times count
     qint64 m_size = 0;
     QDateTime m_modified;
     QDateTime m_metadataChanged;

@@ -1,18 +1,23 @@
-#include "testfiles.h"
-#include "filesafety.h"
+// The INI layer: the sections a save replaces, what a read answers, entries the file cannot hold, 8-bit text.
+#include "ansitext.h"
+#include "inidocument.h"
 #include "inifile.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QHash>
+#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray kHostFile = "; QTA configuration\r\n[Main]\r\nFont=Courier\r\n\r\n[Toolbits]\r\nOpen=LOAD\r\n"
-                             "[Addons]\r\nCalc=\"C:\\Windows\\calc.exe\"\r\nEdit=notepad.exe %charfile%\r\n\r\n"
-                             "[Colors]\r\nBack=\xE9t\xE9\r\n";
+QStringList lines(const QList<IniEntry> &entries)
+{
+    QStringList out;
+    for (const IniEntry &entry : entries)
+        out.append(entry.key + u'=' + entry.value);
+    return out;
+}
 
 } // namespace
 
@@ -21,213 +26,164 @@ class tst_IniFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
+    // A save removes every copy of a section and appends the new one as one write per entry would leave it.
+    void replaceSection_data()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_path = m_dir->filePath(u"QTA.INI"_s);
-        writeBytes(m_path, kHostFile);
-        m_messages.clear();
-        m_previousHandler = setIniMessageHandler([this](const QString &text, const QString &title) {
-            m_messages.append({ text, title });
-        });
+        QTest::addColumn<QByteArray>("initial");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QByteArray>("expected");
+
+        QTest::addRow("every copy goes, others stay")
+            << QByteArray("; top\r\n[Addons]\r\na=1\r\n[Main]\r\nm=1\r\n\r\n[ ADDONS ]\r\nb=2\r\n[Addons2]\r\nt=1")
+            << QStringList { u"b=2"_s, u"a=1"_s }
+            << QByteArray("; top\r\n[Main]\r\nm=1\r\n\r\n[Addons2]\r\nt=1\r\n[Addons]\r\nb=2\r\na=1\r\n");
+        QTest::addRow("repeated key: first place and spelling, last value")
+            << QByteArray("[Main]\r\nm=1\r\n")
+            << QStringList { u"Calc =1"_s, u"Edit=2"_s, u" CALC=  3"_s, u"\tcalc\t=4"_s }
+            << QByteArray("[Main]\r\nm=1\r\n[Addons]\r\nCalc =4\r\nEdit=2\r\n");
+        QTest::addRow("nameless entries keep a line each")
+            << QByteArray() << QStringList { u"=a"_s, u"B=b"_s, u" =c"_s }
+            << QByteArray("[Addons]\r\n=a\r\nB=b\r\n=c\r\n");
+        QTest::addRow("lines take the file's end when the old section held them all")
+            << QByteArray("[Addons]\rold=1\r") << QStringList { u"new=2"_s } << QByteArray("[Addons]\rnew=2\r");
     }
 
-    void cleanup()
+    void replaceSection()
     {
-        setIniMessageHandler(m_previousHandler);
-        FileSafety::setWriteLimitForTesting(-1);
-    }
+        QFETCH(QByteArray, initial);
+        QFETCH(QStringList, entries);
+        QFETCH(QByteArray, expected);
 
-    // The first test: the process starts unregistered.
-    void unregisteredCall_data()
-    {
-        QTest::addColumn<bool>("afterDelete");
-        QTest::addColumn<QString>("call");
-
-        const QStringList calls = { u"IniReadSection"_s, u"IniReadKey"_s, u"IniWriteKey"_s, u"IniDeleteSection"_s };
-        for (const QString &call : calls)
-            QTest::addRow("before IniRegister: %s", qPrintable(call)) << false << call;
-        for (const QString &call : calls)
-            QTest::addRow("after IniDeleteSection: %s", qPrintable(call)) << true << call;
-    }
-
-    void unregisteredCall()
-    {
-        QFETCH(bool, afterDelete);
-        QFETCH(QString, call);
-
-        if (afterDelete) {
-            IniRegister(u"Addons"_s, m_path);
-            IniDeleteSection();
-            QVERIFY(m_messages.isEmpty());
+        QList<IniEntry> list;
+        for (const QString &line : entries)
+            list.append(IniEntry { line.section(u'=', 0, 0), line.section(u'=', 1) });
+        IniDocument doc(initial);
+        doc.removeAllSections(u"Addons"_s);
+        IniDocument oneByOne = doc;
+        doc.appendSection(u"Addons"_s, list);
+        QCOMPARE(doc.toBytes(), expected);
+        // A write by an empty name finds the first nameless line: only the appended section keeps them apart.
+        if (!entries.contains(u"=a"_s)) {
+            for (const IniEntry &entry : std::as_const(list))
+                oneByOne.setValue(u"Addons"_s, entry.key, entry.value);
+            QCOMPARE(oneByOne.toBytes(), expected);
         }
-        QVERIFY(!IniContext().Registered);
-        const QByteArray before = readBytes(m_path);
-
-        if (call == u"IniReadSection") {
-            IniSectionTable table { QStringList { u"keep"_s }, QStringList { u"me"_s } };
-            QCOMPARE(IniReadSection(table), 0);
-            QCOMPARE(table, (IniSectionTable { QStringList { u"keep"_s }, QStringList { u"me"_s } }));
-        } else if (call == u"IniReadKey") {
-            QCOMPARE(IniReadKey(u"Font"_s, u"fallback"_s), QString());
-        } else if (call == u"IniWriteKey") {
-            QString reason;
-            QCOMPARE(IniWriteKey(u"Font"_s, u"Arial"_s, &reason), qint16(0));
-        } else {
-            IniDeleteSection();
-        }
-
-        QCOMPARE(m_messages,
-                 (QList<QStringList> {
-                     { u"[Section] and FileName Not Registered in Private.Ini!"_s, u"IniFile Logic Error"_s } }));
-        QCOMPARE(readBytes(m_path), before);
-        QVERIFY(!IniContext().Registered);
     }
 
-    void registeredCalls()
+    void entries_data()
     {
-        IniRegister(u"  Addons \t"_s, u" "_s + m_path + u"  "_s);
-        QCOMPARE(IniContext().Section, u"Addons"_s);
-        QCOMPARE(IniContext().FileName, m_path);
-        IniSectionTable table;
-        QCOMPARE(IniReadSection(table), 2);
-        QCOMPARE(table[0], (QStringList { u"Calc"_s, u"Edit"_s }));
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("platform"); // what the platform lists
+        QTest::addColumn<QStringList>("kept"); // with every nameless line at its place; empty: the same
 
-        const QByteArray written = QByteArray(kHostFile).replace("notepad.exe", "wordpad.exe");
-        QCOMPARE(IniWriteKey(u"edit"_s, u"wordpad.exe %charfile%"_s), qint16(1));
-        QCOMPARE(readBytes(m_path), written);
-        QCOMPARE(IniReadKey(u"EDIT"_s, QString()), u"wordpad.exe %charfile%"_s);
-        // Writing the value a key already has does not write at all: a full disk cannot hurt it.
-        FileSafety::setWriteLimitForTesting(0);
-        QVERIFY(IniWriteKey(u"Calc"_s, u"\"C:\\Windows\\calc.exe\""_s) != 0);
-        QCOMPARE(readBytes(m_path), written);
-        FileSafety::setWriteLimitForTesting(-1);
-        QVERIFY(m_messages.isEmpty());
-
-        // Deleting the section removes it by its trimmed name and leaves the rest.
-        IniDeleteSection();
-        const qsizetype from = kHostFile.indexOf("[Addons]");
-        QCOMPARE(readBytes(m_path), QByteArray(kHostFile).remove(from, kHostFile.indexOf("[Colors]") - from));
-        QCOMPARE(IniContext().Section, QString());
+        QTest::addRow("one pair of quotes comes off, comments and bare lines are skipped")
+            << QByteArray("[A]\r\n; c=1\r\nflag\r\nCalc = \"C:\\calc.exe\"\r\nRun=\"a b\" -x\r\nQ='\"q\"'\r\n")
+            << QStringList { u"Calc=C:\\calc.exe"_s, u"Run=\"a b\" -x"_s, u"Q=\"q\""_s } << QStringList();
+        QTest::addRow("a repeated key reads its first value")
+            << QByteArray("[a]\na=1\nb=2\nA=3\n") << QStringList { u"a=1"_s, u"b=2"_s, u"A=1"_s } << QStringList();
+        QTest::addRow("the first entry without equals decides")
+            << QByteArray("[A]\nb=2\nkey\nKEY=3\n") << QStringList { u"b=2"_s, u"KEY="_s } << QStringList();
+        QTest::addRow("nameless lines: each its own value, none right after another")
+            << QByteArray("[A]\na=1\n=2\n=3\nb=4\n=5\n") << QStringList { u"a=1"_s, u"=2"_s, u"b=4"_s, u"=2"_s }
+            << QStringList { u"a=1"_s, u"=2"_s, u"b=4"_s, u"=5"_s };
+        QTest::addRow("a nameless first line hides the section from the platform")
+            << QByteArray("[A]\n; c\n=1\na=2\n") << QStringList() << QStringList { u"=1"_s, u"a=2"_s };
     }
 
-    void readSectionLeavesTable_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // empty: no file at all
-
-        QTest::addRow("missing file") << QByteArray();
-        QTest::addRow("missing section") << QByteArray("[Main]\r\nAddons=1\r\n");
-        QTest::addRow("empty section") << QByteArray("[Addons]\r\n\r\n[Main]\r\na=1\r\n");
-        QTest::addRow("comments and bare lines only") << QByteArray("[Addons]\r\n; Calc=calc.exe\r\nCalc\r\n");
-    }
-
-    void readSectionLeavesTable()
+    void entries()
     {
         QFETCH(QByteArray, file);
+        QFETCH(QStringList, platform);
+        QFETCH(QStringList, kept);
 
-        if (file.isEmpty())
-            QVERIFY(QFile::remove(m_path));
-        else
-            writeBytes(m_path, file);
-        IniRegister(u"Addons"_s, m_path);
-        IniSectionTable table { QStringList { u"Calc"_s }, QStringList { u"calc.exe"_s } };
-        QCOMPARE(IniReadSection(table), 0);
-        QCOMPARE(table, (IniSectionTable { QStringList { u"Calc"_s }, QStringList { u"calc.exe"_s } }));
-        QCOMPARE(IniReadKey(u"Calc"_s, u"dflt"_s), u"dflt"_s);
-        QCOMPARE(QFile::exists(m_path), !file.isEmpty());
+        const IniDocument doc(file);
+        QCOMPARE(lines(doc.entries(u"A"_s)), platform);
+        QCOMPARE(lines(doc.entries(u"A"_s, IniDocument::KeepEmptyNames)), kept.isEmpty() ? platform : kept);
+        for (const IniEntry &entry : doc.entries(u"A"_s)) // the one-pass answer is the answer of a read per key
+            QCOMPARE(doc.value(u" A "_s, entry.key).value_or(QString()), entry.value);
     }
 
-    void valueReadBack_data()
-    {
-        QTest::addColumn<QString>("written");
-        QTest::addColumn<QString>("read");
-
-        const QString long300 = u"0123456789"_s.repeated(30);
-        QTest::addRow("300 characters, no cut") << long300 << long300;
-        QTest::addRow("whole path quoted") << u"\"C:\\Program Files\\Calc\\calc.exe\""_s
-                                           << u"C:\\Program Files\\Calc\\calc.exe"_s;
-        QTest::addRow("quoted path and argument")
-            << u"\"C:\\Program Files\\ed.exe\" %charfile%"_s << u"\"C:\\Program Files\\ed.exe\" %charfile%"_s;
-        QTest::addRow("single quotes") << u"'C:\\x.exe'"_s << u"C:\\x.exe"_s;
-    }
-
-    void valueReadBack()
-    {
-        QFETCH(QString, written);
-        QFETCH(QString, read);
-
-        IniRegister(u"Addons"_s, m_path);
-        QCOMPARE(IniWriteKey(u"Tool"_s, written), qint16(1));
-        QCOMPARE(IniReadKey(u"Tool"_s, QString()), read);
-        IniSectionTable table;
-        QCOMPARE(IniReadSection(table), 3);
-        QCOMPARE(table[1].last(), read);
-    }
-
-    void writeRefused_data()
+    // The one rule of which entries a save refuses: those the file cannot give back as written.
+    void entryProblem_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("more"); // a second part of the value, as a button's "command|picture"
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<bool>("refused");
 
-        QTest::addRow("key holding =") << u"a=b"_s << u"x"_s;
-        QTest::addRow("key holding CR") << u"a\rb"_s << u"x"_s;
-        QTest::addRow("key holding LF") << u"a\nb"_s << u"x"_s;
-        QTest::addRow("key holding NUL") << u"a"_s + QChar(0) + u"b"_s << u"x"_s;
-        QTest::addRow("key starting with [") << u"[Main]"_s << u"x"_s;
-        QTest::addRow("key starting with ;") << u";Calc"_s << u"x"_s;
-        QTest::addRow("key with blanks before [, ] in the value") << u"  [x"_s << u"a]b"_s;
-        QTest::addRow("value the code page cannot hold") << u"Calc"_s << u"\u2192"_s;
-        QTest::addRow("key with tab before ;") << u"\t;x"_s << u"x"_s;
-        QTest::addRow("value holding CR") << u"Calc"_s << u"a\rb"_s;
-        QTest::addRow("value holding LF") << u"Calc"_s << u"a\n[Main]"_s;
-        QTest::addRow("value holding NUL") << u"Calc"_s << u"a"_s + QChar(0) + u"b"_s;
+        const QString nul(QChar(0));
+        QTest::addRow("key holding =") << u"a=b"_s << u"x"_s << QString() << false << true;
+        QTest::addRow("key holding CR") << u"a\rb"_s << u"x"_s << QString() << false << true;
+        QTest::addRow("key holding NUL") << u"a"_s + nul << u"x"_s << QString() << false << true;
+        QTest::addRow("key reading as a header") << u"[Main]"_s << u"x"_s << QString() << false << true;
+        QTest::addRow("key after blanks, ] in the picture") << u"  [x"_s << u"a"_s << u"b]"_s << false << true;
+        QTest::addRow("key reading as a comment") << u"\t;x"_s << u"x"_s << QString() << false << true;
+        QTest::addRow("value holding LF") << u"Calc"_s << u"a\n[Main]"_s << QString() << false << true;
+        QTest::addRow("NUL in the picture") << u"Calc"_s << u"a"_s << nul << false << true;
+        QTest::addRow("arrow in an 8-bit file") << u"Next \u2192"_s << u"x"_s << QString() << false << true;
+        // Lines a read gives back unchanged are never refused.
+        QTest::addRow("arrow in a utf-8 file") << u"Next \u2192"_s << u"\u2192"_s << QString() << true << false;
+        QTest::addRow("key starting with [, no ] on the line") << u"[x"_s << u"y"_s << u"z"_s << false << false;
+        QTest::addRow("empty key") << QString() << u"x"_s << QString() << false << false;
+        QTest::addRow("blanks and quotes around the value") << u" Pad "_s << u" \"q"_s << u"\" "_s << false << false;
     }
 
-    void writeRefused()
+    void entryProblem()
     {
         QFETCH(QString, key);
         QFETCH(QString, value);
+        QFETCH(QString, more);
+        QFETCH(bool, utf8);
+        QFETCH(bool, refused);
 
-        IniRegister(u"Addons"_s, m_path);
-        QString reason;
-        QCOMPARE(IniWriteKey(key, value, &reason), qint16(0));
-        QVERIFY(!reason.isEmpty());
-        QCOMPARE(readBytes(m_path), kHostFile);
+        const QString problem = iniEntryProblem(key, { value, more }, utf8);
+        QVERIFY2(problem.isEmpty() != refused, qPrintable(problem));
     }
 
-    // Lines the file holds as written are not refused.
-    void writeAccepted_data()
+    // Every byte a file may hold reads as a character of its own and is written back as that byte.
+    void everyByteRoundTrips()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("line"); // appended to the section
-
-        QTest::addRow("key starting with [, no ] on the line") << u"[x"_s << u"y"_s << QByteArray("[x=y");
-        QTest::addRow("empty key") << QString() << u"x"_s << QByteArray("=x");
-        QTest::addRow("8-bit letters") << u"Caf\u00e9"_s << u"\u00e9t\u00e9"_s << QByteArray("Caf\xe9=\xe9t\xe9");
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        const QString text = AnsiText::decode(all);
+        QVERIFY(AnsiText::canEncode(text));
+        QCOMPARE(AnsiText::encode(text), all);
+        QCOMPARE(QSet<QChar>(text.begin(), text.end()).size(), 256);
     }
 
-    void writeAccepted()
+    // Far more lines than hand-written sections: the tables that find a name's first line answer as for a few.
+    void largeSection()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        QFETCH(QByteArray, line);
-
-        IniRegister(u"Addons"_s, m_path);
-        QString reason;
-        QCOMPARE(IniWriteKey(key, value, &reason), qint16(1));
-        QCOMPARE(reason, QString());
-        QCOMPARE(IniReadKey(key, u"missing"_s), value);
-        const QByteArray end = "%charfile%\r\n";
-        QCOMPARE(readBytes(m_path), QByteArray(kHostFile).insert(kHostFile.indexOf(end) + end.size(), line + "\r\n"));
+        const int n = 70000;
+        QByteArray text = "[Other]\r\nx=1\r\n[Big]\r\n";
+        QList<IniEntry> written;
+        QStringList answers; // a read of each line: the value of the first line of its name
+        QStringList collapsed; // a write of every line: one line per name, first spelling, last value
+        QStringList firstValues;
+        QHash<QString, qsizetype> lineOf;
+        for (int i = 0; i < n; ++i) {
+            // Every 13th line repeats a name from far back, in other letter case.
+            const QString key = i % 13 == 12 ? u"NAME %1"_s.arg((quint64(i) * 7919) % quint64(i)) : u"Name %1"_s.arg(i);
+            const QString value = u"value %1"_s.arg(i);
+            text += key.toLatin1() + '=' + value.toLatin1() + "\r\n";
+            written.append({ key, value });
+            const qsizetype at = lineOf.value(key.toLower(), collapsed.size());
+            if (at == collapsed.size()) {
+                lineOf.insert(key.toLower(), at);
+                collapsed.append(key);
+                firstValues.append(value);
+            }
+            collapsed[at] = collapsed[at].section(u'=', 0, 0) + u'=' + value;
+            answers.append(key + u'=' + firstValues[at]);
+        }
+        IniDocument doc(text);
+        QCOMPARE(lines(doc.entries(u"big"_s)), answers);
+        doc.removeAllSections(u"Big"_s);
+        doc.appendSection(u"Big"_s, written);
+        QCOMPARE(doc.sectionLines(u"Big"_s), collapsed);
     }
-
-private:
-    QString m_path;
-    QScopedPointer<QTemporaryDir> m_dir;
-    QList<QStringList> m_messages;
-    IniMessageHandler m_previousHandler;
 };
 
 QTEST_GUILESS_MAIN(tst_IniFile)

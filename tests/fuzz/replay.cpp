@@ -1,7 +1,6 @@
-// Runs every file of the given folders (or the given files) through the fuzz target once, without libFuzzer.
+// Runs every file of the given folders through the fuzz target once, without libFuzzer.
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <cstdint>
 #include <cstdio>
 
@@ -11,22 +10,15 @@ int main(int argc, char **argv)
 {
     int count = 0;
     for (int i = 1; i < argc; ++i) {
-        const QFileInfo arg(QFile::decodeName(argv[i]));
-        QStringList files { arg.filePath() };
-        if (arg.isDir()) {
-            files.clear();
-            const QDir dir(arg.filePath());
-            for (const QString &name : dir.entryList(QDir::Files, QDir::Name))
-                files.append(dir.filePath(name));
-        }
-        for (const QString &path : files) {
-            QFile file(path);
+        const QDir dir(QFile::decodeName(argv[i]));
+        for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
+            QFile file(dir.filePath(name));
             if (!file.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
                 return 1;
             }
             const QByteArray bytes = file.readAll();
-            std::printf("%s\n", qPrintable(QFileInfo(path).fileName()));
+            std::printf("%s\n", qPrintable(name));
             std::fflush(stdout); // the name shows even when the input aborts
             LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
             ++count;
