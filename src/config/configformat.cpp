@@ -166,14 +166,6 @@ QString addOnValue(const AddOnEntry &entry)
     return entry.CommandLine + u' ' + entry.Parameters;
 }
 
-ToolbitsValue splitToolbitsValue(const QString &value)
-{
-    const qsizetype bar = value.indexOf(u'|');
-    if (bar < 0)
-        return ToolbitsValue{value, QString(), false};
-    return ToolbitsValue{value.left(bar), value.mid(bar + 1), true};
-}
-
 int digitImageKey(QStringView imageKey)
 {
     if (imageKey.size() == 1 && imageKey[0] >= u'0' && imageKey[0] <= u'9')

@@ -61,15 +61,6 @@ AddOnEntry parseAddOn(const QString &name, const QString &value);
 // What a read of an add-on's line must give: its command line, then its parameter macros.
 QString addOnValue(const AddOnEntry &entry);
 
-struct ToolbitsValue
-{
-    QString command;
-    QString imageKey;
-    bool hasImageKey = false; // false for a value without "|"
-};
-// Split at the first "|": the command before it, the image key all after it.
-ToolbitsValue splitToolbitsValue(const QString &value);
-
 // An image key of exactly one decimal digit names a picture by its index; returns -1 for any other key.
 int digitImageKey(QStringView imageKey);
 

@@ -23,34 +23,6 @@ QString trimBlanks(const QString &text)
 
 } // namespace
 
-int ReplaceText(const QString &source, const QString &find, const QString &replacement, QString &result)
-{
-    if (trimBlanks(source).isEmpty())
-        return 0;
-    result.clear();
-    // An empty find would match at every position and never advance.
-    if (find.isEmpty())
-        return 0;
-
-    int count = 0;
-    QString rest = source;
-    while (true) {
-        const qsizetype p = rest.indexOf(find, 0, Qt::CaseInsensitive);
-        if (p < 0)
-            break;
-        ++count;
-        const qsizetype afterThis = p + find.size();
-        const qsizetype q = rest.indexOf(find, afterThis, Qt::CaseInsensitive);
-        if (q < 0) {
-            result += rest.left(p) + replacement + rest.mid(afterThis);
-            break;
-        }
-        result += rest.left(p) + replacement + rest.mid(afterThis, q - afterThis);
-        rest = rest.mid(q);
-    }
-    return count;
-}
-
 QString StripNull(const QString &text)
 {
     const qsizetype nul = text.indexOf(QChar(0));
