@@ -82,9 +82,6 @@ public:
     // go back to it (a tooltip the file cannot keep apart, say): it stays open then.
     bool storeOpenEdits();
 
-    // The edit controls given the flat look.
-    int flatControlCount() const { return int(m_flatControls.size()); }
-
     // The commands of the command toolbars. Reload INI asks before it drops unsaved changes.
     bool reloadIni();
     bool saveIni();
