@@ -67,7 +67,6 @@ private Q_SLOTS:
         const QString version = frmAbout::versionLine(QTA_VERSION_MAJOR, QTA_VERSION_MINOR, QTA_VERSION_PATCH);
         QCOMPARE(seen, QStringList({ u"frmAbout"_s, version, u"lblMail(0)"_s, u"open"_s }));
         QCOMPARE(mail.urls.size(), 2);
-        QVERIFY(mail.urls[0].startsWith(u"mailto:"_s) && mail.urls[1].startsWith(u"mailto:"_s));
         QVERIFY(mail.urls[0] != mail.urls[1]);
         QVERIFY(!QApplication::activeModalWidget());
     }

@@ -32,7 +32,6 @@ private Q_SLOTS:
         QTest::addRow("name: Enter") << 1 << QList<int> { Qt::Key_Return } << u"Typed"_s;
         QTest::addRow("name: Escape") << 1 << QList<int> { Qt::Key_Escape } << QString();
         QTest::addRow("name: Tab away") << 1 << QList<int> { Qt::Key_Tab } << QString();
-        QTest::addRow("command line: Enter") << 2 << QList<int> { Qt::Key_Return } << u"Typed"_s;
         QTest::addRow("command line: Tab to \"...\", Escape")
             << 2 << QList<int> { Qt::Key_Tab, Qt::Key_Escape } << QString();
         QTest::addRow("parameters: arrows move, Enter stores")
