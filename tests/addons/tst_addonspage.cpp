@@ -81,7 +81,7 @@ private Q_SLOTS:
         w.startCellEdit(2, 2);
         QTest::keyClicks(QApplication::focusWidget(), u"Typed"_s);
         w.grid()->horizontalHeader()->resizeSection(0, w.grid()->columnWidth(0) + 10);
-        QVERIFY(!w.grid()->isEditing());
+        QVERIFY(!w.grid()->isEditing() && w.control(u"fraCommand"_s)->isHidden());
         w.startCellEdit(2, 2);
         QTest::mouseClick(w.control(u"cmdAddAddOn"_s), Qt::LeftButton);
         QVERIFY(!w.grid()->isEditing());

@@ -6,17 +6,13 @@
 
 namespace {
 
-// The host file without a toolbar of its own: the window shows the default one.
+// The host file without a toolbar of its own (the window shows the default one), and the start of one to fill in.
 const QByteArray kNoToolbits = kHostIni.left(kHostIni.indexOf("[Toolbits]"));
+const QByteArray kOwnToolbits = kNoToolbits + "[Toolbits]\r\n";
 const QByteArray N = "New=NEW|1\r\n", L = "Load...=LOAD|2\r\n", S = "Save=SAVE|3\r\n", S4 = "space4=|\r\n",
                  P = "Print=PRINT|4\r\n", PP = "Print Preview=PREVIEW|5\r\n", S7 = "space7=|\r\n",
                  PR = "Preferences...=PREFERENCES|6\r\n", E = "Exit QTA=EXIT|7\r\n";
 const QByteArray kDefault = N + L + S + S4 + P + PP + S7 + PR + E;
-
-QByteArray withToolbits(const QByteArray &toolbits)
-{
-    return kNoToolbits + "[Toolbits]\r\n" + toolbits;
-}
 
 } // namespace
 
@@ -63,7 +59,7 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QList<bool>, offered);
         QFETCH(QByteArray, saved);
-        EditorWindow w(toolbits.isEmpty() ? kNoToolbits : withToolbits(toolbits));
+        EditorWindow w(toolbits.isEmpty() ? kNoToolbits : kOwnToolbits + toolbits);
         QVERIFY(w.start());
         QList<bool> shown;
         w.chooseFromButtonMenu(position, key, &shown);
@@ -78,7 +74,7 @@ private Q_SLOTS:
     {
         const QByteArray toolbits = "New=NEW|1\r\nPrint sheet=RUNADDON(Sheet Printer)|4\r\nOld=FROBNICATE|2\r\n"
                                     "Lower=runaddon(notes)|3\r\nBlank=NEW|\r\n";
-        EditorWindow w(withToolbits(toolbits));
+        EditorWindow w(kOwnToolbits + toolbits);
         QVERIFY(w.start());
         auto *tooltip = w.control<QLineEdit>(u"txtTooltip"_s);
         auto *host = w.control<QComboBox>(u"cmbboxCommandNoAddOns"_s);
@@ -226,7 +222,7 @@ private Q_SLOTS:
         const QByteArray toolbits
             = "New=NEW|1\r\nspace2=|\r\nPic A=SAVE|C:\\PICS\\A.BMP\r\nPic B=PRINT|C:\\PICS\\B.BMP\r\n"
               "Exit QTA=EXIT|7\r\n";
-        EditorWindow w(withToolbits(toolbits));
+        EditorWindow w(kOwnToolbits + toolbits);
         const QString folder = w.otherFolder(u"pictures"_s), bitmap = folder + u"/picture.bmp"_s;
         QVERIFY(QFile::copy(u":/buttons/3.bmp"_s, bitmap));
         writeBytes(folder + u"/text.bmp"_s, "not a picture");
