@@ -89,3 +89,5 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) build-asan $(FUZZ_BUILD)
+
+include windows.mk

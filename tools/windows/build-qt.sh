@@ -16,7 +16,7 @@ jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
 upstream=${version%%+*}
 upstream=${upstream%%-*}
-patch=$here/qtbase-$upstream-no-wintab.patch
+patch=$here/qtbase-$upstream-mingw.patch
 prefix=$cache/qt-$upstream-mingw64
 stamp=$prefix/.qta-built
 

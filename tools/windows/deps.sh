@@ -8,7 +8,7 @@ SUDO=""
 
 PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build
           qt6-base-dev qt6-base-dev-tools dpkg-dev patch perl wine wine64 xvfb xauth xdotool imagemagick zip
-          unzip python3)
+          unzip python3 fonts-dejavu-core fonts-wine)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
