@@ -1,5 +1,6 @@
 #include "ansitext.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -9,6 +10,12 @@ class tst_AnsiText : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+#ifdef Q_OS_WIN
+    // The rows below are written for the Western code page; the system converts, whatever its own code page is.
+    void initTestCase() { AnsiText::setCodePageForTesting(1252); }
+    void cleanupTestCase() { AnsiText::setCodePageForTesting(0); }
+#endif
+
     void everyByteRoundTrips()
     {
         // A file may hold any byte; reading and writing it back must not change one of them.
@@ -39,13 +46,13 @@ private Q_SLOTS:
         // U+0080 is not the euro sign's byte: 0x80 already decodes to U+20AC.
         QTest::addRow("C1 control U+0080") << u"\u0080"_s << QByteArray("?") << false;
         QTest::addRow("euro beside omega") << u"\u20AC\u03A9"_s << QByteArray("\x80?") << false;
+        // A letter the code page lacks must not become a similar one that it has.
+        QTest::addRow("A with macron") << u"\u0100"_s << QByteArray("?") << false;
+        QTest::addRow("final NUL") << u"a\0"_s << QByteArray("a\0", 2) << true;
     }
 
     void codePage()
     {
-    #ifdef Q_OS_WIN
-        QSKIP("Windows uses the system's ANSI code page, which need not be Windows-1252");
-    #endif
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QFETCH(bool, encodable);
@@ -55,6 +62,38 @@ private Q_SLOTS:
         if (encodable)
             QCOMPARE(AnsiText::decode(bytes), text);
     }
+
+#ifdef Q_OS_WIN
+    void otherCodePages_data()
+    {
+        QTest::addColumn<uint>("codePage");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("encodable");
+
+        // Windows can make UTF-8 the system's ANSI code page; its conversions then take no best-fit flags.
+        QTest::addRow("UTF-8, greek") << 65001u << u"\u03A9mega"_s << QByteArray("\xCE\xA9mega") << true;
+        QTest::addRow("UTF-8, lone surrogate") << 65001u << u"a\xD800"_s << QByteArray("a\xEF\xBF\xBD") << false;
+        QTest::addRow("Japanese, two-byte letters") << 932u << u"\u65E5\u672C"_s << QByteArray("\x93\xFA\x96\x7B")
+                                                    << true;
+        QTest::addRow("Japanese, euro sign") << 932u << u"\u20AC"_s << QByteArray("?") << false;
+    }
+
+    void otherCodePages()
+    {
+        QFETCH(uint, codePage);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, encodable);
+
+        AnsiText::setCodePageForTesting(codePage);
+        const auto restore = qScopeGuard([] { AnsiText::setCodePageForTesting(1252); });
+        QCOMPARE(AnsiText::encode(text), bytes);
+        QCOMPARE(AnsiText::canEncode(text), encodable);
+        if (encodable)
+            QCOMPARE(AnsiText::decode(bytes), text);
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(tst_AnsiText)
