@@ -1,5 +1,6 @@
 #include "configuration.h"
 #include "filesafety.h"
+#include "pathfunctions.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -128,17 +129,19 @@ private Q_SLOTS:
         writeBytes(dir + u"/a.bmp"_s, "BM");
         writeBytes(dir + u"/b.bmp"_s, "BM");
         const QString a = dir + u"/a.bmp"_s, b = dir + u"/b.bmp"_s, missing = dir + u"/gone/SHEET.BMP"_s;
+        // An existing file's key: its short path on Windows, the (canonical) path itself elsewhere.
+        const QString aKey = GetShortPath(a), bKey = GetShortPath(b);
         const QString file = u"[General]\n[Toolbits]\nA=X|%1\nB=X|%2\nC=X|%3\nD=Y|%3\nE=X|%4\n"_s;
         Configuration config;
         QVERIFY(loadFrom(config, dir, file.arg(a, dir + u"/./a.bmp"_s, missing, b).toUtf8()));
         QCOMPARE(buttons(config), (QStringList{u"A=X|8"_s, u"B=X|8"_s, u"C=X|9"_s, u"D=Y|9"_s, u"E=X|10"_s}));
-        QCOMPARE(config.images()->keyAt(8), a);
+        QCOMPARE(config.images()->keyAt(8), aKey);
         QCOMPARE(config.images()->keyAt(9), missing);
         QCOMPARE(config.images()->at(9).Source, missing);
 
         // Both spellings of a.bmp name one picture; the missing file keeps its path as written.
         QVERIFY(SaveConfiguration(config, dir));
-        QCOMPARE(readBytes(IniFilePath(dir)), file.arg(a, a, missing, b).toUtf8());
+        QCOMPARE(readBytes(IniFilePath(dir)), file.arg(aKey, aKey, missing, bKey).toUtf8());
 
         // Pictures from index 9 on go at each load; index 8 stays even when no button uses it any more.
         writeBytes(IniFilePath(dir), (u"[Toolbits]\nE=X|"_s + b + u'\n').toUtf8());
@@ -146,7 +149,7 @@ private Q_SLOTS:
             QVERIFY(LoadConfiguration(config, dir));
             QCOMPARE(buttons(config), QStringList{u"E=X|9"_s});
             QCOMPARE(config.images()->count(), 10);
-            QCOMPARE(config.images()->keyAt(8), a);
+            QCOMPARE(config.images()->keyAt(8), aKey);
         }
         writeBytes(IniFilePath(dir), "[Toolbits]\nNew=NEW|1\n");
         QVERIFY(LoadConfiguration(config, dir));

@@ -1,7 +1,9 @@
 #include "pathfunctions.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -85,6 +87,38 @@ private Q_SLOTS:
         const QString key = GetShortPath(path(u"Pictures/tool.bmp"_s));
         QVERIFY(QDir::isAbsolutePath(key));
         QCOMPARE(GetShortPath(spelling), found ? key : QString());
+    }
+
+    void keyNamesTheFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addRow("long folder name with blanks") << u"Long Folder Name/Tool Picture.bmp"_s;
+        QTest::addRow("names already short") << u"Pictures/tool.bmp"_s;
+        // Windows' plain path form drops the blank, so only the long-path form finds the folder.
+        QTest::addRow("folder name ending in a blank") << u"Ends in a blank /Tool Picture.bmp"_s;
+    }
+
+    // The key is a path to the very file, in short names on Windows: what QTA is given for the picture.
+    void keyNamesTheFile()
+    {
+        QFETCH(QString, name);
+        const QString file = path(name);
+        QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+        writeBytes(file, name.toUtf8());
+
+        const QString key = GetShortPath(file);
+        QCOMPARE(readBytes(key), name.toUtf8());
+    #ifdef Q_OS_WIN
+        static const QRegularExpression shortName(u"^[^ .]{1,8}(\\.[^ .]{1,3})?$"_s);
+        const QStringList parts = key.split(u'\\');
+        QCOMPARE(parts.constFirst().toUpper(), file.left(2).toUpper()); // the drive
+        for (const QString &part : parts.sliced(1))
+            QVERIFY2(shortName.match(part).hasMatch(), qPrintable(key));
+        if (name == u"Pictures/tool.bmp"_s) // kept as they are
+            QVERIFY2(key.endsWith(u"\\Pictures\\tool.bmp"_s, Qt::CaseInsensitive), qPrintable(key));
+    #else
+        QCOMPARE(key, QFileInfo(file).canonicalFilePath());
+    #endif
     }
 
 private:

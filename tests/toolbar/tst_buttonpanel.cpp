@@ -1,5 +1,6 @@
 #include "buttonimagelist.h"
 #include "editorfixture.h"
+#include "pathfunctions.h"
 #include "picturecombolist.h"
 
 #include <QFileDialog>
@@ -324,7 +325,8 @@ private Q_SLOTS:
         const int pictureCount = images->count();
         f.choose(1, u"T4"_s);
         auto *list = f.control<PictureComboList>("cmbButtonBitmap");
-        QCOMPARE(list->currentText(), folder + u"/used.bmp"_s);
+        // A bitmap's key: its short path on Windows, the path itself elsewhere (the folder is canonical).
+        QCOMPARE(list->currentText(), GetShortPath(folder + u"/used.bmp"_s));
 
         for (const QString &name : std::as_const(files)) {
             QStringList settings;
@@ -350,8 +352,8 @@ private Q_SLOTS:
         QCOMPARE(images->count(), pictureCount + newPictures);
         QCOMPARE(list->count(), 9 + bitmapItems);
         // The new item is selected, keyed by the file's stable path, and shows the picture of that key.
-        const QString chosen
-            = bitmapItems > 1 ? folder + u'/' + QFileInfo(files.constLast()).fileName() : folder + u"/used.bmp"_s;
+        const QString chosen = GetShortPath(bitmapItems > 1 ? folder + u'/' + QFileInfo(files.constLast()).fileName()
+                                                            : folder + u"/used.bmp"_s);
         QCOMPARE(list->currentIndex(), list->count() - 1);
         QCOMPARE(list->toolTip(), chosen);
         QCOMPARE(list->itemPicture(list->currentIndex()), images->indexOfKey(chosen));
@@ -386,9 +388,9 @@ private Q_SLOTS:
         QTest::mouseClick(f.control("cmdBrowseForBitmap"), Qt::LeftButton);
         QCOMPARE(folder, f.dir());
         QVERIFY(previewed);
-        QCOMPARE(f.list("cmbButtonBitmap")->currentText(), file);
+        QCOMPARE(f.list("cmbButtonBitmap")->currentText(), GetShortPath(file));
         QTest::keyClick(f.control("cmbButtonBitmap"), Qt::Key_Return);
-        QCOMPARE(f.saveToolbits(), "New=NEW|" + file.toLocal8Bit() + "\r\n" + kDefaultToolbits.mid(11));
+        QCOMPARE(f.saveToolbits(), "New=NEW|" + GetShortPath(file).toLocal8Bit() + "\r\n" + kDefaultToolbits.mid(11));
     }
 };
 
