@@ -1,9 +1,9 @@
 #include "frmabout.h"
 #include "frmeditor.h"
 #include "ownerdraw.h"
+#include "shellcatcher.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -12,26 +12,14 @@
 
 using namespace Qt::StringLiterals;
 
-// Stands in for the desktop's mail program: records the links it would have opened.
-class MailCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public Q_SLOTS:
-    void open(const QUrl &url) { urls.append(url); }
-};
-
 class tst_FrmAbout final : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QDesktopServices::setUrlHandler(u"mailto"_s, &m_mail, "open"); }
-    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(u"mailto"_s); }
-    void init() { m_mail.urls.clear(); }
+    void initTestCase() { m_shellReady = m_mail.install(); }
+    void cleanupTestCase() { m_mail.uninstall(); }
+    void init() { m_mail.clear(); }
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
 
     void versionTexts_data()
@@ -76,6 +64,8 @@ private Q_SLOTS:
         QFETCH(QString, link);
         QFETCH(QString, action);
         QFETCH(bool, opened);
+        if (!m_shellReady.isEmpty())
+            QSKIP(qPrintable(m_shellReady));
 
         frmAbout about;
         about.show();
@@ -95,7 +85,7 @@ private Q_SLOTS:
                                 action == u"click" ? label->rect().center() : QPoint(label->width() + 20, -10));
         }
         QCOMPARE(colour(), QColor(0, 0, 255));
-        QCOMPARE(m_mail.urls, opened ? QList{QUrl(u"mailto:"_s + label->text())} : QList<QUrl>());
+        QCOMPARE(m_mail.caught(opened), opened ? QList{QUrl(u"mailto:"_s + label->text())} : QList<QUrl>());
         QVERIFY(about.isVisible());
     }
 
@@ -123,7 +113,7 @@ private Q_SLOTS:
         QCOMPARE(reached, (QStringList{u"lblMail(1)"_s, u"lblMail(0)"_s, u"cmdOK"_s}));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
         QTRY_VERIFY(!about.isVisible());
-        QVERIFY(m_mail.urls.isEmpty());
+        QVERIFY(m_mail.caught(false).isEmpty());
     }
 
     void loadFillsTheBox()
@@ -171,7 +161,8 @@ private Q_SLOTS:
     }
 
 private:
-    MailCatcher m_mail;
+    ShellCatcher m_mail;
+    QString m_shellReady; // why links cannot be caught here, or empty
 };
 
 QTEST_MAIN(tst_FrmAbout)
