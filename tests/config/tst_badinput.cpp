@@ -283,9 +283,12 @@ void tst_BadInput::refusedBeforeReading()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = IniFilePath(dir.path());
-    if (kind == u"pipe")
+    if (kind == u"pipe") {
+#ifdef Q_OS_WIN
+        QSKIP("Windows keeps its named pipes apart from folders: none can be named QTA.INI");
+#endif
         QVERIFY(QProcess::execute(u"mkfifo"_s, {path}) == 0);
-    else {
+    } else {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(257) << 20)); // sparse: no disk used
     }
