@@ -11,7 +11,7 @@ PACKAGES := build-essential cmake python3 qt6-base-dev qt6-base-dev-tools libqt6
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test bench demo run sanitize fuzz format clean
+.PHONY: all deps configure build test bench demo run sanitize fuzz format stats clean
 
 all: build
 
@@ -83,6 +83,14 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQTA_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target qta-bench
 	$(BENCH_BUILD)/bin/qta-bench
+
+# Non-blank lines of C++ in src/ and tests/, and the tests' share of the code's size.
+stats:
+	@src=$$(git ls-files src | grep -E '\.(cpp|h)$$' | xargs cat | grep -cv '^[[:space:]]*$$'); \
+	tests=$$(git ls-files tests | grep -E '\.(cpp|h)$$' | xargs cat | grep -cv '^[[:space:]]*$$'); \
+	echo "src   $$src non-blank lines"; \
+	echo "tests $$tests non-blank lines"; \
+	echo "ratio $$((100 * tests / src)) %"
 
 format:
 	find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -1,5 +1,6 @@
 #include "maillink.h"
 
+#include "linkcolour.h"
 #include "shellopen.h"
 
 #include <QKeyEvent>
@@ -22,8 +23,15 @@ MailLink::MailLink(const QString &address, QWidget *parent)
     setContentsMargins(2, 1, 2, 1);
 }
 
+QColor MailLink::restColour() const
+{
+    return linkColour(palette());
+}
+
 void MailLink::setColour(const QColor &colour)
 {
+    if (palette().color(QPalette::WindowText) == colour)
+        return;
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, colour);
     setPalette(palette);
@@ -86,6 +94,14 @@ void MailLink::focusOutEvent(QFocusEvent *event)
 {
     QLabel::focusOutEvent(event);
     update();
+}
+
+// A theme of another brightness picks the link colour again.
+void MailLink::changeEvent(QEvent *event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && !m_pressed)
+        setColour(restColour());
 }
 
 void MailLink::paintEvent(QPaintEvent *event)

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-// A mail address shown as a link: blue, red while the mouse button is held on it. A complete click (press
+// A mail address shown as a link: blue (a lighter colour on a dark window), red while the mouse button is held on it. A complete click (press
 // and release on the label), or Space or Enter while it has the focus, hands "MailTo:" and the address to
 // the desktop's mail program; the window stays open.
 class MailLink final : public QLabel
@@ -13,7 +13,7 @@ class MailLink final : public QLabel
 public:
     explicit MailLink(const QString &address, QWidget *parent = nullptr);
 
-    static QColor restColour() { return QColor(0, 0, 255); }
+    QColor restColour() const;
     static QColor pressedColour() { return QColor(255, 0, 0); }
 
 protected:
@@ -23,6 +23,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void setColour(const QColor &colour);

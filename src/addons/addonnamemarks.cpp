@@ -1,62 +1,19 @@
 #include "addonnamemarks.h"
 
 #include "addonlistmodel.h"
-#include "inidocument.h"
+#include "entrykeys.h"
 #include "inifile.h"
 
 #include <QApplication>
-#include <QHash>
 #include <QStyle>
-
-namespace {
-
-// The file compares keys trimmed and with ASCII letters folded; other letters must match exactly.
-QString matchingKey(const QString &name)
-{
-    QString key = IniRules::trimmed(name);
-    for (QChar &c : key) {
-        if (c.unicode() < 128)
-            c = c.toLower();
-    }
-    return key;
-}
-
-QString rowList(const QList<int> &rows)
-{
-    QStringList numbers;
-    for (const int row : rows)
-        numbers.append(QString::number(row + 1));
-    const QString last = numbers.takeLast();
-    return numbers.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
-}
-
-} // namespace
 
 QStringList addOnNameWarnings(const QList<AddOnEntry> &addOns)
 {
-    QStringList warnings;
-    warnings.reserve(addOns.size());
-    QHash<QString, QList<int>> rowsOfKey;
+    QStringList warnings = addOnKeyWarnings(addOns);
     for (int row = 0; row < addOns.size(); ++row) {
-        const QString problem = iniKeyProblem(addOns[row].Name);
-        if (problem.isEmpty()) {
-            rowsOfKey[matchingKey(addOns[row].Name)].append(row);
-            warnings.append(QString());
-        } else {
-            warnings.append(
-                QStringLiteral("This name cannot be saved: %1. Saving is refused until it is changed.").arg(problem));
-        }
-    }
-    for (const QList<int> &rows : std::as_const(rowsOfKey)) {
-        if (rows.size() < 2)
-            continue;
-        // The file keeps the first line's place and name and the last one's value.
-        const QString text = QStringLiteral("Rows %1 have the same name (letter case ignored): saving writes them as "
-                                            "one line, with the command line of row %2.")
-                                 .arg(rowList(rows))
-                                 .arg(rows.constLast() + 1);
-        for (const int row : rows)
-            warnings[row] = text;
+        if (const QString problem = iniKeyProblem(addOns[row].Name); !problem.isEmpty())
+            warnings[row]
+                = QStringLiteral("This name cannot be saved: %1. Saving is refused until it is changed.").arg(problem);
     }
     return warnings;
 }

@@ -9,6 +9,7 @@
 #include "grid.h"
 #include "pathfunctions.h"
 #include "popupmenu.h"
+#include "tooltiptext.h"
 #include "undocommands.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+
+#include <utility>
 
 namespace {
 
@@ -101,8 +104,10 @@ AddOnsEditorPage::AddOnsEditorPage(frmEditor *editor)
             MoveAddOnDown(row);
     });
     connect(m_grid, &Grid::rowDropped, this, &AddOnsEditorPage::dropAddOn);
-    connect(m_parameters, &QComboBox::activated, this,
-            [this](int index) { CommitAddOnEdit(m_parameters->itemText(index)); });
+    connect(m_parameters, &QComboBox::activated, this, [this](int index) {
+        if (!std::exchange(m_movingInParameters, false))
+            CommitAddOnEdit(m_parameters->itemText(index));
+    });
     connect(m_browse, &QPushButton::clicked, this, &AddOnsEditorPage::BrowseAddOnExecutable);
     connect(editor->addAddOnButton(), &QPushButton::clicked, this, &AddOnsEditorPage::AppendNewAddOn);
     connect(editor->deleteAddOnButton(), &QPushButton::clicked, this, &AddOnsEditorPage::DeleteCurrentAddOn);
@@ -116,13 +121,19 @@ AddOnsEditorPage::AddOnsEditorPage(frmEditor *editor)
     updateNameMarks();
 }
 
-bool AddOnsEditorPage::endCommandLineEdit()
+bool AddOnsEditorPage::isEditing() const
 {
-    if (m_command->isHidden())
-        return false;
-    m_command->hide();
-    m_grid->FinishEditing();
-    return true;
+    return !m_name->isHidden() || !m_command->isHidden() || !m_parameters->isHidden();
+}
+
+void AddOnsEditorPage::commitOpenEdit()
+{
+    if (!m_name->isHidden())
+        CommitAddOnEdit(m_name->text());
+    else if (!m_command->isHidden())
+        CommitAddOnEdit(m_path->text());
+    else if (!m_parameters->isHidden())
+        CommitAddOnEdit(m_parameters->currentText());
 }
 
 void AddOnsEditorPage::beginEdit(int row, int column)
@@ -172,6 +183,7 @@ void AddOnsEditorPage::beginEdit(int row, int column)
     default:
         break;
     }
+    Q_EMIT editingChanged();
 }
 
 void AddOnsEditorPage::CommitAddOnEdit(const QString &text)
@@ -216,9 +228,12 @@ void AddOnsEditorPage::endEdit()
 
 void AddOnsEditorPage::hideEditors()
 {
+    const bool wasEditing = isEditing();
     m_name->hide();
     m_command->hide();
     m_parameters->hide();
+    if (wasEditing)
+        Q_EMIT editingChanged();
 }
 
 void AddOnsEditorPage::handleGridNotice()
@@ -233,7 +248,7 @@ void AddOnsEditorPage::showTooltip(QPoint pos)
     QString text = m_grid->CellContent(row, column);
     const QString warning = column == kNameColumn ? nameWarning(row) : QString();
     if (!warning.isEmpty())
-        text = text.isEmpty() ? warning : text + u'\n' + warning;
+        text = tooltipText(text.isEmpty() ? warning : text + u'\n' + warning);
     if (m_grid->toolTip() != text)
         m_grid->setToolTip(text);
 }
@@ -366,19 +381,34 @@ void AddOnsEditorPage::updateNameMarks()
 
 bool AddOnsEditorPage::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_parameters)
+        m_movingInParameters = false;
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        const int key = keyEvent->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
         if ((watched == m_name || watched == m_path) && enter) {
             CommitAddOnEdit(static_cast<QLineEdit *>(watched)->text());
             return true;
         }
+        if (watched == m_parameters && enter) {
+            CommitAddOnEdit(m_parameters->currentText());
+            return true;
+        }
+        // Arrows and letters move through the closed list as the page promises; Enter picks. The keys that open
+        // the list keep their meaning.
+        const bool opens = key == Qt::Key_F4 || key == Qt::Key_Space
+            || ((key == Qt::Key_Down || key == Qt::Key_Up) && keyEvent->modifiers() & Qt::AltModifier);
+        if (watched == m_parameters && key != Qt::Key_Escape && key != Qt::Key_Tab && key != Qt::Key_Backtab && !opens)
+            m_movingInParameters = true;
         // The page's own words promise Escape cancels, wherever the edit's focus is.
         if ((watched == m_name || watched == m_path || watched == m_browse || watched == m_parameters)
             && key == Qt::Key_Escape) {
             CancelAddOnEdit();
             return true;
         }
+    } else if (event->type() == QEvent::Wheel && watched == m_parameters) {
+        m_movingInParameters = true;
     } else if (event->type() == QEvent::FocusOut) {
         // Opening a list or a menu (the keyboard moves into it), or another window becoming active, is not
         // leaving the editor.

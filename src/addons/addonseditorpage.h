@@ -23,8 +23,10 @@ class AddOnsEditorPage final : public QObject
 public:
     explicit AddOnsEditorPage(frmEditor *editor);
 
-    // Ends an open command-line edit without writing what was typed; returns whether one was open.
-    bool endCommandLineEdit();
+    // Whether one of the in-place editors is open.
+    bool isEditing() const;
+    // Stores the text of an open in-place editor into its cell, as Enter (or picking the item) would.
+    void commitOpenEdit();
 
     // Rows count from 1, as in the grid. Out-of-range rows are ignored.
     void MoveAddOnUp(int row);
@@ -44,6 +46,10 @@ public:
     QLineEdit *txtAddOnPath() const { return m_path; }
     QPushButton *cmdBrowseForExe() const { return m_browse; }
     QComboBox *cmbboxAddOnParameters() const { return m_parameters; }
+
+Q_SIGNALS:
+    // An in-place editor opened or closed.
+    void editingChanged();
 
 private:
     // Each user action is one change on the window's undo stack.
@@ -69,4 +75,5 @@ private:
     QPushButton *m_browse;
     QComboBox *m_parameters;
     AddOnNameMarks *m_marks;
+    bool m_movingInParameters = false; // a key or wheel turn on the closed list moves, it does not pick
 };

@@ -17,6 +17,8 @@
 #include <QMetaEnum>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTreeView>
@@ -61,6 +63,7 @@ public:
 
 private:
     void announceOpened();
+    void revealCurrent();
     void onCurrentChanged(const QModelIndex &current);
     void onOk();
     QString currentPath() const;
@@ -77,6 +80,7 @@ private:
     bool m_opened = false;
     bool m_abandoned = false;
     bool m_allowed = false;
+    int m_revealedAt = 0; // where revealCurrent() left the tree's scroll bar
     QString m_chosen;
 };
 
@@ -147,6 +151,17 @@ FolderDialog::FolderDialog(const cBrowseForFolder &browser, FolderDialogEvents &
     connect(buttons, &QDialogButtonBox::accepted, this, &FolderDialog::onOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &FolderDialog::onCurrentChanged);
+    // Folders are listed as the model reads them, which pushes the selected one down, out of view: it is shown
+    // again after each batch of rows and each sort, until the user scrolls the tree.
+    auto *reveal = new QTimer(this);
+    reveal->setSingleShot(true);
+    reveal->setInterval(0);
+    connect(reveal, &QTimer::timeout, this, [this] {
+        if (m_tree->verticalScrollBar()->value() == m_revealedAt)
+            revealCurrent();
+    });
+    connect(m_proxy, &QAbstractItemModel::rowsInserted, reveal, qOverload<>(&QTimer::start));
+    connect(m_proxy, &QAbstractItemModel::layoutChanged, reveal, qOverload<>(&QTimer::start));
 
     // Runs once exec() has shown the dialog.
     QMetaObject::invokeMethod(this, &FolderDialog::announceOpened, Qt::QueuedConnection);
@@ -158,8 +173,16 @@ void FolderDialog::announceOpened()
         return;
     m_events.opened(this);
     m_opened = true;
+    revealCurrent();
     // The initial folder (or one a handler chose meanwhile) is reported after Initialized, like every later one.
     onCurrentChanged(m_tree->currentIndex());
+}
+
+void FolderDialog::revealCurrent()
+{
+    if (m_tree->currentIndex().isValid())
+        m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+    m_revealedAt = m_tree->verticalScrollBar()->value();
 }
 
 QString FolderDialog::currentPath() const

@@ -6,6 +6,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTreeView>
 
 namespace {
 
@@ -65,6 +68,21 @@ qsizetype indexOfNameFilter(const QStringList &nameFilters, const QString &selec
             return i;
     }
     return -1;
+}
+
+// Qt's dialog opens at a size that cuts long names and the last column off: room for names of about sixty
+// characters, the list's name column taking what the others leave, within the screen.
+void fitToContent(QFileDialog *dialog)
+{
+    if (auto *list = dialog->findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        list->header()->setStretchLastSection(false);
+        list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    const QFontMetrics metrics = dialog->fontMetrics();
+    QSize wanted = dialog->sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 110, metrics.height() * 30));
+    if (const QScreen *screen = dialog->screen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog->resize(wanted);
 }
 
 } // namespace
@@ -183,6 +201,8 @@ bool FileDialog::showOpen()
     dialog->setDefaultSuffix(m_defaultExtension);
     if (!m_fileName.isEmpty())
         dialog->selectFile(m_fileName);
+
+    fitToContent(dialog);
 
     QFileDialog *events = dialog;
     connect(dialog, &QFileDialog::currentChanged, this,

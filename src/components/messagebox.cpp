@@ -66,8 +66,11 @@ QMessageBox::StandardButton MessageBox::ask(const MessageBoxRequest &request, QW
     if (request.buttonTexts.isEmpty()) {
         box->setStandardButtons(request.buttons);
     } else {
-        for (const auto &[standard, caption] : request.buttonTexts)
-            box->addButton(standard)->setText(caption);
+        for (const auto &[standard, caption] : request.buttonTexts) {
+            QPushButton *button = box->addButton(standard);
+            if (!caption.isEmpty())
+                button->setText(caption);
+        }
     }
     if (request.defaultButton != QMessageBox::NoButton)
         box->setDefaultButton(request.defaultButton);

@@ -1,6 +1,7 @@
 #include "toolbar.h"
 
 #include "imagelist.h"
+#include "tooltiptext.h"
 
 #include <algorithm>
 
@@ -418,7 +419,7 @@ void Toolbar::updateTooltip(const Item &item)
     QString tip = item.tooltip;
     if (!item.mark.isEmpty())
         tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + item.mark;
-    item.button->setToolTip(tip);
+    item.button->setToolTip(tooltipText(tip));
     item.button->setAccessibleDescription(item.mark);
     static_cast<MarkableButton *>(item.button)->setMarked(!item.mark.isEmpty());
 }

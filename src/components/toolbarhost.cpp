@@ -2,14 +2,33 @@
 
 #include "toolbar.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 
 ToolbarHost::ToolbarHost(QWidget *parent)
     : QWidget(parent)
-    , m_layout(new QHBoxLayout(this))
+    , m_scroller(new QScrollArea(this))
 {
-    m_layout->setContentsMargins(0, 0, 0, 0);
-    m_layout->setSpacing(0);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_scroller);
+    m_scroller->setFrameShape(QFrame::NoFrame);
+    m_scroller->setFocusPolicy(Qt::NoFocus); // the buttons take the focus, the strip around them does not
+    m_scroller->setWidgetResizable(true);
+    m_scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The page's own colour behind the buttons, not the colour of a list.
+    m_scroller->viewport()->setAutoFillBackground(false);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { showFocusedButton(now); });
+}
+
+int ToolbarHost::heightFor(int toolbarHeight) const
+{
+    return toolbarHeight + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroller);
 }
 
 void ToolbarHost::setToolbar(Toolbar *toolbar)
@@ -21,7 +40,10 @@ void ToolbarHost::setToolbar(Toolbar *toolbar)
         return;
     m_toolbar = toolbar;
     m_formerParent = toolbar->parentWidget();
-    m_layout->addWidget(toolbar);
+    // The scroll area gives the toolbar at least the width its buttons need: a long one scrolls. It would also
+    // paint the toolbar's background, which the page shows through.
+    m_scroller->setWidget(toolbar);
+    toolbar->setAutoFillBackground(false);
     toolbar->show();
     updateGeometry();
 }
@@ -32,10 +54,16 @@ void ToolbarHost::releaseToolbar()
         return;
     Toolbar *toolbar = m_toolbar;
     m_toolbar = nullptr;
-    m_layout->removeWidget(toolbar);
+    m_scroller->takeWidget();
     toolbar->hide();
     // With no former parent the caller owns the toolbar again.
     toolbar->setParent(m_formerParent);
     m_formerParent = nullptr;
     updateGeometry();
+}
+
+void ToolbarHost::showFocusedButton(QWidget *focused)
+{
+    if (m_toolbar && focused && focused != m_toolbar && m_toolbar->isAncestorOf(focused))
+        m_scroller->ensureWidgetVisible(focused, 0, 0);
 }

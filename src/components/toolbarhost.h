@@ -5,10 +5,11 @@
 #include <QPointer>
 #include <QWidget>
 
-class QHBoxLayout;
+class QScrollArea;
 
-// Carries one toolbar inside a page. The toolbar is borrowed: releasing it hands it back, hidden, to the
-// parent it had before.
+// Carries one toolbar inside a page. A toolbar longer than the host scrolls sideways, its buttons whole, and
+// the button the keyboard moves to is scrolled into view. The toolbar is borrowed: releasing it hands it back,
+// hidden, to the parent it had before.
 class ToolbarHost final : public QWidget
 {
     Q_OBJECT
@@ -22,8 +23,13 @@ public:
     Toolbar *toolbar() const { return m_toolbar; }
     void releaseToolbar();
 
+    // The height the host needs for a toolbar of this height, the scroll bar included.
+    int heightFor(int toolbarHeight) const;
+
 private:
-    QHBoxLayout *m_layout;
+    void showFocusedButton(QWidget *focused);
+
+    QScrollArea *m_scroller;
     QPointer<Toolbar> m_toolbar;
     QPointer<QWidget> m_formerParent;
 };

@@ -1,7 +1,5 @@
 #include "configformat.h"
 
-#include "inidocument.h"
-
 #include <QStringBuilder>
 
 namespace {
@@ -24,19 +22,40 @@ qsizetype indexOfWord(QStringView text, QStringView word, qsizetype from = 0)
     return -1;
 }
 
-// Takes every copy of word out of text (letter case ignored) together with the blank that joined it to the
-// text before it; the user's own blanks elsewhere stay as they are.
-QString withoutWord(QString text, const QString &word)
+// Takes the macro words out of a command line: each "%charfile%" goes, each "%filelistquoted%" becomes a
+// blank, and the blanks that then meet where a word stood become one. The user's own blanks elsewhere stay
+// as they are (a path may hold two in a row). Taking a word out can join the text around it into another
+// ("%char%charfile%file%"): that goes too, or the command line would gain a parameter at every save and load.
+// One pass, each word found where it ends, so a long line of many words costs no more than its length.
+QString withoutMacroWords(QStringView text)
 {
-    qsizetype p = 0;
-    while ((p = indexOfWord(text, word, p)) >= 0) {
-        text.remove(p, word.size());
-        if (p > 0 && text[p - 1] == u' ' && (p == text.size() || text[p] == u' ')) {
-            text.remove(p - 1, 1);
-            --p;
+    QString out;
+    out.reserve(text.size());
+    auto endsWith = [&out](QStringView word) {
+        return out.size() >= word.size() && indexOfWord(QStringView(out).last(word.size()), word) == 0;
+    };
+    qsizetype i = 0;
+    while (i < text.size()) {
+        out.append(text[i++]);
+        if (out.back() != u'%')
+            continue;
+        const bool fileList = endsWith(kFileList);
+        if (!fileList && !endsWith(kCharFile))
+            continue;
+        out.chop(fileList ? kFileList.size() : kCharFile.size());
+        bool blank = fileList;
+        while (!out.isEmpty() && out.back() == u' ') {
+            out.chop(1);
+            blank = true;
         }
+        while (i < text.size() && text[i] == u' ') {
+            ++i;
+            blank = true;
+        }
+        if (blank)
+            out.append(u' ');
     }
-    return text;
+    return out;
 }
 
 QString trimmedBlanks(const QString &text)
@@ -121,31 +140,19 @@ bool isAddOnCommand(const QString &command)
     return command.contains(QStringLiteral("RUNADDON"), Qt::CaseInsensitive);
 }
 
-AddOnEntry parseAddOn(const QString &name, const QString &rawValue)
+AddOnEntry parseAddOn(const QString &name, const QString &value)
 {
     // Most command lines hold no macro word at all: spare them the searches.
-    if (!rawValue.contains(u'%'))
-        return AddOnEntry{name, trimmedBlanks(rawValue), none()};
-    // A value wholly in quotes with macro words inside is read as QTA reads it, without the quotes.
-    const QString unquoted = IniRules::unquoted(rawValue);
-    const bool quotedMacros = unquoted.size() != rawValue.size()
-        && (indexOfWord(unquoted, kCharFile) >= 0 || indexOfWord(unquoted, kFileList) >= 0);
-    const QString &value = quotedMacros ? unquoted : rawValue;
-    const bool charFile = indexOfWord(value, kCharFile) >= 0;
-    const bool fileList = indexOfWord(value, kFileList) >= 0;
+    const bool percent = value.contains(u'%');
+    const bool charFile = percent && indexOfWord(value, kCharFile) >= 0;
+    const bool fileList = percent && indexOfWord(value, kFileList) >= 0;
+    // Without macro words the command line is the value as QTA reads it, blanks inside quotes included.
+    if (!charFile && !fileList)
+        return AddOnEntry { name, value, none() };
     AddOnEntry entry;
     entry.Name = name;
     entry.Parameters = parameterChoices().at((charFile ? 1 : 0) + (fileList ? 2 : 0));
-    entry.CommandLine = trimmedBlanks(value);
-    if (charFile || fileList) {
-        // Taking a word out can join the text around it into another ("%char%charfile%file%"): repeat until
-        // none is left, or the command line would gain a parameter at every save and load.
-        QString rest = value;
-        do
-            rest = withoutWord(withoutWord(rest, kCharFile), kFileList);
-        while (indexOfWord(rest, kCharFile) >= 0 || indexOfWord(rest, kFileList) >= 0);
-        entry.CommandLine = trimmedBlanks(rest);
-    }
+    entry.CommandLine = trimmedBlanks(withoutMacroWords(value));
     return entry;
 }
 
@@ -153,6 +160,9 @@ QString addOnValue(const AddOnEntry &entry)
 {
     if (entry.Parameters.isEmpty() || entry.Parameters == none())
         return entry.CommandLine;
+    // The blank joins the two; without a command line there is nothing to join.
+    if (entry.CommandLine.isEmpty())
+        return entry.Parameters;
     return entry.CommandLine + u' ' + entry.Parameters;
 }
 

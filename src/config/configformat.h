@@ -56,10 +56,9 @@ QStringList addOnCommandForms(const QString &name, int position);
 // A command that runs an add-on, by name or by number.
 bool isAddOnCommand(const QString &command);
 
-// An add-on's line value (as the line holds it, quotes included) split into its command line and its
-// parameter choice.
-AddOnEntry parseAddOn(const QString &name, const QString &rawValue);
-// The value an add-on's line holds: its command line, then its parameter macros.
+// An add-on's value, as a read of its line gives it, split into its command line and its parameter choice.
+AddOnEntry parseAddOn(const QString &name, const QString &value);
+// What a read of an add-on's line must give: its command line, then its parameter macros.
 QString addOnValue(const AddOnEntry &entry);
 
 struct ToolbitsValue

@@ -1,6 +1,6 @@
 #include "configuration.h"
 
-#include "ansitext.h"
+#include "entrykeys.h"
 #include "filesafety.h"
 #include "inidocument.h"
 #include "inifile.h"
@@ -10,8 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
+#include <QSet>
 
 namespace {
 
@@ -29,51 +28,47 @@ bool isBlank(QChar c)
     return c.unicode() < 0x80 && IniRules::isSpace(char(c.unicode()));
 }
 
-QStringView leftTrimmedView(QStringView text)
+// A read trims blanks around names; written without them, the lines read back exactly as written and the next
+// save of the same lists finds nothing to change.
+QStringView trimmedView(QStringView text)
 {
     while (!text.isEmpty() && isBlank(text.front()))
         text = text.sliced(1);
-    return text;
-}
-
-QStringView rightTrimmedView(QStringView text)
-{
     while (!text.isEmpty() && isBlank(text.back()))
         text.chop(1);
     return text;
 }
 
-// A read trims blanks around names and values; written without them, the lines read back exactly as written
-// and the next save of the same lists finds nothing to change.
-QStringView trimmedView(QStringView text)
+// The entries whose nameless line would follow another nameless line: a read drops such a line, so QTA
+// would not see it and the next load would lose it. An entry that repeats an earlier name adds no line.
+template<typename NameOf> QSet<int> namelessAfterNameless(qsizetype count, NameOf nameOf)
 {
-    return rightTrimmedView(leftTrimmedView(text));
+    QSet<int> hidden;
+    qsizetype nameless = 0;
+    for (qsizetype i = 0; i < count && nameless < 2; ++i)
+        nameless += trimmedView(nameOf(i)).isEmpty() ? 1 : 0;
+    if (nameless < 2)
+        return hidden; // the usual case, spared the names
+    QSet<QString> names;
+    bool lastNameless = false;
+    for (qsizetype i = 0; i < count; ++i) {
+        const QStringView name = trimmedView(nameOf(i));
+        if (name.isEmpty()) {
+            if (lastNameless)
+                hidden.insert(int(i));
+            lastNameless = true;
+        } else if (const QString key = IniRules::matchKey(name.toString()); !names.contains(key)) {
+            names.insert(key);
+            lastNameless = false;
+        }
+    }
+    return hidden;
 }
 
-// Why the entry cannot be written as it stands, or an empty string. The value is given in parts, as the
-// line will join them.
-QString entryProblem(const IniDocument &doc, const QString &key, std::initializer_list<QStringView> value)
+QString namelessProblem()
 {
-    QString problem = iniKeyProblem(key);
-    for (const QStringView part : value) {
-        const bool breaks = std::any_of(part.begin(), part.end(),
-                                        [](QChar c) { return c == u'\r' || c == u'\n' || c.unicode() == 0; });
-        if (problem.isEmpty() && breaks)
-            problem = iniValueProblem(part.toString());
-    }
-    if (problem.isEmpty() && !doc.isUtf8()) {
-        bool encodable = AnsiText::canEncode(key);
-        for (const QStringView part : value)
-            encodable = encodable && AnsiText::canEncode(part);
-        if (!encodable)
-            problem = QStringLiteral("it holds characters the file's 8-bit character set cannot hold");
-    }
-    return problem;
-}
-
-QString entryProblem(const IniDocument &doc, const QString &key, const QString &value)
-{
-    return entryProblem(doc, key, {QStringView(value)});
+    return QStringLiteral("it has no name and its line would follow another line without a name, which QTA does "
+                          "not read: give one of the two a name");
 }
 
 QString imageKeyFor(const Configuration &config, int imageIndex)
@@ -161,13 +156,12 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     QStringList commands{ConfigFormat::none()};
     addOns.reserve(doc.sectionLineCount(ConfigFormat::addonsSection()));
     commands.reserve(1 + 5 * addOns.capacity());
-    // Command lines keep their quotes, so a quoted path survives the round trip and gains parameters after
-    // its closing quote.
-    doc.readEntries(ConfigFormat::addonsSection(), IniDocument::SkipEmptyKeys | IniDocument::KeepQuotes,
-                    [&](QString &name, QString &value) {
-                        commands += ConfigFormat::addOnCommandForms(name, int(addOns.size()));
-                        addOns.append(ConfigFormat::parseAddOn(name, value));
-                    });
+    // Each value as QTA reads it, enclosing quotes taken off: the grid shows what QTA runs. Nameless lines are
+    // add-ons QTA counts: they keep their place, so every add-on keeps its number.
+    doc.readEntries(ConfigFormat::addonsSection(), IniDocument::KeepEmptyNames, [&](QString &name, QString &value) {
+        commands += ConfigFormat::addOnCommandForms(name, int(addOns.size()));
+        addOns.append(ConfigFormat::parseAddOn(name, value));
+    });
     config.addOns()->setEntries(addOns);
     config.setAddOnCommands(commands);
 
@@ -176,7 +170,7 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     QList<ToolbarButtonEntry> buttons;
     buttons.reserve(doc.sectionLineCount(ConfigFormat::toolbitsSection()));
     // Each line goes straight into its button: the value's string, cut at the first "|", becomes the command.
-    doc.readEntries(ConfigFormat::toolbitsSection(), IniDocument::SkipEmptyKeys, [&](QString &key, QString &value) {
+    doc.readEntries(ConfigFormat::toolbitsSection(), IniDocument::KeepEmptyNames, [&](QString &key, QString &value) {
         const qsizetype bar = value.indexOf(u'|');
         const QStringView imageKey = bar < 0 ? QStringView() : QStringView(value).sliced(bar + 1);
         ToolbarButtonEntry button{std::move(key), QString(), -1, bar == 0 || value.isEmpty()};
@@ -213,50 +207,46 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     QStringList problems;
     const QList<AddOnEntry> &addOns = config.addOns()->entries();
     IniSectionEntries addOnLines(doc, addOns.size());
+    const QSet<int> hiddenAddOns
+        = namelessAfterNameless(addOns.size(), [&](qsizetype i) -> const QString & { return addOns[i].Name; });
     for (int row = 0; row < addOns.size(); ++row) {
         const QString &name = addOns[row].Name;
         const QString value = ConfigFormat::addOnValue(addOns[row]);
-        const QString problem = entryProblem(doc, name, value);
+        QString problem = iniEntryProblem(name, { value }, doc.isUtf8());
+        if (problem.isEmpty() && hiddenAddOns.contains(row))
+            problem = namelessProblem();
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Add-on in row"), row + 1, name) + QStringLiteral(": ") + problem);
         addOnLines.addKey(trimmedView(name));
-        addOnLines.appendValue(trimmedView(value));
+        addOnLines.addValue({ value });
     }
     // A button's line is encoded from its parts as they stand, without a string per line.
     const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
+    const QStringList keys = savedToolbarKeys(buttons);
     IniSectionEntries buttonLines(doc, buttons.size());
+    const QSet<int> hiddenButtons
+        = namelessAfterNameless(buttons.size(), [&](qsizetype i) -> const QString & { return keys[i]; });
     for (int i = 0; i < buttons.size(); ++i) {
         const ToolbarButtonEntry &button = buttons[i];
         const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
         const QStringView command = button.IsSeparator ? QStringView() : QStringView(button.Command);
-        QString problem = entryProblem(doc, button.Tooltip, {command, imageKey});
-        // A reload splits at the first "|" and takes an empty command for a separator.
+        QString problem = iniEntryProblem(keys[i], { command, imageKey }, doc.isUtf8());
+        // A reload splits at the first "|" and takes an empty command for a separator; a blank one is kept
+        // in quotes.
         if (problem.isEmpty() && !button.IsSeparator && command.contains(u'|'))
             problem = QStringLiteral("its command holds \"|\"");
-        if (problem.isEmpty() && !button.IsSeparator && trimmedView(command).isEmpty())
+        if (problem.isEmpty() && !button.IsSeparator && command.isEmpty())
             problem = QStringLiteral("it has no command, so it would load back as a separator");
+        if (problem.isEmpty() && hiddenButtons.contains(i))
+            problem = namelessProblem();
         if (!problem.isEmpty()) {
             problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.Tooltip) + QStringLiteral(": ")
                             + problem);
         }
-        // The value "command|key" is written without the blanks a read would trim off its two ends.
-        const QStringView written = leftTrimmedView(command);
-        const QStringView writtenKey = rightTrimmedView(imageKey);
-        // A read takes one pair of enclosing quotes off a value (command 'x with picture file x' reads back as
-        // x|x): give such a value a pair to lose, so QTA and a reload see the command and image key as they are.
-        // The same pair keeps blanks at the end of an image key, which a read would trim off: the key "8 " of a
-        // bitmap file would come back as "8", the picture at index 8.
-        const bool quote = (!written.isEmpty() && !writtenKey.isEmpty()
-                            && (written.front() == u'"' || written.front() == u'\'') && writtenKey.back() == written.front())
-            || writtenKey.size() != imageKey.size();
-        buttonLines.addKey(trimmedView(button.Tooltip));
-        if (quote)
-            buttonLines.appendValue(u"\"");
-        buttonLines.appendValue(written);
-        buttonLines.appendValue(u"|");
-        buttonLines.appendValue(quote ? QStringView(imageKey) : writtenKey);
-        if (quote)
-            buttonLines.appendValue(u"\"");
+        // Quoted where a read would change "command|key": blanks at the end of the image key "8 " of a bitmap
+        // file would be trimmed into the picture at index 8, and the command 'x with the file x' would read x|x.
+        buttonLines.addKey(trimmedView(keys[i]));
+        buttonLines.addValue({ command, u"|", imageKey });
     }
     if (!problems.isEmpty())
         return problems;
@@ -268,7 +258,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     return problems;
 }
 
-ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder)
+ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder, const BeforeWrite &beforeWrite)
 {
     const QString path = IniFilePath(iniFolder);
     // Read the file again: another program may have changed it since it was loaded.
@@ -293,6 +283,10 @@ ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFo
     // Nothing to change: the file is not touched (and a missing one is not created for nothing).
     if (bytes == file.bytes)
         return ConfigResult{};
+    if (const QString refusal = FileSafety::writeRefusal(path); !refusal.isEmpty())
+        return ConfigResult { false, refusal };
+    if (beforeWrite && !beforeWrite(path))
+        return ConfigResult { false, QString() };
     QString error;
     if (!FileSafety::writeFile(path, bytes, &error))
         return ConfigResult{false, error};

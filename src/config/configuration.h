@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class IniDocument;
 
 // What the editor holds of QTA.INI: the toolbar, the add-ons, the add-on commands a button can run, and the
@@ -40,7 +42,7 @@ private:
 struct ConfigResult
 {
     bool ok = true;
-    QString error; // a sentence naming the file and what failed
+    QString error; // a sentence naming the file and what failed; empty when the caller cancelled
     QString warning; // a sentence for the user about a load that still succeeded (odd file content)
 
     ConfigResult() = default;
@@ -69,11 +71,16 @@ void ResetToolbar(Configuration &config);
 // returns the reason.
 ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder);
 
+// Called by a save once it knows that it will write the file at path (the bytes change and nothing refuses the
+// write), before anything is written: the place for questions and a backup. Returning false cancels the save.
+using BeforeWrite = std::function<bool(const QString &path)>;
+
 // Replaces the "Addons" and "Toolbits" sections of QTA.INI in iniFolder with the add-ons and the toolbar,
 // reading the file as it is on disk now so that every other byte stays as it is. Writes nothing when an
 // entry cannot be written faithfully, and names each such entry; any other failure leaves the old file
-// intact and says why.
-ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder);
+// intact and says why. A save that beforeWrite cancelled fails with an empty error.
+ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder,
+                               const BeforeWrite &beforeWrite = {});
 
 // The two sections written into doc as a save writes them; returns the entries that cannot be written
 // (empty when all can), in which case doc is left unchanged.

@@ -192,6 +192,25 @@ bool writeInPlace(const QString &path, const QString &target, const QByteArray &
                     .arg(why, restoreWhy));
 }
 
+// Why a write of the file that holds the content, targetPath, cannot even start; empty when it can.
+QString refusal(const QString &targetPath)
+{
+    if (targetPath.isEmpty())
+        return QStringLiteral("it is a symbolic link that leads round in a circle");
+    const QFileInfo target(targetPath);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("the folder \"%1\" does not exist").arg(QDir::toNativeSeparators(target.absolutePath()));
+    if (target.isDir())
+        return QStringLiteral("it is a folder, not a file");
+    if (target.exists() && readOnly(target))
+        return QStringLiteral("the file is read-only");
+    if (!target.exists() && refusesNewFiles(folder))
+        return QStringLiteral("the folder \"%1\" is read-only, so no file can be created in it")
+            .arg(QDir::toNativeSeparators(target.absolutePath()));
+    return QString();
+}
+
 bool write(const QString &path, const QByteArray &bytes, std::optional<Permissions> permissions, QString *error)
 {
     auto fail = [&](const QString &what) {
@@ -200,21 +219,11 @@ bool write(const QString &path, const QByteArray &bytes, std::optional<Permissio
         return false;
     };
     const QString targetPath = finalTarget(path);
-    if (targetPath.isEmpty())
-        return fail(QStringLiteral("it is a symbolic link that leads round in a circle"));
+    if (const QString why = refusal(targetPath); !why.isEmpty())
+        return fail(why);
     const QFileInfo target(targetPath);
     const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir())
-        return fail(
-            QStringLiteral("the folder \"%1\" does not exist").arg(QDir::toNativeSeparators(target.absolutePath())));
-    if (target.isDir())
-        return fail(QStringLiteral("it is a folder, not a file"));
-    if (target.exists() && readOnly(target))
-        return fail(QStringLiteral("the file is read-only"));
     const bool folderReadOnly = refusesNewFiles(folder);
-    if (!target.exists() && folderReadOnly)
-        return fail(QStringLiteral("the folder \"%1\" is read-only, so no file can be created in it")
-                        .arg(QDir::toNativeSeparators(target.absolutePath())));
 
     // A replacement would split a hard link (the other names keep the old content) and cannot be made in a
     // read-only folder, while the file itself may be written: write its content in place there.
@@ -341,6 +350,12 @@ ReadResult readFile(const QString &path)
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     return write(path, bytes, std::nullopt, error);
+}
+
+QString writeRefusal(const QString &path)
+{
+    const QString why = refusal(finalTarget(path));
+    return why.isEmpty() ? why : failure(path, why);
 }
 
 QString backupPath(const QString &path)

@@ -29,6 +29,11 @@ ReadResult readFile(const QString &path);
 // then says whether that worked.
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error);
 
+// Why writeFile(path) would be refused before it writes anything (a read-only file, a missing or read-only
+// folder, a folder in the file's place, a circle of symbolic links), as the sentence writeFile gives; empty
+// when nothing stands in the way. A write may still fail later (a full disk).
+QString writeRefusal(const QString &path);
+
 // The backup's name: the file's own name, letter case kept, plus ".bak", in the same folder.
 QString backupPath(const QString &path);
 

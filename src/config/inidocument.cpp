@@ -120,11 +120,47 @@ bool equalNames(QByteArrayView a, QByteArrayView b)
     return true;
 }
 
+QString matchKey(const QString &name)
+{
+    QString key = trimmed(name);
+    for (QChar &c : key) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return key;
+}
+
+bool sameKey(const QString &a, const QString &b)
+{
+    return matchKey(a) == matchKey(b);
+}
+
 QString unquoted(const QString &value)
 {
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
         return value.mid(1, value.size() - 2);
     return value;
+}
+
+bool readChanges(std::initializer_list<QStringView> parts)
+{
+    QChar first;
+    QChar last;
+    qsizetype size = 0;
+    for (const QStringView part : parts) {
+        if (part.isEmpty())
+            continue;
+        if (size == 0)
+            first = part.front();
+        last = part.back();
+        size += part.size();
+    }
+    if (size == 0)
+        return false;
+    auto space = [](QChar c) { return c.unicode() < 0x80 && isSpace(char(c.unicode())); };
+    if (space(first) || space(last))
+        return true;
+    return size >= 2 && (first == u'"' || first == u'\'') && last == first;
 }
 
 } // namespace IniRules
@@ -408,17 +444,13 @@ void IniDocument::readEntries(const QString &section, EntryOptions options,
         const int first = firstEntry.findOrInsert(name(line), i, nameOfLine);
         if (line.valueStart < 0 || name(line).startsWith(';'))
             continue;
-        if (line.nameLength == 0) {
-            if (options & SkipEmptyKeys)
-                continue;
-            if (!taken)
-                return;
-        }
-        const Line &answer = m_lines[first];
+        const bool ownLine = line.nameLength == 0 && (options & KeepEmptyNames);
+        if (line.nameLength == 0 && !ownLine && !taken)
+            return;
+        const Line &answer = ownLine ? line : m_lines[first];
         QString value = answer.valueStart < 0 ? QString() : decode(rawValueBytes(answer));
         // One pair of enclosing quotes comes off in place: the decoded string is ours, no copy is needed.
-        if (!(options & KeepQuotes) && value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
-            && value.back() == value.front()) {
+        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
             value.chop(1);
             value.remove(0, 1);
         }
@@ -660,7 +692,8 @@ void IniDocument::appendSection(const QString &section, const IniSectionEntries 
     for (int e = 0; e < int(given.size()); ++e) {
         if (e + kPrefetchDistance < int(given.size()))
             lineOfKey.prefetch(matchOf(e + kPrefetchDistance));
-        const int first = lineOfKey.findOrInsert(matchOf(e), int(lines.size()), nameOfPending);
+        const int first = matchOf(e).isEmpty() ? int(lines.size())
+                                               : lineOfKey.findOrInsert(matchOf(e), int(lines.size()), nameOfPending);
         if (first == int(lines.size()))
             lines.emplace_back(e, e);
         else
@@ -734,4 +767,15 @@ void IniSectionEntries::appendValue(QStringView text)
 {
     Q_ASSERT(!m_entries.empty());
     m_entries.back().value.size += append(text).size;
+}
+
+void IniSectionEntries::addValue(std::initializer_list<QStringView> parts)
+{
+    const bool quote = IniRules::readChanges(parts);
+    if (quote)
+        appendValue(u"\"");
+    for (const QStringView part : parts)
+        appendValue(part);
+    if (quote)
+        appendValue(u"\"");
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,9 @@ public:
     void addKey(QStringView key);
     // Adds text to the value of the entry started last.
     void appendValue(QStringView text);
+    // Gives the entry started last the value made of parts, so that a read gives back exactly their text:
+    // inside one pair of double quotes where a read would otherwise change it (IniRules::readChanges).
+    void addValue(std::initializer_list<QStringView> parts);
 
     qsizetype count() const { return qsizetype(m_entries.size()); }
 
@@ -81,10 +85,11 @@ public:
     QStringList keyNames(const QString &section) const;
 
     // Every key of keyNames() with the value a read of that key returns, in one pass.
-    // SkipEmptyKeys leaves out entries with an empty name instead of letting a first one hide the whole list:
-    // the editor shows what the section holds rather than an empty section it would then save over.
-    // KeepQuotes gives each value as the line holds it, enclosing quotes included.
-    enum EntryOption { AsThePlatform = 0, SkipEmptyKeys = 1, KeepQuotes = 2 };
+    // KeepEmptyNames gives each entry with an empty name its own line's value (a read by the empty name finds
+    // only the first), and lists them even when the first name is empty, where the platform lists nothing:
+    // the editor shows every line the section holds, at its place, rather than an empty section it would
+    // then save over.
+    enum EntryOption { AsThePlatform = 0, KeepEmptyNames = 1 };
     Q_DECLARE_FLAGS(EntryOptions, EntryOption)
     QList<IniEntry> entries(const QString &section, EntryOptions options = AsThePlatform) const;
     // The same entries handed over one at a time, each key and value the callback's to keep: a large section
@@ -120,7 +125,8 @@ public:
 
     // Appends a new section holding the entries in order at the end of the file, as one write per entry
     // would: a key that equals an earlier key (names compared as a read compares them) replaces that
-    // line's value in place instead of adding a line. Nothing is appended for an empty list.
+    // line's value in place instead of adding a line. An empty name is no key to replace: each such entry
+    // keeps a line of its own, at its place. Nothing is appended for an empty list.
     void appendSection(const QString &section, const QList<IniEntry> &entries);
     // The same for entries already encoded, made for this document.
     void appendSection(const QString &section, const IniSectionEntries &entries);
@@ -193,7 +199,15 @@ inline bool isSpace(char c)
 QString trimmed(const QString &text);
 QByteArrayView trimmed(QByteArrayView bytes);
 bool equalNames(QByteArrayView a, QByteArrayView b);
+// The form under which the file matches a section or key name: trimmed of the format's blanks, ASCII letters
+// folded to lower case; every other character must match exactly ("\u00dcber" and "\u00fcber" are two keys).
+// Two names are one key of the file exactly when their matchKey() forms are equal.
+QString matchKey(const QString &name);
+bool sameKey(const QString &a, const QString &b);
 // Removes one pair of enclosing double or single quotes.
 QString unquoted(const QString &value);
+// Whether a value made of these parts, written as it stands, reads back as other text: a read trims the
+// format's whitespace off its two ends and takes one pair of enclosing quotes off it.
+bool readChanges(std::initializer_list<QStringView> parts);
 
 } // namespace IniRules

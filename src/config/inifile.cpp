@@ -1,8 +1,11 @@
 #include "inifile.h"
 
+#include "ansitext.h"
 #include "filesafety.h"
 #include "inidocument.h"
 #include "privateprofile.h"
+
+#include <QFile>
 
 #include <cstdio>
 
@@ -28,13 +31,47 @@ bool checkRegistered()
     return false;
 }
 
-bool holdsLineBreakOrNul(const QString &text)
+bool holdsLineBreakOrNul(QStringView text)
 {
     for (QChar c : text) {
         if (c == u'\r' || c == u'\n' || c.unicode() == 0)
             return true;
     }
     return false;
+}
+
+// Only a file that starts with the UTF-8 mark is UTF-8 text; any other, and a missing one, is 8-bit text.
+bool isUtf8File(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(3) == "\xEF\xBB\xBF";
+}
+
+// The key without the format's whitespace around it, as a read takes it.
+QStringView trimmedKey(QStringView key)
+{
+    auto space = [](QChar c) { return c.unicode() < 0x80 && IniRules::isSpace(char(c.unicode())); };
+    while (!key.isEmpty() && space(key.front()))
+        key = key.sliced(1);
+    while (!key.isEmpty() && space(key.back()))
+        key.chop(1);
+    return key;
+}
+
+QString keyProblem(QStringView key)
+{
+    // An empty name is a line "=value", which the file holds like any other.
+    const QStringView name = trimmedKey(key);
+    // A line break anywhere, blanks around the name included, would end the line early.
+    if (holdsLineBreakOrNul(key))
+        return QStringLiteral("the name holds a line break or a NUL character");
+    if (name.contains(u'='))
+        return QStringLiteral("the name holds \"=\"");
+    if (name.startsWith(u'[') && name.contains(u']'))
+        return QStringLiteral("the name starts with \"[\" and holds \"]\", so its line would read as a section header");
+    if (name.startsWith(u';'))
+        return QStringLiteral("the name starts with \";\"");
+    return QString();
 }
 
 } // namespace
@@ -80,9 +117,7 @@ qint16 IniWriteKey(const QString &key, const QString &value, QString *reason)
 {
     if (!checkRegistered())
         return 0;
-    QString problem = iniKeyProblem(key);
-    if (problem.isEmpty())
-        problem = iniValueProblem(value);
+    const QString problem = iniEntryProblem(key, { value }, isUtf8File(g_context.FileName));
     if (!problem.isEmpty()) {
         if (reason)
             *reason = problem;
@@ -109,31 +144,33 @@ IniMessageHandler setIniMessageHandler(IniMessageHandler handler)
 
 QString iniKeyProblem(const QString &key)
 {
-    // One pass and no copies: a save checks every key of both sections.
-    auto space = [](QChar c) { return c.unicode() < 0x80 && IniRules::isSpace(char(c.unicode())); };
-    qsizetype first = 0;
-    qsizetype end = key.size();
-    while (first < end && space(key[first]))
-        ++first;
-    while (end > first && space(key[end - 1]))
-        --end;
-    if (first == end)
-        return QStringLiteral("the name is empty");
-    // A line break anywhere, blanks around the name included, would end the line early.
-    if (holdsLineBreakOrNul(key))
-        return QStringLiteral("the name holds a line break or a NUL character");
-    if (QStringView(key).sliced(first, end - first).contains(u'='))
-        return QStringLiteral("the name holds \"=\"");
-    if (key[first] == u'[')
-        return QStringLiteral("the name starts with \"[\"");
-    if (key[first] == u';')
-        return QStringLiteral("the name starts with \";\"");
-    return QString();
+    return keyProblem(key);
 }
 
-QString iniValueProblem(const QString &value)
+QString iniEntryProblem(QStringView key, std::initializer_list<QStringView> value, bool utf8)
 {
-    if (holdsLineBreakOrNul(value))
-        return QStringLiteral("the value holds a line break or a NUL character");
+    // Checked without copies: a save checks every entry of both sections.
+    const QString problem = keyProblem(key);
+    if (!problem.isEmpty())
+        return problem;
+    for (const QStringView part : value) {
+        if (holdsLineBreakOrNul(part))
+            return QStringLiteral("the value holds a line break or a NUL character");
+    }
+    // A line that starts with "[" and holds "]" anywhere is a section header.
+    if (trimmedKey(key).startsWith(u'[')) {
+        for (const QStringView part : value) {
+            if (part.contains(u']'))
+                return QStringLiteral("the name starts with \"[\" and the value holds \"]\", so the line would read "
+                                      "as a section header");
+        }
+    }
+    if (!utf8) {
+        bool encodable = AnsiText::canEncode(key);
+        for (const QStringView part : value)
+            encodable = encodable && AnsiText::canEncode(part);
+        if (!encodable)
+            return QStringLiteral("it holds characters the file's 8-bit character set cannot hold");
+    }
     return QString();
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 
 // One section of one INI file at a time: register the pair, then read, write or delete by key. Each call
 // reads the file as it is on disk; a write that changes something replaces the file in one step.
@@ -32,8 +33,7 @@ int IniReadSection(IniSectionTable &table);
 QString IniReadKey(const QString &key, const QString &defaultValue);
 
 // Sets key = value. Returns non-zero when written. Refuses (returns 0 and says why in reason) an entry the
-// file cannot hold as written: an empty key, a key holding "=", a line break or NUL or starting with "[" or
-// ";", a value holding a line break or NUL; and returns 0 when the file cannot be written.
+// file cannot hold as written (see iniEntryProblem); returns 0 when the file cannot be written.
 qint16 IniWriteKey(const QString &key, const QString &value, QString *reason = nullptr);
 
 // Removes the section (header and lines) and unregisters the pair.
@@ -44,7 +44,10 @@ void IniDeleteSection();
 using IniMessageHandler = std::function<void(const QString &text, const QString &title)>;
 IniMessageHandler setIniMessageHandler(IniMessageHandler handler);
 
-// Why key cannot be written faithfully as a key of an INI line, or an empty string when it can.
+// Why key cannot be the key of a line that reads back as that key (blanks around it aside), whatever the
+// value, or an empty string when it can.
 QString iniKeyProblem(const QString &key);
-// Why value cannot be written faithfully as the value of an INI line, or an empty string when it can.
-QString iniValueProblem(const QString &value);
+// Why the line key=value cannot be written so that a read gives back the key and the value, or an empty
+// string when it can. The value may come in parts, as the line joins them; a value a read would change goes
+// into quotes, which is no problem. A file of 8-bit text (utf8 false) holds only its code page's characters.
+QString iniEntryProblem(QStringView key, std::initializer_list<QStringView> value, bool utf8);

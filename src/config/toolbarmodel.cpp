@@ -1,5 +1,7 @@
 #include "toolbarmodel.h"
 
+#include "inidocument.h"
+
 ToolbarModel::ToolbarModel(QObject *parent)
     : QObject(parent)
 {
@@ -12,9 +14,9 @@ bool ToolbarModel::isSeparatorAt(int position) const
 
 int ToolbarModel::indexOfKey(const QString &key, int except) const
 {
-    const QString wanted = key.trimmed();
+    const QString wanted = IniRules::matchKey(key);
     for (int i = 0; i < count(); ++i) {
-        if (i != except && m_entries[i].Tooltip.trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
+        if (i != except && IniRules::matchKey(m_entries[i].Tooltip) == wanted)
             return i;
     }
     return -1;

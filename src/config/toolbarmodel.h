@@ -19,7 +19,7 @@ public:
     const QList<ToolbarButtonEntry> &entries() const { return m_entries; }
     bool isSeparatorAt(int position) const;
 
-    // Position of the first button whose key equals key (letter case ignored, as the file matches keys),
+    // Position of the first button whose key is the same key of the file as key (IniRules::sameKey),
     // not counting the button at except; -1 when there is none.
     int indexOfKey(const QString &key, int except = -1) const;
 

@@ -6,11 +6,13 @@
 #include "cbrowseforfolder.h"
 #include "configuration.h"
 #include "contextmenus.h"
+#include "entrykeys.h"
 #include "foldersettings.h"
 #include "frmabout.h"
 #include "grid.h"
 #include "imagelist.h"
 #include "inifile.h"
+#include "linkcolour.h"
 #include "messagebox.h"
 #include "outsidechanges.h"
 #include "popupmenu.h"
@@ -33,6 +35,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <QShortcut>
 #include <QUndoStack>
 
@@ -112,23 +117,35 @@ frmEditor::frmEditor(QWidget *parent)
     : QWidget(parent)
     , m_config(new Configuration(this))
     , m_undoStack(new QUndoStack(this))
-    , m_outside(new OutsideChanges(this))
+    , m_outside(new OutsideChanges(this, caption()))
 {
+    // The user chose to drop the edits shown for the file as another program left it.
     connect(m_outside, &OutsideChanges::reloadRequested, this, [this] {
-        m_toolbarPage->CancelButtonEdit();
-        m_addOnsPage->endCommandLineEdit();
-        reloadIni();
+        cancelOpenEdits();
+        load(false);
     });
     setObjectName(QStringLiteral("frmEditor"));
     g_scale = qMax(1.0, QFontMetricsF(font()).horizontalAdvance(kLongestLabel) / (kLongestLabelTwips / 15.0));
-    setWindowTitle(QStringLiteral("QTA Config Editor"));
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::CustomizeWindowHint);
+    setWindowTitle(caption());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    // The controls keep the places the design gave them; a screen too small for them (large text on a small
+    // screen) scrolls them instead of cutting them off.
+    m_scroller = new QScrollArea(this);
+    m_scroller->setFrameShape(QFrame::NoFrame);
+    // A click on a control that takes no focus must not hand the focus to the scroll area: an editor open in
+    // the grid would take that for the user leaving it.
+    m_scroller->setFocusPolicy(Qt::NoFocus);
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("content"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_scroller);
     setWindowIcon(QIcon(QStringLiteral(":/app/qta-config-editor.png")));
 
     setIniMessageHandler([this](const QString &text, const QString &title) {
         MessageBox::show(this, QMessageBox::Critical, title, text);
     });
+    connect(m_undoStack, &QUndoStack::indexChanged, this, [this] { setWindowModified(hasUnsavedChanges()); });
 
     m_browser = new cBrowseForFolder(this);
     m_browser->sethwndOwner(this);
@@ -153,7 +170,9 @@ frmEditor::frmEditor(QWidget *parent)
     buildAboutLink();
     layoutPanels();
 
-    setFixedSize(m_width, px(6030));
+    m_content->setFixedSize(m_width, px(6030));
+    m_scroller->setWidget(m_content);
+    fitToScreen();
 
     m_toolbarPage = new ToolbarEditorPage(this);
     m_addOnsPage = new AddOnsEditorPage(this);
@@ -162,6 +181,13 @@ frmEditor::frmEditor(QWidget *parent)
     connect(m_undoStack, &QUndoStack::indexChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canUndoChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canRedoChanged, this, &frmEditor::updateUndoButtons);
+    // An open edit, the box with the focus and its typing change what undo does.
+    connect(m_toolbarPage, &ToolbarEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
+    connect(m_addOnsPage, &AddOnsEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
+    connect(qApp, &QApplication::focusChanged, this, &frmEditor::updateUndoButtons);
+    for (const char *name : {"txtTooltip", "txtAddOnName", "txtAddOnPath"})
+        connect(findChild<QLineEdit *>(QString::fromLatin1(name)), &QLineEdit::textChanged, this,
+                &frmEditor::updateUndoButtons);
     updateUndoButtons();
     // Ctrl+Y and Ctrl+Shift+Z both redo, whichever of them the platform names.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
@@ -182,8 +208,15 @@ frmEditor::frmEditor(QWidget *parent)
 frmEditor::~frmEditor()
 {
     setIniMessageHandler(nullptr);
-    // The stack empties itself as it goes, after the toolbars it reports to are gone.
+    // The stack empties itself as it goes, and the focus moves as controls go, after the pages and toolbars
+    // they report to are gone.
     disconnect(m_undoStack, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
+QString frmEditor::caption()
+{
+    return QStringLiteral("QTA Config Editor");
 }
 
 QString frmEditor::iniPrompt()
@@ -211,6 +244,27 @@ QString frmEditor::iniFilePath() const
     return IniFilePath(INIPATH);
 }
 
+// At its full size where the screen has room for it, else as large as the screen allows, scrolling the rest;
+// centred either way.
+void frmEditor::fitToScreen()
+{
+    const QSize full = m_content->size();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    QRect room = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), full);
+    // The frame the window manager adds: the title bar and the borders, as the style guesses them.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    room.adjust(border, titleBar + border, -border, -border);
+    if (room.width() >= full.width() && room.height() >= full.height()) {
+        setFixedSize(full);
+    } else {
+        setMinimumSize(QSize(qMin(full.width(), 200), qMin(full.height(), 150)));
+        setMaximumSize(full);
+        resize(full.boundedTo(room.size()));
+    }
+    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), room).topLeft());
+}
+
 void frmEditor::buildCommandToolbars()
 {
     m_commandImages = new ImageList(QSize(19, 19), this);
@@ -221,7 +275,7 @@ void frmEditor::buildCommandToolbars()
         m_commandImagesHot->addFromResource(QStringLiteral(":/commands/%1-hot.png").arg(key), key, QColor());
     }
 
-    m_picToolbar = new QWidget(this);
+    m_picToolbar = new QWidget(m_content);
     m_picToolbar->setObjectName(QStringLiteral("picToolbar"));
     m_rebar = new BandContainer(m_picToolbar);
     m_rebar->setObjectName(QStringLiteral("cReBar1"));
@@ -260,7 +314,7 @@ void frmEditor::buildCommandToolbars()
 
 void frmEditor::buildTabs()
 {
-    m_tabs = new TabControl(this);
+    m_tabs = new TabControl(m_content);
     m_tabs->setObjectName(QStringLiteral("vbTabControl1"));
     m_tabs->setIconList(m_commandImagesHot);
     m_tabs->addTab(QStringLiteral("Toolbar Editor"), 6, QStringLiteral("Tab1"));
@@ -272,7 +326,7 @@ void frmEditor::buildTabs()
     connect(m_tabs, &TabControl::tabSelected, this, &frmEditor::handleTabSelected);
 
     for (int i = 0; i < 4; ++i) {
-        auto *panel = new QWidget(this);
+        auto *panel = new QWidget(m_content);
         panel->setObjectName(QStringLiteral("picTab(%1)").arg(i));
         panel->setVisible(i == 0);
         m_panels.append(panel);
@@ -323,12 +377,15 @@ void frmEditor::buildAddOnsPage()
 
 void frmEditor::buildAboutLink()
 {
-    m_aboutFrame = new QWidget(this);
+    m_aboutFrame = new QWidget(m_content);
     m_aboutFrame->setObjectName(QStringLiteral("fraAbout"));
     m_aboutFrame->setGeometry(px(2760), px(5280), px(1740), px(315));
     m_aboutLink = new QLabel(QStringLiteral("About QTA Config Editor"), m_aboutFrame);
     m_aboutLink->setObjectName(QStringLiteral("Label5"));
-    m_aboutLink->setStyleSheet(QStringLiteral("color: #0000ff; text-decoration: underline;"));
+    QFont underlined = m_aboutLink->font();
+    underlined.setUnderline(true);
+    m_aboutLink->setFont(underlined);
+    updateLinkColour();
     m_aboutLink->setCursor(QCursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 5, 0));
     m_aboutLink->setAccessibleName(m_aboutLink->text());
     m_aboutLink->setFocusPolicy(Qt::StrongFocus);
@@ -342,7 +399,7 @@ void frmEditor::layoutPanels()
     const QRect page = m_tabs->pageArea().translated(m_tabs->pos());
     for (QWidget *panel : std::as_const(m_panels))
         panel->setGeometry(page);
-    m_toolbarHost->setGeometry(0, px(360), page.width() - px(15), px(420));
+    m_toolbarHost->setGeometry(0, px(360), page.width() - px(15), m_toolbarHost->heightFor(px(420)));
     m_grid->setGeometry(0, px(360), page.width() - px(15), px(2460));
 }
 
@@ -362,45 +419,138 @@ bool frmEditor::start()
     EXEPATH = FolderSettings::read(FolderSettings::exesKey(), programFolder());
 
     m_aboutFrame->raise();
-    reloadIni();
-    if (m_grid->RowCount() >= 1)
-        m_grid->setCurrentRow(1);
-    else
-        m_killAddOn->setEnabled(false);
+    load(true);
     return true;
 }
 
-bool frmEditor::reloadIni()
+bool frmEditor::load(bool sayWhatIsMissing)
 {
+    const QString path = iniFilePath();
     const ConfigResult result = LoadConfiguration(*m_config, INIPATH);
     if (!result) {
         showFailure(result.error);
         return false;
     }
     m_undoStack->clear(); // the lists are the file's now: earlier changes no longer apply to them
-    m_outside->watch(iniFilePath());
+    m_outside->watch(path);
+    markSaved();
+    // Row 1 is current, so the keyboard and "Delete Add-On" have a row to act on.
+    if (m_grid->RowCount() >= 1)
+        m_grid->setCurrentRow(1);
+    else
+        m_killAddOn->setEnabled(false);
+    if (sayWhatIsMissing && !QFileInfo::exists(path)) {
+        const QString folder = QFileInfo(path).absolutePath();
+        const QString text = QFileInfo(folder).isDir()
+            ? QStringLiteral("\"%1\" was not found. The editor shows the default toolbar and no add-ons; saving "
+                             "creates the file.")
+                  .arg(QDir::toNativeSeparators(path))
+            : QStringLiteral("The folder \"%1\" of QTA.INI does not exist. The editor shows the default toolbar "
+                             "and no add-ons, and cannot save them there: choose the folder of QTA.INI with \"Set "
+                             "QTA.INI Path\".")
+                  .arg(QDir::toNativeSeparators(folder));
+        MessageBox::show(this, QMessageBox::Information, caption(), text);
+    }
     // Every tab switch loads the file again: say what is odd about it once, not each time.
     if (result.warning != m_shownWarning && !result.warning.isEmpty())
-        MessageBox::show(this, QMessageBox::Information, windowTitle(), result.warning);
+        MessageBox::show(this, QMessageBox::Information, caption(), result.warning);
     m_shownWarning = result.warning;
     return true;
 }
 
+QString frmEditor::unsavedChangesText(const QString &question) const
+{
+    return QStringLiteral("The changes to the toolbar and the add-ons have not been saved to \"%1\".\n\n%2")
+        .arg(QDir::toNativeSeparators(iniFilePath()), question);
+}
+
+bool frmEditor::reloadIni()
+{
+    if (!storeOpenEdits())
+        return false;
+    if (hasUnsavedChanges()) {
+        const QMessageBox::StandardButton answer = MessageBox::show(
+            this, QMessageBox::Warning, caption(),
+            unsavedChangesText(QStringLiteral("Reload the file and drop them?")),
+            MessageBox::ButtonTexts{{QMessageBox::Discard, QStringLiteral("Reload")},
+                                    {QMessageBox::Cancel, QString()}},
+            QMessageBox::Cancel);
+        if (answer != QMessageBox::Discard)
+            return false;
+    }
+    return load(true);
+}
+
 bool frmEditor::saveIni()
 {
+    if (!storeOpenEdits())
+        return false;
     switch (m_outside->beforeSave()) {
     case OutsideChanges::Cancel: return false;
-    case OutsideChanges::Reload: reloadIni(); return false;
+    case OutsideChanges::Reload: load(false); return false;
     case OutsideChanges::Proceed: break;
     }
-    const ConfigResult result = SaveConfiguration(*m_config, INIPATH);
+    const ConfigResult result = SaveConfiguration(*m_config, INIPATH, [this](const QString &path) {
+        return confirmMerges() && m_outside->beforeWrite(path);
+    });
     if (!result) {
-        showFailure(result.error);
+        if (!result.error.isEmpty())
+            showFailure(result.error);
         return false;
     }
     // What is on disk now is ours: the watcher must not offer it back as another program's change.
     m_outside->watch(iniFilePath());
+    markSaved();
     return true;
+}
+
+// Entries the file cannot keep apart are written as one line: the user hears which before anything is written.
+bool frmEditor::confirmMerges()
+{
+    const QStringList losses
+        = savedEntryLosses(m_config->toolbar()->entries(), m_config->addOns()->entries());
+    if (losses.isEmpty())
+        return true;
+    const QString text = QStringLiteral("QTA.INI keeps one line per name, so saving loses entries:\n\n%1\n\n"
+                                        "Save anyway, or cancel and give them names of their own?")
+                             .arg(losses.join(QStringLiteral("\n\n")));
+    return MessageBox::show(this, QMessageBox::Warning, caption(), text,
+                            MessageBox::ButtonTexts{{QMessageBox::Save, QStringLiteral("Save anyway")},
+                                                    {QMessageBox::Cancel, QString()}},
+                            QMessageBox::Cancel)
+        == QMessageBox::Save;
+}
+
+frmEditor::SavedLists frmEditor::currentLists() const
+{
+    SavedLists lists{m_config->toolbar()->entries(), {}, m_config->addOns()->entries()};
+    // A picture counts by its key: undoing a reset may give the same picture another index.
+    lists.pictureKeys.reserve(lists.toolbar.size());
+    for (ToolbarButtonEntry &button : lists.toolbar) {
+        lists.pictureKeys.append(m_config->images()->keyAt(button.ImageIndex));
+        button.ImageIndex = button.ImageIndex < 0 ? -1 : 0;
+    }
+    return lists;
+}
+
+bool frmEditor::hasUnsavedChanges() const
+{
+    return currentLists() != m_savedLists;
+}
+
+void frmEditor::markSaved()
+{
+    m_savedLists = currentLists();
+    updateTitle();
+    setWindowModified(false);
+}
+
+// The title names the file a save writes, which after "Set QTA.INI Path" is not the one the lists came from.
+void frmEditor::updateTitle()
+{
+    setWindowTitle(INIPATH.isEmpty() ? caption()
+                                     : caption() + QStringLiteral(" - ") + QDir::toNativeSeparators(iniFilePath())
+                                           + QStringLiteral("[*]"));
 }
 
 void frmEditor::resetToolbar()
@@ -412,21 +562,67 @@ void frmEditor::resetToolbar()
 
 void frmEditor::undo()
 {
-    endEdits();
+    if (editOpen()) {
+        auto *text = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        if (text && text->isUndoAvailable())
+            text->undo();
+        else
+            cancelOpenEdits();
+        return;
+    }
     m_undoStack->undo();
 }
 
 void frmEditor::redo()
 {
-    endEdits();
+    if (editOpen()) {
+        if (auto *text = qobject_cast<QLineEdit *>(QApplication::focusWidget()); text && text->isRedoAvailable())
+            text->redo();
+        return;
+    }
     m_undoStack->redo();
 }
 
-// An edit open on either page belongs to the lists as they are: it is dropped before the history moves.
-void frmEditor::endEdits()
+bool frmEditor::editOpen() const
+{
+    return m_toolbarPage->editedPosition() >= 0 || m_addOnsPage->isEditing();
+}
+
+void frmEditor::cancelOpenEdits()
 {
     m_toolbarPage->CancelButtonEdit();
     m_addOnsPage->CancelAddOnEdit();
+}
+
+bool frmEditor::storeOpenEdits()
+{
+    if (m_toolbarPage->editedPosition() >= 0) {
+        m_toolbarPage->CommitButtonEdit();
+        if (m_toolbarPage->editedPosition() >= 0)
+            return false;
+    }
+    m_addOnsPage->commitOpenEdit();
+    return true;
+}
+
+void frmEditor::closeEvent(QCloseEvent *event)
+{
+    if (!storeOpenEdits()) {
+        event->ignore();
+        return;
+    }
+    if (hasUnsavedChanges()) {
+        const QMessageBox::StandardButton answer = MessageBox::show(
+            this, QMessageBox::Warning, caption(),
+            unsavedChangesText(QStringLiteral("Save them before closing?")),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton
+            || (answer == QMessageBox::Save && !saveIni())) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 void frmEditor::undoFromKeyboard(bool redo)
@@ -449,19 +645,34 @@ void frmEditor::undoFromKeyboard(bool redo)
     }
 }
 
+// With an edit open the two buttons act on it, and say so.
 void frmEditor::updateUndoButtons()
 {
+    const bool editing = m_toolbarPage && m_addOnsPage && editOpen();
+    const auto *text = qobject_cast<const QLineEdit *>(QApplication::focusWidget());
     const QList<QList<CommandButton>> &toolbars = commandToolbars();
     for (int t = 0; t < toolbars.size(); ++t) {
         for (int position = 0; position < toolbars[t].size(); ++position) {
             const Command command = toolbars[t][position].command;
             if (command != Undo && command != Redo)
                 continue;
-            const bool can = command == Undo ? m_undoStack->canUndo() : m_undoStack->canRedo();
-            const QString what = command == Undo ? m_undoStack->undoText() : m_undoStack->redoText();
             const QString caption = QString::fromUtf16(toolbars[t][position].caption);
+            bool can = false;
+            QString tooltip = caption;
+            if (editing && command == Undo) {
+                can = true;
+                tooltip = text && text->isUndoAvailable() ? QStringLiteral("Undo Typing")
+                                                           : QStringLiteral("Undo: Close the Edit Unstored");
+            } else if (editing) {
+                can = text && text->isRedoAvailable();
+                tooltip = can ? QStringLiteral("Redo Typing") : caption;
+            } else {
+                can = command == Undo ? m_undoStack->canUndo() : m_undoStack->canRedo();
+                if (can)
+                    tooltip += u' ' + (command == Undo ? m_undoStack->undoText() : m_undoStack->redoText());
+            }
             m_commandToolbars[t]->setButtonEnabled(position, can);
-            m_commandToolbars[t]->setButtonTooltip(position, can ? caption + u' ' + what : caption);
+            m_commandToolbars[t]->setButtonTooltip(position, tooltip);
         }
     }
 }
@@ -469,6 +680,9 @@ void frmEditor::updateUndoButtons()
 void frmEditor::setIniPath()
 {
     changeFolder(INIPATH, iniPrompt(), FolderSettings::iniKey());
+    // Saves go to the new folder's file from now on: its questions, backup and watch follow it.
+    m_outside->follow(iniFilePath());
+    updateTitle();
 }
 
 void frmEditor::setBitmapsPath()
@@ -496,15 +710,11 @@ void frmEditor::handleCommandClick(int toolbar, int position)
     const QList<CommandButton> &buttons = commandToolbars().value(toolbar - 1);
     if (position < 0 || position >= buttons.size())
         return;
-    // Every command ends an edit in progress on its page first; a command-line edit is dropped unwritten.
-    if (toolbar == ToolbarTab) {
-        m_toolbarPage->CancelButtonEdit();
-    } else if (toolbar == AddOnsTab) {
-        if (m_addOnsPage->endCommandLineEdit())
-            m_grid->setFocus();
-        QCoreApplication::processEvents();
-    }
-    switch (buttons[position].command) {
+    // Every command but Undo and Redo first stores an edit still open, as Enter or "Done Editing" would.
+    const Command command = buttons[position].command;
+    if (command != Undo && command != Redo && command != Exit && command != None && !storeOpenEdits())
+        return;
+    switch (command) {
     case Reload: reloadIni(); break;
     case Save: saveIni(); break;
     case Reset: resetToolbar(); break;
@@ -520,12 +730,15 @@ void frmEditor::handleCommandClick(int toolbar, int position)
 
 void frmEditor::handleTabSelected(int tab)
 {
-    m_toolbarPage->CancelButtonEdit();
+    // An edit the user chose to go back to keeps its tab.
+    if (!storeOpenEdits()) {
+        m_tabs->selectTab(m_tabs->tabKey(m_currentTab));
+        return;
+    }
     // A failed save keeps the lists on screen: reloading would throw the user's edits away.
     if (saveIni())
-        reloadIni();
+        load(false);
     showTab(tab);
-    m_addOnsPage->endCommandLineEdit();
 }
 
 void frmEditor::showTab(int tab)
@@ -576,14 +789,31 @@ bool frmEditor::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+// The link's blue, where it reads well; on a dark window the palette's own link colour, made readable.
+void frmEditor::updateLinkColour()
+{
+    QPalette palette = m_aboutLink->palette();
+    const QColor colour = linkColour(this->palette());
+    if (palette.color(QPalette::WindowText) == colour)
+        return;
+    palette.setColor(QPalette::WindowText, colour);
+    m_aboutLink->setPalette(palette);
+}
+
+void frmEditor::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && m_aboutLink)
+        updateLinkColour();
+}
+
 void frmEditor::showAbout()
 {
-    m_addOnsPage->endCommandLineEdit();
     frmAbout about(this);
     about.exec();
 }
 
 void frmEditor::showFailure(const QString &text)
 {
-    MessageBox::show(this, QMessageBox::Warning, windowTitle(), text);
+    MessageBox::show(this, QMessageBox::Warning, caption(), text);
 }

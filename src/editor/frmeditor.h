@@ -1,5 +1,9 @@
 #pragma once
 
+#include "configformat.h"
+
+#include <QList>
+#include <QStringList>
 #include <QWidget>
 
 class AddOnsEditorPage;
@@ -12,6 +16,7 @@ class PopupMenu;
 class PreviewToolbar;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class OutsideChanges;
 class QUndoStack;
 class TabControl;
@@ -34,6 +39,9 @@ public:
 
     explicit frmEditor(QWidget *parent = nullptr);
     ~frmEditor() override;
+
+    // The program's name: the title of its messages, and the start of the window's title.
+    static QString caption();
 
     // Makes sure the folder of QTA.INI is known (asking the user on the first run) and loads the file.
     // Returns false when the user would not name a folder: the program then ends without writing anything.
@@ -69,17 +77,24 @@ public:
     // Shows the About box (the link at the bottom of the window).
     void showAbout();
 
+    // Whether the toolbar or the add-ons differ from what was last loaded or saved.
+    bool hasUnsavedChanges() const;
+    // Stores an edit still open on either page as Enter or "Done Editing" would. False when the user chose to
+    // go back to it (a tooltip the file cannot keep apart, say): it stays open then.
+    bool storeOpenEdits();
+
     // The edit controls given the flat look.
     int flatControlCount() const { return int(m_flatControls.size()); }
 
-    // The commands of the command toolbars.
+    // The commands of the command toolbars. Reload INI asks before it drops unsaved changes.
     bool reloadIni();
     bool saveIni();
     void resetToolbar();
     void setIniPath();
     void setBitmapsPath();
     void setAddOnsPath();
-    // Both end an edit in progress on either page first, as the other commands do.
+    // With an edit open on either page, both act on that edit: on its typing, else undo closes it unstored. The
+    // history is reached only when no edit is open.
     void undo();
     void redo();
 
@@ -91,13 +106,35 @@ public:
     // Pixels for a length in twips of the window's layout, at the window's scale.
     static int px(int twips);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
 private:
+    struct SavedLists
+    {
+        QList<ToolbarButtonEntry> toolbar; // picture indexes replaced by the pictures' keys
+        QStringList pictureKeys;
+        QList<AddOnEntry> addOns;
+        friend bool operator==(const SavedLists &, const SavedLists &) = default;
+    };
+    SavedLists currentLists() const;
+    void markSaved();
+    void updateTitle();
+    void updateLinkColour();
+    bool load(bool sayWhatIsMissing);
+    bool confirmMerges();
+    QString unsavedChangesText(const QString &question) const;
+    bool editOpen() const;
+    void cancelOpenEdits();
+
     void buildCommandToolbars();
     void buildTabs();
     void buildToolbarPage();
     void buildAddOnsPage();
     void buildAboutLink();
     void layoutPanels();
+    void fitToScreen();
     void applyLook();
 
     void handleCommandClick(int toolbar, int position);
@@ -107,7 +144,6 @@ private:
     void showTab(int tab);
     void changeFolder(QString &field, const QString &prompt, const QString &key);
     void showFailure(const QString &text);
-    void endEdits();
     void undoFromKeyboard(bool redo);
     void updateUndoButtons();
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -116,6 +152,7 @@ private:
     QUndoStack *m_undoStack;
     OutsideChanges *m_outside;
     QString m_shownWarning; // the load's remark about the file, shown once
+    SavedLists m_savedLists; // as last loaded or saved
     ButtonPictureList *m_pictures = nullptr;
     cBrowseForFolder *m_browser = nullptr;
     ImageList *m_menuImages = nullptr;
@@ -124,6 +161,8 @@ private:
     AddOnsEditorPage *m_addOnsPage = nullptr;
     ImageList *m_commandImages = nullptr;
     ImageList *m_commandImagesHot = nullptr;
+    QScrollArea *m_scroller = nullptr;
+    QWidget *m_content = nullptr; // every control, at the place the design gives it
     QWidget *m_picToolbar = nullptr;
     BandContainer *m_rebar = nullptr;
     QList<Toolbar *> m_commandToolbars;

@@ -20,9 +20,10 @@ QString shown(const QString &path)
 
 } // namespace
 
-OutsideChanges::OutsideChanges(QWidget *window)
+OutsideChanges::OutsideChanges(QWidget *window, const QString &title)
     : QObject(window)
     , m_window(window)
+    , m_title(title)
     , m_watcher(new QFileSystemWatcher(this))
     , m_settle(new QTimer(this))
 {
@@ -37,11 +38,22 @@ OutsideChanges::OutsideChanges(QWidget *window)
 
 void OutsideChanges::watch(const QString &path)
 {
-    // Another file (the user chose another folder) gets a backup of its own at its first save.
-    if (path != m_path)
-        m_backupKept = false;
     m_path = path;
+    m_source = path;
+    m_read = true;
     m_known = FileStamp::of(path);
+    m_handled = m_known;
+    m_offerPending = false;
+    arm();
+}
+
+void OutsideChanges::follow(const QString &path)
+{
+    if (path == m_path)
+        return;
+    m_path = path;
+    m_read = path == m_source;
+    m_known = m_read ? FileStamp::of(path) : FileStamp();
     m_handled = m_known;
     m_offerPending = false;
     arm();
@@ -72,7 +84,8 @@ void OutsideChanges::arm()
 
 void OutsideChanges::checkDisk()
 {
-    if (m_path.isEmpty())
+    // A file the window has not read has nothing on screen to reload: its first save asks instead.
+    if (m_path.isEmpty() || !m_read)
         return;
     arm();
     const FileStamp now = FileStamp::of(m_path, &m_handled);
@@ -110,70 +123,91 @@ void OutsideChanges::offerReload()
         : QStringLiteral("\"%1\" was deleted or moved away by another program.\n\nReload to start from a missing "
                          "file (no add-ons, the default toolbar), dropping the changes made here since the last "
                          "save, or keep your edits: saving them will ask before creating the file again.");
-    m_asking = true;
     const QMessageBox::StandardButton answer
-        = MessageBox::show(m_window, QMessageBox::Question, m_window->windowTitle(), text.arg(shown(m_path)),
-                           MessageBox::ButtonTexts { { QMessageBox::Yes, QStringLiteral("Reload") },
-                                                     { QMessageBox::No, QStringLiteral("Keep my edits") } },
-                           QMessageBox::No);
-    m_asking = false;
+        = ask(QMessageBox::Question, text.arg(shown(m_path)),
+              {{QMessageBox::Yes, QStringLiteral("Reload")}, {QMessageBox::No, QStringLiteral("Keep my edits")}},
+              QMessageBox::No);
     if (answer == QMessageBox::Yes)
         Q_EMIT reloadRequested();
 }
 
 OutsideChanges::Decision OutsideChanges::beforeSave()
 {
-    if (m_path.isEmpty())
+    // A file the window has not read is asked about once the save knows it will write it.
+    if (m_path.isEmpty() || !m_read)
         return Proceed;
     const FileStamp now = FileStamp::of(m_path);
-    if (now.changedSince(m_known)) {
-        m_handled = now;
-        m_offerPending = false;
-        const QString text = now.exists()
-            ? QStringLiteral("\"%1\" was changed by another program after the editor loaded or saved it.\n\n"
-                             "Overwrite: save the add-ons and the toolbar shown here in place of those in the "
-                             "file; the other program's changes to the rest of the file are kept.\n"
-                             "Reload: load the file again, dropping the changes made here since the last save.\n"
-                             "Cancel: save nothing now.")
-            : QStringLiteral("\"%1\" was deleted or moved away by another program after the editor loaded or "
-                             "saved it.\n\n"
-                             "Save anyway: create it again with the add-ons and the toolbar shown here; nothing "
-                             "else it held comes back.\n"
-                             "Reload: start from a missing file (no add-ons, the default toolbar), dropping the "
-                             "changes made here since the last save.\n"
-                             "Cancel: save nothing now.");
-        m_asking = true;
-        const QMessageBox::StandardButton answer = MessageBox::show(
-            m_window, QMessageBox::Warning, m_window->windowTitle(), text.arg(shown(m_path)),
-            MessageBox::ButtonTexts {
-                { QMessageBox::Save, now.exists() ? QStringLiteral("Overwrite") : QStringLiteral("Save anyway") },
-                { QMessageBox::Discard, QStringLiteral("Reload") },
-                { QMessageBox::Cancel, QStringLiteral("Cancel") } },
-            QMessageBox::Cancel);
-        m_asking = false;
-        if (answer == QMessageBox::Discard)
-            return Reload;
-        if (answer != QMessageBox::Save)
-            return Cancel;
-    }
+    if (!now.changedSince(m_known))
+        return Proceed;
+    m_handled = now;
+    m_offerPending = false;
+    const QString text = now.exists()
+        ? QStringLiteral("\"%1\" was changed by another program after the editor loaded or saved it.\n\n"
+                         "Overwrite: save the add-ons and the toolbar shown here in place of those in the "
+                         "file; the other program's changes to the rest of the file are kept.\n"
+                         "Reload: load the file again, dropping the changes made here since the last save.\n"
+                         "Cancel: save nothing now.")
+        : QStringLiteral("\"%1\" was deleted or moved away by another program after the editor loaded or "
+                         "saved it.\n\n"
+                         "Save anyway: create it again with the add-ons and the toolbar shown here; nothing "
+                         "else it held comes back.\n"
+                         "Reload: start from a missing file (no add-ons, the default toolbar), dropping the "
+                         "changes made here since the last save.\n"
+                         "Cancel: save nothing now.");
+    const QMessageBox::StandardButton answer
+        = ask(QMessageBox::Warning, text.arg(shown(m_path)),
+              {{QMessageBox::Save, now.exists() ? QStringLiteral("Overwrite") : QStringLiteral("Save anyway")},
+               {QMessageBox::Discard, QStringLiteral("Reload")},
+               {QMessageBox::Cancel, QStringLiteral("Cancel")}},
+              QMessageBox::Cancel);
+    if (answer == QMessageBox::Discard)
+        return Reload;
+    return answer == QMessageBox::Save ? Proceed : Cancel;
+}
 
-    if (!m_backupKept) {
-        QString error;
-        if (!FileSafety::keepBackup(m_path, &error)) {
-            m_asking = true;
-            const QMessageBox::StandardButton answer = MessageBox::show(
-                m_window, QMessageBox::Warning, m_window->windowTitle(),
-                QStringLiteral("No backup of the file could be kept before saving.\n%1\n\nSave without a backup?")
-                    .arg(error),
-                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-            m_asking = false;
-            if (answer != QMessageBox::Yes)
-                return Cancel;
-        }
-        // Once per run: later saves of this run leave the backup of the file as it was before the first.
-        m_backupKept = true;
+bool OutsideChanges::beforeWrite(const QString &path)
+{
+    const bool other = path != m_source;
+    if (other && QFileInfo::exists(path)) {
+        const QString text
+            = QStringLiteral("\"%1\" has not been loaded in the editor: the add-ons and the toolbar shown here "
+                             "were read from \"%2\".\n\nSaving replaces the add-ons and the toolbar in \"%1\" "
+                             "with them. The rest of that file is kept, and its present content is kept as "
+                             "\"%3\".")
+                  .arg(shown(path), shown(m_source), shown(FileSafety::backupPath(path)));
+        const QMessageBox::StandardButton answer
+            = ask(QMessageBox::Warning, text,
+                  {{QMessageBox::Save, QStringLiteral("Replace")}, {QMessageBox::Cancel, QStringLiteral("Cancel")}},
+                  QMessageBox::Cancel);
+        if (answer != QMessageBox::Save)
+            return false;
     }
-    return Proceed;
+    // Once per file and run: later saves leave the backup of the file as it was before the first.
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (m_backedUp.contains(key))
+        return true;
+    QString error;
+    if (!FileSafety::keepBackup(path, &error)) {
+        const QMessageBox::StandardButton answer
+            = ask(QMessageBox::Warning,
+                  QStringLiteral("No backup of the file could be kept before saving.\n%1\n\nSave without a backup?")
+                      .arg(error),
+                  {{QMessageBox::Yes, QString()}, {QMessageBox::No, QString()}}, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return false;
+    }
+    m_backedUp.insert(key);
+    return true;
+}
+
+QMessageBox::StandardButton OutsideChanges::ask(QMessageBox::Icon icon, const QString &text,
+                                                const MessageBox::ButtonTexts &buttons,
+                                                QMessageBox::StandardButton defaultButton)
+{
+    m_asking = true;
+    const QMessageBox::StandardButton answer = MessageBox::show(m_window, icon, m_title, text, buttons, defaultButton);
+    m_asking = false;
+    return answer;
 }
 
 bool OutsideChanges::eventFilter(QObject *watched, QEvent *event)

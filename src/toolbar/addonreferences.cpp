@@ -6,17 +6,6 @@
 
 namespace {
 
-// As the file compares keys: blanks around do not count, ASCII letters match in either case.
-QString matchingName(const QString &name)
-{
-    QString key = IniRules::trimmed(name);
-    for (QChar &c : key) {
-        if (c.unicode() < 128)
-            c = c.toLower();
-    }
-    return key;
-}
-
 enum class Form { None, ByName, ByNumber };
 
 // The command word before the bracket, letter case ignored; a blank or anything else in front of the bracket
@@ -48,7 +37,7 @@ AddOnReferences::AddOnReferences(const QList<AddOnEntry> &addOns)
 {
     m_names.reserve(addOns.size());
     for (const AddOnEntry &addOn : addOns)
-        m_names.insert(matchingName(addOn.Name));
+        m_names.insert(IniRules::matchKey(addOn.Name));
 }
 
 QString AddOnReferences::problem(const QString &command) const
@@ -79,7 +68,7 @@ QString AddOnReferences::nameProblem(const QString &name) const
 {
     if (name.isEmpty())
         return QStringLiteral("This command names no add-on: this button will do nothing in QTA.");
-    if (m_names.contains(matchingName(name)))
+    if (m_names.contains(IniRules::matchKey(name)))
         return {};
     return QStringLiteral("No add-on is named \"%1\": this button will do nothing in QTA.").arg(name);
 }

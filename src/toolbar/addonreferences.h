@@ -25,6 +25,6 @@ private:
     QString numberProblem(const QString &number) const;
     QString listSize() const;
 
-    QSet<QString> m_names; // as the file matches keys: trimmed, ASCII letters folded
+    QSet<QString> m_names; // IniRules::matchKey of each name
     int m_count = 0;
 };

@@ -1,6 +1,7 @@
 #include "previewtoolbar.h"
 
 #include "addonlistmodel.h"
+#include "entrykeys.h"
 #include "toolbar.h"
 #include "toolbarmodel.h"
 
@@ -19,12 +20,22 @@ PreviewToolbar::PreviewToolbar(ToolbarModel *model, AddOnListModel *addOns, Tool
     , m_references(addOns ? addOns->entries() : QList<AddOnEntry>())
 {
     connect(model, &ToolbarModel::toolbarReset, this, &PreviewToolbar::rebuild);
-    connect(model, &ToolbarModel::buttonInserted, this, &PreviewToolbar::insertButton);
-    connect(model, &ToolbarModel::buttonRemoved, this, [this](int position) { m_toolbar->removeButton(position); });
-    connect(model, &ToolbarModel::buttonChanged, this, &PreviewToolbar::updateButton);
+    connect(model, &ToolbarModel::buttonInserted, this, [this](int position) {
+        insertButton(position);
+        updateMarks();
+    });
+    connect(model, &ToolbarModel::buttonRemoved, this, [this](int position) {
+        m_toolbar->removeButton(position);
+        updateMarks();
+    });
+    connect(model, &ToolbarModel::buttonChanged, this, [this](int position) {
+        updateButton(position);
+        updateMarks();
+    });
     connect(model, &ToolbarModel::buttonMoved, this, [this](int from, int to) {
         m_toolbar->removeButton(from);
         insertButton(to);
+        updateMarks();
     });
     if (addOns) {
         connect(addOns, &QAbstractItemModel::dataChanged, this,
@@ -47,6 +58,7 @@ void PreviewToolbar::rebuild()
 {
     m_toolbar->beginBatch();
     m_toolbar->clear();
+    m_keyWarnings = toolbarKeyWarnings(m_model->entries());
     for (int i = 0; i < m_model->count(); ++i)
         insertButton(i);
     m_toolbar->endBatch();
@@ -80,7 +92,25 @@ void PreviewToolbar::updateButton(int position)
 void PreviewToolbar::updateMark(int position)
 {
     const ToolbarButtonEntry &entry = m_model->at(position);
-    m_toolbar->setButtonMark(position, entry.IsSeparator ? QString() : m_references.problem(entry.Command));
+    if (entry.IsSeparator) {
+        m_toolbar->setButtonMark(position, QString());
+        return;
+    }
+    QStringList reasons{m_references.problem(entry.Command), m_keyWarnings.value(position)};
+    reasons.removeAll(QString());
+    m_toolbar->setButtonMark(position, reasons.join(u'\n'));
+}
+
+// Any change can make two names one key of the file or part them again; the toolbar redraws only the buttons
+// whose mark changed.
+void PreviewToolbar::updateMarks()
+{
+    QStringList warnings = toolbarKeyWarnings(m_model->entries());
+    if (warnings == m_keyWarnings)
+        return;
+    m_keyWarnings = std::move(warnings);
+    for (int position = 0; position < m_model->count(); ++position)
+        updateMark(position);
 }
 
 // One pass over the buttons, and none at all when the names and the count came out as they were (a row moved,

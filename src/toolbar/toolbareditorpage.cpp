@@ -7,6 +7,7 @@
 #include "frmdialog.h"
 #include "frmeditor.h"
 #include "imagelist.h"
+#include "inidocument.h"
 #include "inifile.h"
 #include "messagebox.h"
 #include "pathfunctions.h"
@@ -88,7 +89,11 @@ ToolbarEditorPage::ToolbarEditorPage(frmEditor *editor)
     auto *hint
         = new QLabel(QStringLiteral("Click on any button on the toolbar and select an action from the menu."), page);
     placeLabel(hint, QStringLiteral("lblPreviewHint"), 0, 840, 6900, 225);
+    // Below the preview, which takes the room of a scroll bar beyond the design's height.
+    const int extra = page->findChild<QWidget *>(QStringLiteral("vbalTBarHost1"))->height() - px(420);
+    hint->move(hint->x(), hint->y() + extra);
     buildPanel();
+    m_frame->move(m_frame->x(), m_frame->y() + extra);
 
     Toolbar *preview = editor->previewToolbar();
     connect(preview, &Toolbar::buttonClicked, this, &ToolbarEditorPage::ShowButtonMenu);
@@ -254,7 +259,11 @@ void ToolbarEditorPage::change(const QString &text, const std::function<void(Too
 
 void ToolbarEditorPage::addButton(int position)
 {
-    const ToolbarButtonEntry button{QStringLiteral("New Button"), ConfigFormat::none(), 0, false};
+    // A name no other button has: two buttons of one name would be one line of the file.
+    QString name = QStringLiteral("New Button");
+    for (int number = 2; m_model->indexOfKey(name) >= 0; ++number)
+        name = QStringLiteral("New Button %1").arg(number);
+    const ToolbarButtonEntry button{name, ConfigFormat::none(), 0, false};
     change(QStringLiteral("Add a new Button"),
            [position, button](ToolbarChange &toolbar) { toolbar.insert(position, button); });
     BeginButtonEdit(position);
@@ -330,6 +339,7 @@ void ToolbarEditorPage::BeginButtonEdit(int position)
     showPicture(entry.ImageIndex);
     m_tooltip->setFocus();
     m_tooltip->selectAll();
+    Q_EMIT editingChanged();
 }
 
 void ToolbarEditorPage::showCommand(const QString &command)
@@ -396,6 +406,20 @@ void ToolbarEditorPage::CommitButtonEdit()
            [position, edited](ToolbarChange &toolbar) { toolbar.replace(position, edited); });
 }
 
+// Position of another button with this key, or -1. Separators do not count (a save gives them free names),
+// nor do nameless buttons (each keeps its own line).
+int ToolbarEditorPage::otherButtonNamed(const QString &tooltip) const
+{
+    if (IniRules::matchKey(tooltip).isEmpty())
+        return -1;
+    for (int position = 0; position < m_model->count(); ++position) {
+        const ToolbarButtonEntry &entry = m_model->at(position);
+        if (position != m_editPosition && !entry.IsSeparator && IniRules::sameKey(entry.Tooltip, tooltip))
+            return position;
+    }
+    return -1;
+}
+
 // The tooltip is the button's key in the file and the command sits before the "|" of its line: say what
 // saving would do with values that do not fit, and let the user go back to them.
 bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
@@ -408,7 +432,7 @@ bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
                                        "Saving will be refused until it is changed.")
                             .arg(edited.Tooltip, keyProblem));
         back = m_tooltip;
-    } else if (const int other = m_model->indexOfKey(edited.Tooltip, m_editPosition); other >= 0) {
+    } else if (const int other = otherButtonNamed(edited.Tooltip); other >= 0) {
         problems.append(QStringLiteral("Button %1 already has the tooltip \"%2\". The tooltip is the button's name "
                                        "in QTA.INI: on saving, the two lines collapse into one and one of the "
                                        "two buttons is lost.")
@@ -427,7 +451,7 @@ bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
         return true;
     problems.append(QStringLiteral("Keep it anyway?"));
     const QMessageBox::StandardButton answer
-        = MessageBox::show(m_editor, QMessageBox::Warning, m_editor->windowTitle(),
+        = MessageBox::show(m_editor, QMessageBox::Warning, frmEditor::caption(),
                            problems.join(QStringLiteral("\n\n")), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer == QMessageBox::Yes)
         return true;
@@ -452,6 +476,7 @@ void ToolbarEditorPage::endEdit()
     // The keyboard user carries on from the button just edited.
     if (QWidget *button = m_editor->previewToolbar()->buttonWidget(position); button && focusInPanel)
         button->setFocus();
+    Q_EMIT editingChanged();
 }
 
 void ToolbarEditorPage::BrowseForBitmap()
@@ -475,7 +500,7 @@ void ToolbarEditorPage::BrowseForBitmap()
 
     QString why;
     if (ImageList::readPicture(file, QSize(16, 16), kTransparent, &why).isNull()) {
-        MessageBox::show(m_editor, QMessageBox::Warning, m_editor->windowTitle(),
+        MessageBox::show(m_editor, QMessageBox::Warning, frmEditor::caption(),
                          QStringLiteral("\"%1\" cannot be a button's picture: %2. The picture stays as it was.")
                              .arg(QDir::toNativeSeparators(file), why));
         return;

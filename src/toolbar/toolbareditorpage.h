@@ -42,6 +42,10 @@ public:
     // The position of the button the panel edits, -1 when it is closed.
     int editedPosition() const { return m_editPosition; }
 
+Q_SIGNALS:
+    // The panel opened or closed.
+    void editingChanged();
+
 private:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -53,6 +57,7 @@ private:
     int pictureOfSelection() const;
     QString commandOfSelection() const;
     bool confirmUnsavable(const ToolbarButtonEntry &edited);
+    int otherButtonNamed(const QString &tooltip) const;
     void endEdit();
 
     // Each user action is one change on the window's undo stack.

@@ -1,5 +1,7 @@
 #include "frmabout.h"
 #include "frmeditor.h"
+#include "linkcolour.h"
+#include "maillink.h"
 #include "ownerdraw.h"
 #include "shellcatcher.h"
 
@@ -21,6 +23,52 @@ private Q_SLOTS:
     void cleanupTestCase() { m_mail.uninstall(); }
     void init() { m_mail.clear(); }
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
+
+    void linksReadWell_data()
+    {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("link"); // the palette's own link colour
+        QTest::addColumn<bool>("classicBlue");
+        QTest::addRow("light palette") << QColor(240, 240, 240) << QColor(0, 0, 255) << true;
+        QTest::addRow("dark palette, dark link colour") << QColor(0x20, 0x20, 0x20) << QColor(0, 0, 255) << false;
+        QTest::addRow("dark palette, light link colour") << QColor(0x30, 0x30, 0x30) << QColor(0x8a, 0xb4, 0xf8) << false;
+    }
+
+    // The links of the main window and of the About box, as drawn on the palette's window colour.
+    void linksReadWell()
+    {
+        QFETCH(QColor, window);
+        QFETCH(QColor, link);
+        QFETCH(bool, classicBlue);
+        const QPalette before = QApplication::palette();
+        QPalette palette = before;
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::WindowText, window.lightness() < 128 ? Qt::white : Qt::black);
+        palette.setColor(QPalette::Link, link);
+        QApplication::setPalette(palette);
+        QList<QLabel *> links;
+        {
+            frmEditor editor;
+            frmAbout about(&editor);
+            links << editor.findChild<QLabel *>(u"Label5"_s) << about.findChildren<MailLink *>().constFirst();
+            for (QLabel *label : std::as_const(links)) {
+                // The colour of the text's own pixels: the one that stands out most from the window colour.
+                const QImage drawn = label->grab().toImage();
+                QColor text = window;
+                for (int y = 0; y < drawn.height(); ++y) {
+                    for (int x = 0; x < drawn.width(); ++x) {
+                        const QColor pixel = drawn.pixelColor(x, y);
+                        if (contrastRatio(pixel, window) > contrastRatio(text, window))
+                            text = pixel;
+                    }
+                }
+                QVERIFY2(contrastRatio(text, window) >= 4.5, qPrintable(label->objectName() + text.name()));
+                if (classicBlue)
+                    QCOMPARE(text, QColor(0, 0, 255));
+            }
+        }
+        QApplication::setPalette(before);
+    }
 
     void versionTexts_data()
     {

@@ -85,6 +85,8 @@ private Q_SLOTS:
     void tooltipsAndMarks();
     void realMenu();
     void realFileDialog();
+    void linesAsQtaReadsThem_data();
+    void linesAsQtaReadsThem();
 
 private:
     QPoint centre(int row, int column) const
@@ -97,6 +99,7 @@ private:
         QTest::mouseClick(m_grid->viewport(), button, {}, centre(row, column));
     }
     void run(const QString &step);
+    void startEditor();
 
     QTemporaryDir m_dir;
     QString m_iniPath;
@@ -129,6 +132,14 @@ void tst_AddOnsEditor::init()
     m_dialogSettings.clear();
     m_drawingDuringMoves.clear();
 
+    startEditor();
+    // The tab switch saved: a list as loaded writes the same bytes.
+    QCOMPARE(readBytes(m_iniPath), iniWith(kA + kB + kC));
+}
+
+// Starts the window on the QTA.INI in place and goes to the add-ons tab, as the user does.
+void tst_AddOnsEditor::startEditor()
+{
     m_editor = std::make_unique<frmEditor>();
     QVERIFY(m_editor->start());
     m_editor->show();
@@ -140,8 +151,6 @@ void tst_AddOnsEditor::init()
     auto *bar = m_editor->findChild<TabControl *>(u"vbTabControl1"_s)->findChild<QTabBar *>();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
     QVERIFY(m_grid->isVisible());
-    // The tab switch saved: a list as loaded writes the same bytes.
-    QCOMPARE(readBytes(m_iniPath), iniWith(kA + kB + kC));
 }
 
 void tst_AddOnsEditor::cleanup()
@@ -288,7 +297,7 @@ void tst_AddOnsEditor::page_data()
     row("command/Enter", "edit 2 2|type D:\\X.EXE|key Return", newPath, 2, "---", grid);
     row("command/Escape", "edit 2 2|type D:\\X.EXE|key Escape", abc, 2, "---", grid);
     row("command/Escape on the browse button", "edit 2 2|type D:\\X.EXE|key Tab|key Escape", abc, 2, "---", grid);
-    row("command/Tab to the browse button keeps it open", "edit 2 2|type D:\\X.EXE|key Tab", abc, 2, "---",
+    row("command/Tab to the browse button keeps it open", "edit 2 2|type D:\\X.EXE|key Tab", newPath, 2, "---",
         "cmdBrowseForExe", "", "fraCommand");
     row("command/Enter after Tab and back still writes", "edit 2 2|type D:\\X.EXE|key Tab|key Backtab|key Return",
         newPath, 2, "---", grid);
@@ -296,7 +305,7 @@ void tst_AddOnsEditor::page_data()
         "edit 2 2|type D:\\X.EXE|focus cmdAddAddOn|clickon txtAddOnPath|key Return", newPath, 2, "---", grid);
     row("command/column resized abandons", "edit 2 2|type D:\\X.EXE|resize", abc, 2, "---");
     row("command/right button abandons", "edit 2 2|type D:\\X.EXE|answer 0|right 2 2", abc, 2, "---", "", "++");
-    row("command/a command button drops the typed text", "edit 2 2|type D:\\X.EXE|toolbar 1", abc, 2, "---", grid);
+    row("command/Save INI stores the typed text", "edit 2 2|type D:\\X.EXE|toolbar 1", newPath, 2, "---", grid);
     row("command/New Add-On abandons the edit", "edit 2 2|type D:\\X.EXE|new", abc + "New Add-On=\r\n", 4, "----");
 
     // The parameters list writes when an item is picked and closes without a change otherwise.
@@ -305,8 +314,9 @@ void tst_AddOnsEditor::page_data()
     row("parameters/pick the shown item", "edit 3 3|pick 0", abc, 3, "---", grid);
     row("parameters/both macros", "edit 3 3|pick 3", kA + kB + "Notes=C:\\NOTEPAD.EXE %charfile% %filelistquoted%\r\n",
         3, "---", grid);
-    row("parameters/arrow key picks", "f2 3 3|key Down", kA + kB + "Notes=C:\\NOTEPAD.EXE %charfile%\r\n", 3, "---",
-        grid);
+    row("parameters/arrow keys move, Enter picks", "f2 3 3|key Down|key Down|key Up|key Return",
+        kA + kB + "Notes=C:\\NOTEPAD.EXE %charfile%\r\n", 3, "---", grid);
+    row("parameters/arrow keys move, Escape abandons", "f2 3 3|key Down|key Escape", abc, 3, "---", grid);
     row("parameters/opening the list keeps it open", "edit 2 3|popup|unpopup", abc, 2, "---", "cmbboxAddOnParameters",
         "", "cmbboxAddOnParameters");
     row("parameters/list opened, then focus leaves", "edit 2 3|popup|unpopup|click 1 1", abc, 1, "---", grid);
@@ -314,17 +324,17 @@ void tst_AddOnsEditor::page_data()
     row("parameters/right button abandons", "edit 2 3|answer 0|right 1 3", abc, 2, "---", "", "-+");
 
     // The move menu acts on the row under the pointer; the ends of the list disable an item.
-    row("move/first row down", "answer 2|right 1 1", kB + kA + kC, 0, "---", "", "-+");
-    row("move/first row: Up cannot be picked", "answer 1|right 1 1", abc, 0, "---", "", "-+");
-    row("move/down, then up again", "answer 2|right 1 1|answer 1|right 2 1", abc, 0, "---", "", "-+,++");
-    row("move/second-to-last row down", "answer 2|right 2 2", kA + kC + kB, 0, "---", "", "++");
-    row("move/last row up", "answer 1|right 3 3", kA + kC + kB, 0, "---", "", "+-");
-    row("move/last row: Down cannot be picked", "answer 2|right 3 1", abc, 0, "---", "", "+-");
-    row("move/only row: both off, the menu still opens", "keep 1|answer 1|right 1 1", kA, 0, "-", "", "--");
-    row("move/dismissed", "answer 0|right 2 1", abc, 0, "---", "", "++");
+    row("move/first row down", "answer 2|right 1 1", kB + kA + kC, 2, "---", "", "-+");
+    row("move/first row: Up cannot be picked", "answer 1|right 1 1", abc, 1, "---", "", "-+");
+    row("move/down, then up again", "answer 2|right 1 1|answer 1|right 2 1", abc, 1, "---", "", "-+,++");
+    row("move/second-to-last row down", "answer 2|right 2 2", kA + kC + kB, 1, "---", "", "++");
+    row("move/last row up", "answer 1|right 3 3", kA + kC + kB, 1, "---", "", "+-");
+    row("move/last row: Down cannot be picked", "answer 2|right 3 1", abc, 1, "---", "", "+-");
+    row("move/only row: both off, the menu still opens", "keep 1|answer 1|right 1 1", kA, 1, "-", "", "--");
+    row("move/dismissed", "answer 0|right 2 1", abc, 1, "---", "", "++");
     row("move/the current add-on stays current", "click 3 1|answer 2|right 2 1", kA + kC + kB, 2, "---", "", "++");
     row("move/menu key moves the current row", "click 3 1|answer 1|menukey", kA + kC + kB, 2, "---", "", "+-");
-    row("move/menu key without a current row", "answer 1|menukey", abc, 0, "---");
+    row("move/menu key without a current row", "current 0|answer 1|menukey", abc, 0, "---");
 
     // New and delete, with the delete button on exactly while a row of the list is current.
     row("new/twice: two rows, one line", "new|new|candelete 1", abc + "New Add-On=\r\n", 5, "---DD");
@@ -334,7 +344,8 @@ void tst_AddOnsEditor::page_data()
     row("delete/the only add-on", "keep 1|click 1 1|delete|candelete 0", QByteArray(), 0, "");
     row("delete/one by one", "click 1 1|delete|delete|delete|candelete 0|delete", QByteArray(), 0, "");
     row("delete/button follows the current row",
-        "candelete 0|click 1 2|candelete 1|current 0|candelete 0|delete|click 3 1|candelete 1", abc, 3, "---");
+        "current 0|candelete 0|click 1 2|candelete 1|current 0|candelete 0|delete|click 3 1|candelete 1", abc, 3,
+        "---");
 
     // The browse stores the chosen program and always ends the edit.
     row("browse/chosen", "edit 2 2|browse tool", browsed, 2, "---", grid);
@@ -354,10 +365,12 @@ void tst_AddOnsEditor::page_data()
               "ber=C:\\BATCH.EXE -q %filelistquoted%\r\n\xfc"
               "ber=C:\\NOTEPAD.EXE\r\n",
         3, "---", grid);
-    row("marks/empty name", "edit 2 1|key Backspace|key Return", abc, 2, "-R-", grid);
-    row("marks/blank name", "edit 2 1|type   |key Return", abc, 2, "-R-", grid);
+    row("marks/empty name", "edit 2 1|key Backspace|key Return", kA + "=C:\\BATCH.EXE -q %filelistquoted%\r\n" + kC, 2,
+        "---", grid);
+    row("marks/blank name", "edit 2 1|type   |key Return", kA + "=C:\\BATCH.EXE -q %filelistquoted%\r\n" + kC, 2, "---",
+        grid);
     row("marks/holds =", "edit 2 1|type a=b|key Return", abc, 2, "-R-", grid);
-    row("marks/starts with [", "edit 1 1|type [x|key Return", abc, 1, "R--", grid);
+    row("marks/starts with [, holds ]", "edit 1 1|type [x]|key Return", abc, 1, "R--", grid);
     row("marks/starts with ;", "edit 3 1|type ;x|key Return", abc, 3, "--R", grid);
     row("marks/cleared when changed again", "edit 2 1|type Notes|key Return|edit 2 1|type Batch|key Return",
         kA + "Batch=C:\\BATCH.EXE -q %filelistquoted%\r\n" + kC, 2, "---", grid);
@@ -401,11 +414,12 @@ void tst_AddOnsEditor::page()
     }
     QCOMPARE(shownMarks, marks);
 
-    // A refused save names the problem and leaves every byte of the file as it was.
-    MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+    // A refused save names the problem and leaves every byte of the file as it was; entries that collapse into
+    // one line are asked about first.
     const bool refused = marks.contains(u'R');
+    MessageBox::setNextAnswerForTesting(marks.contains(u'D') && !refused ? QMessageBox::Save : QMessageBox::Ok);
     QCOMPARE(m_editor->saveIni(), !refused);
-    QCOMPARE(MessageBox::shownForTesting().size(), refused ? 1 : 0);
+    QCOMPARE(MessageBox::shownForTesting().size(), refused || marks.contains(u'D') ? 1 : 0);
     const QString exe = GetShortPath(m_exeFolder + u"/tool.exe"_s);
     const QString missing = QDir::toNativeSeparators(m_exeFolder + u"/gone.exe"_s);
     addOns.replace("$EXE", exe.toUtf8()).replace("$MISSING", missing.toUtf8());
@@ -486,7 +500,17 @@ void tst_AddOnsEditor::tooltipsAndMarks()
     QVERIFY(warning.contains(u"Rows 1 and 3"_s) && warning.contains(u"command line of row 3"_s));
     QCOMPARE(m_page->nameWarning(1), warning);
     QTest::mouseMove(m_grid->viewport(), centre(3, 1));
-    QTRY_COMPARE(m_grid->toolTip(), u"Notes\n"_s + warning);
+    QTRY_VERIFY(m_grid->toolTip().contains(u"Notes\n"_s + warning));
+    // The warning is a sentence: it wraps rather than running past the window's edge.
+    QHelpEvent onName(QEvent::ToolTip, centre(3, 1), m_grid->viewport()->mapToGlobal(centre(3, 1)));
+    QApplication::sendEvent(m_grid->viewport(), &onName);
+    QTRY_VERIFY(QToolTip::isVisible());
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto tip = std::find_if(windows.cbegin(), windows.cend(),
+                                  [](QWidget *w) { return w->inherits("QTipLabel") && w->isVisible(); });
+    QVERIFY(tip != windows.cend());
+    QVERIFY2((*tip)->width() <= m_editor->width(), qPrintable(QString::number((*tip)->width())));
+    QToolTip::hideText();
     QVERIFY(m_grid->accessibleDescription().contains(u"Row 1: "_s + warning));
     m_grid->setCellContent(1, 1, u"Sheet Printer"_s);
     QTest::mouseMove(m_grid->viewport(), centre(3, 1) + QPoint(0, 2 * m_grid->CellRectangle(3, 1).height()));
@@ -547,6 +571,86 @@ void tst_AddOnsEditor::realFileDialog()
     QVERIFY(child(u"fraCommand"_s)->isHidden());
     // The window gets the keyboard back once it is active again; the grid is where it lands.
     QCOMPARE(m_editor->focusWidget(), m_grid);
+}
+
+void tst_AddOnsEditor::linesAsQtaReadsThem_data()
+{
+    QTest::addColumn<QByteArray>("lines"); // the "Addons" section the window starts on
+    QTest::addColumn<QStringList>("rows"); // the grid then: name|command line|parameters
+    QTest::addColumn<QString>("steps"); // the user's edit, as page() runs them
+    QTest::addColumn<QByteArray>("saved"); // the "Addons" section after "Save INI"
+
+    const QByteArray programAndFile = "\"C:\\Program Files\\v.exe\" \"C:\\data\\a b.txt\"";
+    QTest::addRow("typed command line in quotes from end to end")
+        << QByteArray("Viewer=C:\\V.EXE\r\n") << QStringList { u"Viewer|C:\\V.EXE|(none)"_s }
+        << u"edit 1 2|type "_s + QString::fromLatin1(programAndFile) + u"|key Return"_s
+        << "Viewer=\"" + programAndFile + "\"\r\n";
+    QTest::addRow("value in an extra pair of quotes, then a parameter")
+        << QByteArray("Viewer=\"\"C:\\a.exe\" \"b\"\"\r\n") << QStringList { u"Viewer|\"C:\\a.exe\" \"b\"|(none)"_s }
+        << u"edit 1 3|pick 1"_s << QByteArray("Viewer=\"C:\\a.exe\" \"b\" %charfile%\r\n");
+    QTest::addRow("macro between two arguments")
+        << QByteArray("Tool=C:\\X.EXE -a%filelistquoted%-b\r\n")
+        << QStringList { u"Tool|C:\\X.EXE -a -b|%filelistquoted%"_s } << QString()
+        << QByteArray("Tool=C:\\X.EXE -a -b %filelistquoted%\r\n");
+    // A nameless line is an add-on QTA counts: it keeps its place, and every add-on after it its number.
+    QTest::addRow("nameless line between two")
+        << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n")
+        << QStringList { u"A|C:\\A.EXE|(none)"_s, u"|C:\\B.EXE|(none)"_s, u"C|C:\\C.EXE|(none)"_s } << QString()
+        << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n");
+    QTest::addRow("two nameless lines, an edit")
+        << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n=C:\\D.EXE\r\n")
+        << QStringList { u"A|C:\\A.EXE|(none)"_s, u"|C:\\B.EXE|(none)"_s, u"C|C:\\C.EXE|(none)"_s,
+                         u"|C:\\D.EXE|(none)"_s }
+        << u"edit 1 3|pick 1"_s << QByteArray("A=C:\\A.EXE %charfile%\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n=C:\\D.EXE\r\n");
+    QTest::addRow("nameless first line") << QByteArray("=C:\\A.EXE\r\nB=C:\\B.EXE\r\n")
+                                         << QStringList { u"|C:\\A.EXE|(none)"_s, u"B|C:\\B.EXE|(none)"_s } << QString()
+                                         << QByteArray("=C:\\A.EXE\r\nB=C:\\B.EXE\r\n");
+    // A line that starts with "[" is a section header only when it holds "]".
+    QTest::addRow("name starting with [")
+        << QByteArray("[Tool=C:\\T.EXE\r\n") << QStringList { u"[Tool|C:\\T.EXE|(none)"_s } << QString()
+        << QByteArray("[Tool=C:\\T.EXE\r\n");
+    QTest::addRow("name starting with [ typed")
+        << kA << QStringList { u"Sheet Printer|C:\\SP.EXE|%charfile%"_s } << u"edit 1 1|type [Sheet|key Return"_s
+        << QByteArray("[Sheet=C:\\SP.EXE %charfile%\r\n");
+}
+
+// The grid shows what QTA reads from each line; a save writes the grid so that QTA reads exactly that back.
+void tst_AddOnsEditor::linesAsQtaReadsThem()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, steps);
+    QFETCH(QByteArray, saved);
+    auto grid = [this] {
+        QStringList shown;
+        for (int row = 1; row <= m_grid->RowCount(); ++row)
+            shown.append(
+                QStringList { m_grid->CellContent(row, 1), m_grid->CellContent(row, 2), m_grid->CellContent(row, 3) }
+                    .join(u'|'));
+        return shown;
+    };
+
+    m_editor.reset();
+    writeBytes(m_iniPath, iniWith(lines));
+    // A refused save would ask; the answers keep the test from waiting for a user.
+    MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+    MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+    startEditor();
+    QCOMPARE(grid(), rows);
+    for (const QString &step : steps.split(u'|', Qt::SkipEmptyParts)) {
+        run(step);
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(u"at step "_s + step));
+    }
+    const QStringList edited = grid();
+    run(u"toolbar 1"_s); // Save INI
+    QStringList said;
+    for (const MessageBoxRequest &box : MessageBox::shownForTesting())
+        said.append(box.text);
+    QCOMPARE(said, QStringList());
+    QCOMPARE(readBytes(m_iniPath), iniWith(saved));
+    run(u"toolbar 0"_s); // Reload INI
+    QCOMPARE(grid(), edited);
 }
 
 QTEST_MAIN(tst_AddOnsEditor)

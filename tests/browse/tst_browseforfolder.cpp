@@ -111,6 +111,7 @@ public:
     void pressCancel() { QTest::mouseClick(button(u"cmdCancel"_s), Qt::LeftButton); }
     void pressEscape() { QTest::keyClick(m_dialog, Qt::Key_Escape); }
     bool hasSelection() const { return tree()->currentIndex().isValid(); }
+    QTreeView *tree() const { return m_dialog->findChild<QTreeView *>(u"tvwFolders"_s); }
 
     // Selects path by clicking its row, as the user would.
     void select(cBrowseForFolder &, const QString &path)
@@ -125,7 +126,6 @@ public:
 
 private:
     QPushButton *button(const QString &name) const { return m_dialog->findChild<QPushButton *>(name); }
-    QTreeView *tree() const { return m_dialog->findChild<QTreeView *>(u"tvwFolders"_s); }
 
     QDialog *m_dialog;
 };
@@ -349,6 +349,44 @@ private Q_SLOTS:
         QCOMPARE(result, accept ? QDir::toNativeSeparators(second) : QString());
         QCOMPARE(browser.DisplayName().toString(), accept ? next : QString());
         QVERIFY(!browser.isShowing() && !browser.dialog());
+    }
+
+    // A folder a few levels down, below many others, is shown, not left scrolled out of view.
+    void dialogShowsTheInitialFolder()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows shows the shell's own folder dialog, which scrolls its tree itself");
+#else
+        QString deep = m_temp.filePath(u"deep"_s);
+        for (int level = 0; level < 3; ++level) {
+            for (int i = 0; i < 40; ++i)
+                QVERIFY(QDir().mkpath(deep + u"/a%1"_s.arg(i, 2, 10, QChar(u'0'))));
+            deep += u"/z"_s;
+        }
+        QVERIFY(QDir().mkpath(deep));
+        cBrowseForFolder browser;
+        browser.setInitialDir(deep);
+        bool shown = false;
+        whenShown(browser, [&](FolderDialogDriver &dialog) {
+            QTreeView *tree = dialog.tree();
+            const auto *files = qobject_cast<const QFileSystemModel *>(
+                qobject_cast<const QSortFilterProxyModel *>(tree->model())->sourceModel());
+            // The folders above it are listed and sorted as the model reads them, pushing it down.
+            QVERIFY(QTest::qWaitFor([&] {
+                for (QString level = m_temp.filePath(u"deep"_s); level != deep; level += u"/z"_s) {
+                    if (files->index(level + u"/z"_s).row() != 40)
+                        return false;
+                }
+                return true;
+            }));
+            shown = QTest::qWaitFor([tree] {
+                return tree->currentIndex().isValid()
+                    && tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
+            }, 2000);
+        });
+        QCOMPARE(browser.BrowseForFolder(), QString());
+        QVERIFY(shown);
+#endif
     }
 
     void dialogCancel_data()

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QTreeView>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -174,6 +176,40 @@ private Q_SLOTS:
             QCOMPARE(shown.constFirst().icon, QMessageBox::Warning);
             QVERIFY2(shown.constFirst().text.startsWith(refusal), qPrintable(shown.constFirst().text));
         }
+    }
+
+    // The dialog opens large enough to show a long file name and every column of the list in full.
+    void realDialogShowsWholeNames()
+    {
+        const QString name = u"a rather long name for a toolbar picture.bmp"_s;
+        QFile file(m_dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        FileDialog dialog;
+        dialog.setFilter(u"Windows Bitmaps (*.bmp)|*.bmp"_s);
+        dialog.setInitialDir(m_dir.path());
+        bool whole = false;
+        QString seen;
+        QTimer::singleShot(0, this, [&] {
+            auto *shown = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(shown);
+            auto *list = shown->findChild<QTreeView *>(u"treeView"_s);
+            QVERIFY(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) >= 3; }));
+            QTest::qWait(50);
+            const QHeaderView *header = list->header();
+            int columns = 0;
+            for (int c = 0; c < header->count(); ++c)
+                columns += header->isSectionHidden(c) ? 0 : header->sectionSize(c);
+            const int nameWidth = list->fontMetrics().horizontalAdvance(name) + list->iconSize().width();
+            whole = header->sectionSize(0) > nameWidth && columns <= list->viewport()->width();
+            seen = u"%1 for %2, columns %3 in %4"_s.arg(header->sectionSize(0))
+                       .arg(nameWidth)
+                       .arg(columns)
+                       .arg(list->viewport()->width());
+            shown->reject();
+        });
+        QVERIFY(!dialog.showOpen());
+        QVERIFY2(whole, qPrintable(seen));
+        file.remove();
     }
 
 private:

@@ -30,10 +30,21 @@ private Q_SLOTS:
         QTest::addRow("double blank inside a path survives a macro")
             << u"C:\\My  Tools\\x.exe %CHARFILE%"_s << u"C:\\My  Tools\\x.exe"_s << u"%charfile%"_s
             << u"C:\\My  Tools\\x.exe %charfile%"_s;
-        QTest::addRow("user's blanks after a macro stay")
-            << u"x.exe %charfile%  -q"_s << u"x.exe  -q"_s << u"%charfile%"_s << u"x.exe  -q %charfile%"_s;
-        QTest::addRow("only both macro words, glued")
-            << u"%FILELISTQUOTED%%charfile%"_s << QString() << both << u" "_s + both;
+        QTest::addRow("blanks meeting where a macro stood become one")
+            << u"x.exe %charfile%  -q"_s << u"x.exe -q"_s << u"%charfile%"_s << u"x.exe -q %charfile%"_s;
+        QTest::addRow("file list between letters becomes a blank")
+            << u"C:\\x.exe -a%filelistquoted%-b"_s << u"C:\\x.exe -a -b"_s << u"%filelistquoted%"_s
+            << u"C:\\x.exe -a -b %filelistquoted%"_s;
+        QTest::addRow("char file between letters goes")
+            << u"x.exe -a%CharFile%-b"_s << u"x.exe -a-b"_s << u"%charfile%"_s << u"x.exe -a-b %charfile%"_s;
+        QTest::addRow("a word the removal joins goes too")
+            << u"x.exe %char%charfile%file%"_s << u"x.exe"_s << u"%charfile%"_s << u"x.exe %charfile%"_s;
+        QTest::addRow("only both macro words, glued") << u"%FILELISTQUOTED%%charfile%"_s << QString() << both << both;
+        // Values as a read gives them: quotes and blanks a read left in place are part of the command line.
+        QTest::addRow("quoted program and argument")
+            << u"\"C:\\a.exe\" \"b\""_s << u"\"C:\\a.exe\" \"b\""_s << u"(none)"_s << u"\"C:\\a.exe\" \"b\""_s;
+        QTest::addRow("blank at the start, kept in quotes")
+            << u" lead.exe"_s << u" lead.exe"_s << u"(none)"_s << u" lead.exe"_s;
     }
 
     // The value must load, save and load again without drifting: a tab switch saves and reloads every time.
@@ -51,9 +62,8 @@ private Q_SLOTS:
         QVERIFY(ConfigFormat::parameterChoices().contains(entry.Parameters));
         QCOMPARE(ConfigFormat::addOnValue(entry), savedValue);
 
-        // The file layer drops the value's leading blanks, so a reload sees the trimmed value.
-        const AddOnEntry reloaded = ConfigFormat::parseAddOn(u"Tool"_s, savedValue.trimmed());
-        QCOMPARE(reloaded, entry);
+        // A save writes the line so that a read gives back exactly that value.
+        QCOMPARE(ConfigFormat::parseAddOn(u"Tool"_s, savedValue), entry);
     }
 
     void toolbitsValue_data()

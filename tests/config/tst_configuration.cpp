@@ -90,12 +90,22 @@ private Q_SLOTS:
         QTest::addRow("digit on a separator, no bar, empty image key, digit nine")
             << QByteArray("[Toolbits]\nA=|6\nB=PRINT\nC=SAVE|\nD=X|9\n") << QStringList()
             << QStringList{u"A gap 6"_s, u"B=PRINT|-1"_s, u"C=SAVE|-1"_s, u"D=X|9"_s};
-        QTest::addRow("nameless first line hides nothing")
-            << QByteArray("[Addons]\n=v.exe\nTool=t.exe\n[Toolbits]\n=NEW|1\nSave=SAVE|3\n")
-            << QStringList{u"Tool=t.exe;(none)"_s} << QStringList{u"Save=SAVE|3"_s};
+        // Nameless lines are entries QTA counts: each keeps its place and its own value. QTA lists none of a
+        // section whose first line is nameless, but the lines are still there to show and to keep; one right
+        // after another nameless line is not there for QTA at all.
+        QTest::addRow("nameless lines") << QByteArray(
+            "[Addons]\n=v.exe\nTool=t.exe\n=w.exe\n=gone.exe\n[Toolbits]\n=|\nNew=NEW|1\n=SAVE|3\n")
+                                        << QStringList { u"=v.exe;(none)"_s, u"Tool=t.exe;(none)"_s,
+                                                         u"=w.exe;(none)"_s }
+                                        << QStringList { u" gap 0"_s, u"New=NEW|1"_s, u"=SAVE|3"_s };
         QTest::addRow("section names in another case, macro words only")
             << crlf("[ ADDONS ]\nBoth=%filelistquoted% %CharFile%\n[toolbits]\nNew=NEW|1\n")
             << QStringList{u"Both=;%charfile% %filelistquoted%"_s} << QStringList{u"New=NEW|1"_s};
+        // Values as QTA reads them: one pair of enclosing quotes comes off, the rest stays.
+        QTest::addRow("add-on values in quotes")
+            << QByteArray("[Addons]\nV=\"\"C:\\a.exe\" \"b\"\"\nW=\"x.exe %charfile%\"\nX='\"y\" -q'\n")
+            << QStringList { u"V=\"C:\\a.exe\" \"b\";(none)"_s, u"W=x.exe;%charfile%"_s, u"X=\"y\" -q;(none)"_s }
+            << kDefaultButtons;
         QTest::addRow("section without entries gives the default toolbar")
             << QByteArray("[Toolbits]\n; nothing yet\nnokey\n[Addons]\n") << QStringList() << kDefaultButtons;
     }
@@ -278,6 +288,91 @@ private Q_SLOTS:
                                  {u"space4"_s, u"ignored"_s, 5, true}});
         QVERIFY(SaveConfiguration(config, dir.path()));
         QCOMPARE(readBytes(IniFilePath(dir.path())), "[Toolbits]\r\nSave=SAVEAS|\r\nNew=NEW|1\r\nspace4=|\r\n");
+
+        // Nameless entries are never one key: each keeps a line at its place, as QTA counts them.
+        config.addOns()->setEntries({ { QString(), u"a.exe"_s, u"(none)"_s },
+                                      { u"B"_s, u"b.exe"_s, u"(none)"_s },
+                                      { u" "_s, u"c.exe"_s, u"(none)"_s } });
+        config.toolbar()->reset({});
+        QVERIFY(SaveConfiguration(config, dir.path()));
+        QCOMPARE(readBytes(IniFilePath(dir.path())), "[Addons]\r\n=a.exe\r\nB=b.exe\r\n=c.exe\r\n");
+        // A read drops a nameless line right after another: such a save is refused, and says which entry.
+        // "a" repeats "A" and adds no line of its own.
+        config.addOns()->setEntries({ { u"A"_s, u"a.exe"_s, u"(none)"_s },
+                                      { QString(), u"b.exe"_s, u"(none)"_s },
+                                      { u"a"_s, u"c.exe"_s, u"(none)"_s },
+                                      { u" "_s, u"d.exe"_s, u"(none)"_s } });
+        const ConfigResult refused = SaveConfiguration(config, dir.path());
+        QVERIFY(!refused.ok);
+        QVERIFY2(refused.error.contains(u"Add-on in row 4 (\" \"): it has no name"_s), qPrintable(refused.error));
+        QVERIFY2(!refused.error.contains(u"row 2"_s), qPrintable(refused.error));
+        QCOMPARE(readBytes(IniFilePath(dir.path())), "[Addons]\r\n=a.exe\r\nB=b.exe\r\n=c.exe\r\n");
+    }
+
+    // The line a save writes for an entry, and the entry a load of that line gives back.
+    void savedLine_data()
+    {
+        QTest::addColumn<bool>("isButton");
+        QTest::addColumn<QString>("key"); // tooltip or add-on name
+        QTest::addColumn<QString>("text"); // command or command line
+        QTest::addColumn<QString>("more"); // a button's picture digit, or an add-on's parameters
+        QTest::addColumn<QByteArray>("line");
+
+        const QString none = u"(none)"_s;
+        // A read takes one pair of enclosing quotes and the blanks at both ends off a value: a value it would
+        // change goes into the file inside one pair of quotes, which the read takes off again.
+        QTest::addRow("command line in quotes from end to end")
+            << false << u"Viewer"_s << u"\"C:\\Program Files\\v.exe\" \"C:\\data\\a b.txt\""_s << none
+            << QByteArray("Viewer=\"\"C:\\Program Files\\v.exe\" \"C:\\data\\a b.txt\"\"");
+        QTest::addRow("quoted program, then a parameter")
+            << false << u"Viewer"_s << u"\"C:\\a.exe\" \"b\""_s << u"%charfile%"_s
+            << QByteArray("Viewer=\"C:\\a.exe\" \"b\" %charfile%");
+        QTest::addRow("single quotes") << false << u"Q"_s << u"'q'"_s << none << QByteArray("Q=\"'q'\"");
+        QTest::addRow("one quote alone") << false << u"Q"_s << u"\""_s << none << QByteArray("Q=\"");
+        QTest::addRow("blank before, tab after")
+            << false << u"Pad"_s << u" pad.exe\t"_s << none << QByteArray("Pad=\" pad.exe\t\"");
+        QTest::addRow("parameters without a command line")
+            << false << u"Both"_s << QString() << u"%charfile% %filelistquoted%"_s
+            << QByteArray("Both=%charfile% %filelistquoted%");
+        QTest::addRow("command with a blank before it")
+            << true << u"Open"_s << u" LOAD"_s << u"2"_s << QByteArray("Open=\" LOAD|2\"");
+        // Only an empty command makes a separator.
+        QTest::addRow("blank command") << true << u"Tip"_s << u" "_s << u"3"_s << QByteArray("Tip=\" |3\"");
+        QTest::addRow("nameless add-on") << false << QString() << u"C:\\B.EXE"_s << none << QByteArray("=C:\\B.EXE");
+        QTest::addRow("nameless button") << true << QString() << u"NEW"_s << u"1"_s << QByteArray("=NEW|1");
+        // A line that starts with "[" is a section header only when it holds "]".
+        QTest::addRow("add-on name starting with [")
+            << false << u"[Tool"_s << u"C:\\T.EXE"_s << none << QByteArray("[Tool=C:\\T.EXE");
+        QTest::addRow("tooltip starting with [") << true << u"[Tip"_s << u"NEW"_s << u"1"_s << QByteArray("[Tip=NEW|1");
+    }
+
+    void savedLine()
+    {
+        QFETCH(bool, isButton);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QString, more);
+        QFETCH(QByteArray, line);
+
+        QTemporaryDir dir;
+        Configuration config;
+        QVERIFY(loadFrom(config, dir.path(), QByteArray()));
+        config.toolbar()->reset({});
+        const ToolbarButtonEntry button { key, text, more.toInt(), false };
+        const AddOnEntry addOn { key, text, more };
+        if (isButton)
+            config.toolbar()->append(button);
+        else
+            config.addOns()->appendAddOn(addOn);
+        const ConfigResult saved = SaveConfiguration(config, dir.path());
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QCOMPARE(readBytes(IniFilePath(dir.path())), (isButton ? "[Toolbits]\r\n" : "[Addons]\r\n") + line + "\r\n");
+
+        QVERIFY(LoadConfiguration(config, dir.path()));
+        if (isButton)
+            QCOMPARE(config.toolbar()->entries(), QList<ToolbarButtonEntry> { button });
+        else
+            QCOMPARE(config.addOns()->entries(), QList<AddOnEntry> { addOn });
     }
 
     void saveRefuses_data()
@@ -290,7 +385,10 @@ private Q_SLOTS:
 
         // The default toolbar has nine buttons and the list one add-on; the bad entry comes last. Which keys
         // and values a file can hold at all is the INI layer's own suite; here: each kind reaches the message.
-        QTest::addRow("empty tooltip") << true << true << QString() << u"NEW"_s << u"Toolbar button 10 (\"\")"_s;
+        QTest::addRow("add-on name starting with [, ] in its command line")
+            << true << false << u"[Tool"_s << u"C:\\x]y.exe"_s << u"Add-on in row 2 (\"[Tool\")"_s;
+        QTest::addRow("tooltip starting with [, holding ]")
+            << true << true << u"[Tip]"_s << u"NEW"_s << u"Toolbar button 10 (\"[Tip]\")"_s;
         QTest::addRow("add-on name looks like a comment") << true << false << u";Tool"_s << u"x.exe"_s
                                                           << u"Add-on in row 2 (\";Tool\")"_s;
         QTest::addRow("carriage return in command") << true << true << u"Go"_s << u"NEW\r"_s << u"(\"Go\")"_s;

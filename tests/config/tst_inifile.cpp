@@ -170,15 +170,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
 
-        QTest::addRow("empty key") << QString() << u"x"_s;
-        QTest::addRow("key of blanks") << u" \t "_s << u"x"_s;
         QTest::addRow("key holding =") << u"a=b"_s << u"x"_s;
         QTest::addRow("key holding CR") << u"a\rb"_s << u"x"_s;
         QTest::addRow("key holding LF") << u"a\nb"_s << u"x"_s;
         QTest::addRow("key holding NUL") << u"a"_s + QChar(0) + u"b"_s << u"x"_s;
         QTest::addRow("key starting with [") << u"[Main]"_s << u"x"_s;
         QTest::addRow("key starting with ;") << u";Calc"_s << u"x"_s;
-        QTest::addRow("key with blanks before [") << u"  [x"_s << u"x"_s;
+        QTest::addRow("key with blanks before [, ] in the value") << u"  [x"_s << u"a]b"_s;
+        QTest::addRow("value the code page cannot hold") << u"Calc"_s << u"\u2192"_s;
         QTest::addRow("key with tab before ;") << u"\t;x"_s << u"x"_s;
         QTest::addRow("value holding CR") << u"Calc"_s << u"a\rb"_s;
         QTest::addRow("value holding LF") << u"Calc"_s << u"a\n[Main]"_s;
@@ -195,6 +194,33 @@ private Q_SLOTS:
         QCOMPARE(IniWriteKey(key, value, &reason), qint16(0));
         QVERIFY(!reason.isEmpty());
         QCOMPARE(readBytes(m_path), kHostFile);
+    }
+
+    // Lines the file holds as written are not refused.
+    void writeAccepted_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("line"); // appended to the section
+
+        QTest::addRow("key starting with [, no ] on the line") << u"[x"_s << u"y"_s << QByteArray("[x=y");
+        QTest::addRow("empty key") << QString() << u"x"_s << QByteArray("=x");
+        QTest::addRow("8-bit letters") << u"Caf\u00e9"_s << u"\u00e9t\u00e9"_s << QByteArray("Caf\xe9=\xe9t\xe9");
+    }
+
+    void writeAccepted()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, line);
+
+        IniRegister(u"Addons"_s, m_path);
+        QString reason;
+        QCOMPARE(IniWriteKey(key, value, &reason), qint16(1));
+        QCOMPARE(reason, QString());
+        QCOMPARE(IniReadKey(key, u"missing"_s), value);
+        const QByteArray end = "%charfile%\r\n";
+        QCOMPARE(readBytes(m_path), QByteArray(kHostFile).insert(kHostFile.indexOf(end) + end.size(), line + "\r\n"));
     }
 
 private:

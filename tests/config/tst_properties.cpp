@@ -1,12 +1,13 @@
 // Random files, random edits, save, load again: what the file keeps and what comes back.
-#include "testfiles.h"
 #include "configuration.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -79,10 +80,12 @@ bool writableValue(const QString &v, bool utf8)
     return !v.contains(u'\n') && !v.contains(u'\r') && !v.contains(QChar(0)) && (utf8 || fitsCodePage(v));
 }
 
-bool writableKey(const QString &key, bool utf8)
+// A line that starts with "[" and holds "]" is a section header; "=" would end the key early.
+bool writableEntry(const QString &key, const QString &value, bool utf8)
 {
     const QString k = iniTrimmed(key);
-    return !k.isEmpty() && !k.contains(u'=') && !k.startsWith(u'[') && !k.startsWith(u';') && writableValue(key, utf8);
+    return !k.contains(u'=') && !(k.startsWith(u'[') && (k + value).contains(u']')) && !k.startsWith(u';')
+        && writableValue(key, utf8) && writableValue(value, utf8);
 }
 
 struct Line
@@ -91,7 +94,8 @@ struct Line
     QString value;
 };
 
-// One line per key, as the file holds them: the first position and spelling, the last value.
+// One line per key, as the file holds them: the first position and spelling, the last value. Nameless lines
+// are no key: each stays.
 QList<Line> merged(const QList<Line> &lines)
 {
     QList<Line> out;
@@ -101,7 +105,20 @@ QList<Line> merged(const QList<Line> &lines)
         if (at.contains(k))
             out[at[k]].value = l.value;
         else
-            at.insert(k, out.size()), out.append(Line { iniTrimmed(l.key), l.value });
+            at.insert(k.isEmpty() ? u"\n"_s + QString::number(out.size()) : k, out.size()),
+                out.append(Line { iniTrimmed(l.key), l.value });
+    }
+    return out;
+}
+
+// The lines a load lists: QTA does not see a nameless line right after another nameless one (a save refuses
+// to write one).
+QList<Line> listed(const QList<Line> &lines)
+{
+    QList<Line> out;
+    for (const Line &l : lines) {
+        if (!(l.key.isEmpty() && !out.isEmpty() && out.last().key.isEmpty()))
+            out.append(l);
     }
     return out;
 }
@@ -150,30 +167,48 @@ Prediction predict(const Configuration &config, bool utf8)
     QList<Line> addOnLines;
     for (const AddOnEntry &a : config.addOns()->entries()) {
         const QString value = ConfigFormat::addOnValue(a);
-        p.refused |= !writableKey(a.Name, utf8) || !writableValue(value, utf8);
+        p.refused |= !writableEntry(a.Name, value, utf8);
         addOnLines.append(Line { a.Name, value });
     }
+    // A read gives back exactly the value the lists make: the command line and the parameters.
     QList<AddOnEntry> addOns;
-    for (const Line &l : merged(addOnLines)) {
-        const QString written = iniTrimmed(l.value);
-        addOns.append(ConfigFormat::parseAddOn(l.key, written));
-        p.rewrites |= iniTrimmed(ConfigFormat::addOnValue(addOns.last())) != written;
+    const QList<Line> addOnsWritten = merged(addOnLines);
+    p.refused |= listed(addOnsWritten).size() != addOnsWritten.size();
+    for (const Line &l : listed(addOnsWritten)) {
+        addOns.append(ConfigFormat::parseAddOn(l.key, l.value));
+        p.rewrites |= ConfigFormat::addOnValue(addOns.last()) != l.value;
     }
     p.addOns = describeAddOns(addOns);
 
-    QList<Line> buttonLines;
-    for (const ToolbarButtonEntry &b : config.toolbar()->entries()) {
-        const QString value = b.IsSeparator ? u"|"_s : b.Command + u'|' + imageKey(config, b.ImageIndex);
-        p.refused |= !writableKey(b.Tooltip, utf8) || !writableValue(value, utf8);
-        p.refused |= !b.IsSeparator && (b.Command.contains(u'|') || iniTrimmed(b.Command).isEmpty());
-        buttonLines.append(Line { b.Tooltip, value });
+    // A separator whose name another entry has takes a free "space" + number from its position on; an empty
+    // name is no key, and no entry has it.
+    const QList<ToolbarButtonEntry> &entries = config.toolbar()->entries();
+    QSet<QString> taken;
+    for (const ToolbarButtonEntry &b : entries) {
+        if (!b.IsSeparator)
+            taken.insert(foldedKey(b.Tooltip));
     }
-    for (const Line &l : merged(buttonLines)) {
-        // Blanks before the command go; the image key comes back exactly (quoted where it ends in blanks).
-        const QString &v = l.value;
-        const qsizetype bar = v.indexOf(u'|');
-        const QString command = bar < 0 ? iniTrimmed(v) : iniTrimmed(v.left(bar) + u'|').chopped(1);
-        p.buttons.append(describeButton(l.key, command, bar < 0 ? QString() : v.mid(bar + 1), command.isEmpty()));
+    taken.remove(QString());
+    QList<Line> buttonLines;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const ToolbarButtonEntry &b = entries[i];
+        QString key = b.Tooltip;
+        for (qsizetype n = i + 1; b.IsSeparator && taken.contains(foldedKey(key)); ++n)
+            key = u"space"_s + QString::number(n);
+        if (b.IsSeparator && !foldedKey(key).isEmpty())
+            taken.insert(foldedKey(key));
+        const QString value = b.IsSeparator ? u"|"_s : b.Command + u'|' + imageKey(config, b.ImageIndex);
+        p.refused |= !writableEntry(key, value, utf8);
+        p.refused |= !b.IsSeparator && (b.Command.contains(u'|') || b.Command.isEmpty());
+        buttonLines.append(Line { key, value });
+    }
+    const QList<Line> buttonsWritten = merged(buttonLines);
+    p.refused |= listed(buttonsWritten).size() != buttonsWritten.size();
+    for (const Line &l : listed(buttonsWritten)) {
+        // Command and image key come back exactly, split at the first bar.
+        const qsizetype bar = l.value.indexOf(u'|');
+        const QString command = l.value.left(bar);
+        p.buttons.append(describeButton(l.key, command, l.value.mid(bar + 1), command.isEmpty()));
     }
     p.rewrites |= buttonLines.isEmpty();
     if (buttonLines.isEmpty()) {

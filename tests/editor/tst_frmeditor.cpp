@@ -9,7 +9,10 @@
 #include "tabcontrol.h"
 #include "toolbar.h"
 
+#include <QLabel>
+
 #include <QFile>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -144,6 +147,70 @@ private Q_SLOTS:
         QVERIFY(editor.findChild<QWidget *>(QStringLiteral("cmdKillAddOn"))->isEnabled());
     }
 
+    void fitsTheScreen_data()
+    {
+        QTest::addColumn<double>("textScale");
+        QTest::newRow("100 percent") << 1.0;
+        QTest::newRow("150 percent") << 1.5;
+        QTest::newRow("200 percent") << 2.0;
+    }
+
+    // Larger text makes the window larger; it still fits the screen, centred, and scrolls what does not fit.
+    void fitsTheScreen()
+    {
+        QFETCH(double, textScale);
+        const QFont before = QApplication::font();
+        QFont larger = before;
+        larger.setPointSizeF(before.pointSizeF() * textScale);
+        QApplication::setFont(larger);
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        {
+            frmEditor editor;
+            QVERIFY(editor.start());
+            editor.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&editor));
+            const QRect room = editor.screen()->availableGeometry();
+            QVERIFY2(room.contains(editor.frameGeometry()),
+                     qPrintable(QStringLiteral("%1x%2 on %3x%4").arg(editor.frameGeometry().width())
+                                    .arg(editor.frameGeometry().height())
+                                    .arg(room.width())
+                                    .arg(room.height())));
+            QVERIFY(qAbs(editor.frameGeometry().center().x() - room.center().x()) <= 2);
+            QVERIFY(qAbs(editor.frameGeometry().center().y() - room.center().y()) <= 20);
+            // Every control can still be reached: the last line of the add-ons page and the About link.
+            auto *about = editor.findChild<QWidget *>(QStringLiteral("Label5"));
+            auto *scroller = editor.findChild<QScrollArea *>();
+            scroller->ensureWidgetVisible(about);
+            QVERIFY(editor.rect().contains(QRect(about->mapTo(&editor, QPoint(0, 0)), about->size())));
+        }
+        QApplication::setFont(before);
+    }
+
+    // A long toolbar keeps its buttons whole: the preview scrolls to the one the keyboard is on.
+    void longToolbarScrolls()
+    {
+        QByteArray toolbits = "[Toolbits]\r\n";
+        for (int i = 0; i < 80; ++i)
+            toolbits += "Button " + QByteArray::number(i) + "=NEW|" + QByteArray::number(1 + i % 7) + "\r\n";
+        writeBytes(m_iniPath, toolbits);
+        FolderSettings::write(FolderSettings::iniKey(), m_iniFolder);
+        frmEditor editor;
+        QVERIFY(editor.start());
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        Toolbar *preview = editor.previewToolbar();
+        for (int i = 0; i < preview->buttonCount(); ++i)
+            QVERIFY(preview->buttonWidget(i)->width() >= preview->buttonWidget(i)->sizeHint().width());
+        preview->focusButton(0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QWidget *last = preview->buttonWidget(79);
+        QCOMPARE(QApplication::focusWidget(), last);
+        QWidget *host = editor.findChild<QWidget *>(QStringLiteral("vbalTBarHost1"));
+        const QRect shown(last->mapTo(host, QPoint(0, 0)), last->size());
+        QVERIFY(host->rect().contains(shown));
+        QVERIFY(!shown.intersects(editor.findChild<QWidget *>(QStringLiteral("lblPreviewHint"))->geometry()));
+    }
+
     void noAddOnsDisablesDelete()
     {
         writeBytes(m_iniPath, "[Toolbits]\r\nNew=NEW|1\r\n");
@@ -179,12 +246,14 @@ private Q_SLOTS:
         QVERIFY(editor.start());
         editor.show();
         ToolbarModel *toolbar = editor.configuration()->toolbar();
+        MessageBox::clearAnswersForTesting();
 
         clickCommand(editor, 1, 2); // Reset Toolbar: the file is not touched
         QCOMPARE(toolbar->count(), 9);
         QCOMPARE(readBytes(m_iniPath), kIni);
 
-        clickCommand(editor, 1, 0); // Reload INI: the file's toolbar again
+        MessageBox::setNextAnswerForTesting(QMessageBox::Discard);
+        clickCommand(editor, 1, 0); // Reload INI, dropping the reset: the file's toolbar again
         QCOMPARE(toolbar->count(), 3);
 
         clickCommand(editor, 1, 2);
@@ -194,11 +263,10 @@ private Q_SLOTS:
                                             "Preferences...=PREFERENCES|6\r\nExit QTA=EXIT|7\r\n"));
 
         const QByteArray saved = readBytes(m_iniPath);
-        toolbar->remove(0);
-        clickCommand(editor, 1, 7); // Exit: nothing saved, nothing asked
+        clickCommand(editor, 1, 7); // Exit: nothing changed since the save, nothing asked
         QVERIFY(!editor.isVisible());
         QCOMPARE(readBytes(m_iniPath), saved);
-        QVERIFY(MessageBox::shownForTesting().isEmpty());
+        QCOMPARE(MessageBox::shownForTesting().size(), 1);
     }
 
     void setFolderCommands_data()

@@ -38,7 +38,7 @@ void readEverything(const IniDocument &doc)
             doc.rawValue(section, key);
         }
         doc.entries(section);
-        doc.entries(section, IniDocument::SkipEmptyKeys | IniDocument::KeepQuotes);
+        doc.entries(section, IniDocument::KeepEmptyNames);
         doc.sectionLines(section);
     }
     doc.entries(QString());

@@ -237,19 +237,12 @@ private Q_SLOTS:
                                             << ""
                                             << "collapse into one"
                                             << "SAVE=SAVE|3\r\nspace2=|\r\n" + rest.mid(13);
-        QTest::addRow("a separator's name") << "Space2"
-                                            << ""
-                                            << "collapse into one"
-                                            << "Space2=|\r\n" + rest;
-        QTest::addRow("empty") << ""
-                               << ""
-                               << "the name is empty" << QByteArray();
         QTest::addRow("holds =") << "a=b"
                                  << ""
                                  << "holds \"=\"" << QByteArray();
-        QTest::addRow("starts with [") << "[x"
-                                       << ""
-                                       << "starts with \"[\"" << QByteArray();
+        QTest::addRow("starts with [, holds ]") << "[x]"
+                                                << ""
+                                                << "starts with \"[\"" << QByteArray();
         QTest::addRow("starts with ;") << ";x"
                                        << ""
                                        << "starts with \";\"" << QByteArray();
@@ -286,8 +279,8 @@ private Q_SLOTS:
         MessageBox::setNextAnswerForTesting(QMessageBox::Yes);
         QTest::mouseClick(f.control("cmdDone"), Qt::LeftButton);
         QCOMPARE(f.model()->at(0).Tooltip, tooltip);
-        if (saved.isEmpty())
-            MessageBox::setNextAnswerForTesting(QMessageBox::Ok);
+        // A refused save says why; one that collapses two buttons asks first.
+        MessageBox::setNextAnswerForTesting(saved.isEmpty() ? QMessageBox::Ok : QMessageBox::Save);
         QCOMPARE(f.editor->saveIni(), !saved.isEmpty());
         QCOMPARE(f.savedFile(),
                  saved.isEmpty() ? f.original
@@ -391,6 +384,67 @@ private Q_SLOTS:
         QCOMPARE(f.list("cmbButtonBitmap")->currentText(), GetShortPath(file));
         QTest::keyClick(f.control("cmbButtonBitmap"), Qt::Key_Return);
         QCOMPARE(f.saveToolbits(), "New=NEW|" + GetShortPath(file).toLocal8Bit() + "\r\n" + kDefaultToolbits.mid(11));
+    }
+
+    void linesAsQtaReadsThem_data()
+    {
+        QTest::addColumn<QByteArray>("lines"); // the "Toolbits" section the window starts on
+        QTest::addColumn<QStringList>("shown"); // per button: tooltip=command|picture, or tooltip alone for a gap
+        QTest::addColumn<QString>("tooltip"); // typed for the first button in its panel; empty: no edit
+        QTest::addColumn<QByteArray>("saved"); // the "Toolbits" section after "Save INI"
+
+        // Only an empty command makes a gap; a blank one is a command QTA reads back from its quotes.
+        QTest::addRow("quoted blank command") << QByteArray("Tip=\" |3\"\r\n") << QStringList { u"Tip= |3"_s }
+                                              << QString() << QByteArray("Tip=\" |3\"\r\n");
+        // A nameless line is a button QTA counts: it keeps its place.
+        QTest::addRow("nameless button and separator")
+            << QByteArray("New=NEW|1\r\n=SAVE|3\r\nspace3=|\r\n=|\r\nExit=EXIT|7\r\n")
+            << QStringList { u"New=NEW|1"_s, u"=SAVE|3"_s, u"space3"_s, QString(), u"Exit=EXIT|7"_s } << QString()
+            << QByteArray("New=NEW|1\r\n=SAVE|3\r\nspace3=|\r\n=|\r\nExit=EXIT|7\r\n");
+        QTest::addRow("nameless first button")
+            << QByteArray("=NEW|1\r\nSave=SAVE|3\r\n") << QStringList { u"=NEW|1"_s, u"Save=SAVE|3"_s } << QString()
+            << QByteArray("=NEW|1\r\nSave=SAVE|3\r\n");
+        // A line that starts with "[" is a section header only when it holds "]".
+        QTest::addRow("tooltip starting with [") << QByteArray("[Tip=NEW|1\r\n") << QStringList { u"[Tip=NEW|1"_s }
+                                                 << QString() << QByteArray("[Tip=NEW|1\r\n");
+        QTest::addRow("tooltip starting with [ typed") << QByteArray("New=NEW|1\r\n") << QStringList { u"New=NEW|1"_s }
+                                                       << u"[New"_s << QByteArray("[New=NEW|1\r\n");
+    }
+
+    // The preview shows what QTA reads from each line, and "Save INI" writes it so that QTA reads the same.
+    void linesAsQtaReadsThem()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, tooltip);
+        QFETCH(QByteArray, saved);
+        // A question or a refusal would wait for a user: answered here, and reported below.
+        for (int i = 0; i < 2; ++i) {
+            MessageBox::setNextAnswerForTesting([](const MessageBoxRequest &box) {
+                return box.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+            });
+        }
+        EditorFixture f(lines);
+        const Toolbar *preview = f.editor->previewToolbar();
+        QStringList shown;
+        for (int i = 0; i < preview->buttonCount(); ++i) {
+            const ToolbarButtonEntry &button = f.model()->at(i);
+            shown.append(preview->isSeparator(i)
+                             ? preview->buttonTooltip(i)
+                             : u"%1=%2|%3"_s.arg(preview->buttonTooltip(i), button.Command).arg(button.ImageIndex));
+        }
+        if (!tooltip.isEmpty()) {
+            f.choose(0, u"T4"_s);
+            f.control<QLineEdit>("txtTooltip")->setText(tooltip);
+            QTest::mouseClick(f.control("cmdDone"), Qt::LeftButton);
+        }
+        QTest::mouseClick(f.editor->commandToolbar(1)->buttonWidget(1), Qt::LeftButton); // Save INI
+        QStringList said;
+        for (const MessageBoxRequest &box : MessageBox::shownForTesting())
+            said.append(box.text);
+        MessageBox::clearAnswersForTesting();
+        QTEST(shown, "shown");
+        QCOMPARE(said, QStringList());
+        QCOMPARE(f.savedFile(), f.original.left(f.original.indexOf("[Toolbits]")) + "[Toolbits]\r\n" + saved);
     }
 };
 
