@@ -12,7 +12,9 @@
 #include <QLabel>
 
 #include <QFile>
+#include <QProcess>
 #include <QScrollArea>
+#include <QStringDecoder>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -66,7 +68,83 @@ private:
         });
     }
 
+    // The user's own store of remembered folders, as programs that know nothing of Qt see it: the registry key
+    // through the system's reg.exe on Windows, the configuration file elsewhere.
+#ifdef Q_OS_WIN
+    static inline const QString kUsersKey =
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\QTAEdit\\Folders");
+
+    static bool reg(const QStringList &arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral("reg.exe"), arguments);
+        return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
+            && process.exitCode() == 0;
+    }
+#else
+    static QString usersStoreFile()
+    {
+        return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/QTAEdit/QTAEdit.conf");
+    }
+#endif
+
+    void clearUsersStore()
+    {
+#ifdef Q_OS_WIN
+        reg({ QStringLiteral("delete"), kUsersKey, QStringLiteral("/f") });
+#else
+        QFile::remove(usersStoreFile());
+#endif
+    }
+
+    void writeToUsersStore(const QString &key, const QString &value)
+    {
+#ifdef Q_OS_WIN
+        QVERIFY(reg({ QStringLiteral("add"), kUsersKey, QStringLiteral("/v"), key, QStringLiteral("/t"),
+                      QStringLiteral("REG_SZ"), QStringLiteral("/d"), value, QStringLiteral("/f") }));
+#else
+        QVERIFY(QDir().mkpath(QFileInfo(usersStoreFile()).path()));
+        QFile file(usersStoreFile());
+        QVERIFY(file.open(QIODevice::Append));
+        if (file.size() == 0)
+            file.write("[Folders]\n");
+        file.write((key + QLatin1Char('=') + value + QLatin1Char('\n')).toUtf8());
+#endif
+    }
+
+    QString readFromUsersStore(const QString &key)
+    {
+#ifdef Q_OS_WIN
+        // reg export writes UTF-16: no code page stands between the registry and the comparison.
+        const QString file = QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("export.reg")));
+        if (!reg({ QStringLiteral("export"), kUsersKey, file, QStringLiteral("/y") }))
+            return QStringLiteral("(reg export failed)");
+        const QString text = QStringDecoder(QStringDecoder::Utf16LE).decode(readBytes(file));
+        const QString prefix = QLatin1Char('"') + key + QStringLiteral("\"=\"");
+        for (const QString &line : text.split(QStringLiteral("\r\n"))) {
+            if (line.startsWith(prefix) && line.endsWith(QLatin1Char('"')))
+                return line.mid(prefix.size()).chopped(1).replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+        }
+#else
+        const QString text = QString::fromUtf8(readBytes(usersStoreFile()));
+        for (const QString &line : text.split(QLatin1Char('\n'))) {
+            if (line.startsWith(key + QLatin1Char('=')))
+                return line.mid(key.size() + 1);
+        }
+#endif
+        return QStringLiteral("(no value %1 in %2)").arg(key, text);
+    }
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+#ifndef Q_OS_WIN
+        // Before the first settings object, which fixes where the user's store is: never the user's own.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
+#endif
+    }
+
     void init()
     {
         QVERIFY(m_dir.isValid());
@@ -428,6 +506,45 @@ private Q_SLOTS:
         clickTab(editor, 1);
         QCOMPARE(MessageBox::shownForTesting().size(), 1);
         QVERIFY(readBytes(m_iniPath).contains(QByteArray("Data=\0\0\0\1\2\r\n", 12)));
+    }
+    // The folders live in the user's own store, where other programs (earlier versions of the editor among them)
+    // find and leave them.
+    void foldersWhereOtherProgramsLook()
+    {
+#ifdef Q_OS_WIN
+        if (!qEnvironmentVariableIsSet("QTA_TEST_DISPOSABLE_SETTINGS"))
+            QSKIP("changes this user's own remembered folders in the registry; make test-windows runs it in a Wine "
+                  "prefix of its own");
+#endif
+        FolderSettings::setStoreFolderForTesting(QString());
+        const QStringList keys = { FolderSettings::iniKey(), FolderSettings::bitmapsKey(), FolderSettings::exesKey() };
+        QStringList folders;
+        for (const QString &name : { QStringLiteral("QTA Files/Fr\u00E9d\u00E9ric"), QStringLiteral("My Bitmaps"),
+                                     QStringLiteral("Add-ons") }) {
+            folders << QDir::toNativeSeparators(m_dir.filePath(name));
+            QVERIFY(QDir().mkpath(folders.last()));
+        }
+        writeBytes(folders[0] + QStringLiteral("/QTA.INI"), kIni);
+
+        // Written by another program: read at start-up, no folder browser.
+        clearUsersStore();
+        for (int i = 0; i < keys.size(); ++i)
+            writeToUsersStore(keys[i], folders[i]);
+        answerBrowser(QString(), nullptr, true);
+        {
+            frmEditor editor;
+            QVERIFY(editor.start());
+            QCOMPARE(QStringList({ editor.INIPATH, editor.BMPPATH, editor.EXEPATH }), folders);
+            QCOMPARE(editor.configuration()->toolbar()->count(), 3);
+        }
+
+        // Written by the editor: found by another program.
+        clearUsersStore();
+        for (int i = 0; i < keys.size(); ++i)
+            FolderSettings::write(keys[i], folders[i]);
+        for (int i = 0; i < keys.size(); ++i)
+            QCOMPARE(readFromUsersStore(keys[i]), folders[i]);
+        clearUsersStore();
     }
 };
 
