@@ -44,6 +44,9 @@ export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,msht
 unset WINEPATH QT_QPA_PLATFORM QT_PLUGIN_PATH
 wineboot --init > /dev/null 2>&1
 wineserver --wait
+# Debian's Wine does not find its own fonts (fonts-wine) by itself: without Tahoma, the dialog font of every
+# Windows, Qt takes the first font it finds, and without Marlett the frame's buttons have no pictures.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 # Wine then draws the windows' frames itself, as Windows does, rather than leaving them to an X window manager.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null
 
@@ -62,7 +65,9 @@ for _ in $(seq 120); do
         kill "$editor" 2> /dev/null
         fail "the folder browser came up: the folder in the registry was not read"
     fi
-    window=$(xdotool search --onlyvisible --name '^QTA Config Editor$' 2> /dev/null | head -n 1) && break
+    # The title names the file a save writes: the one in the registry's folder.
+    window=$(xdotool search --onlyvisible --name '^QTA Config Editor - C:\\QTA Sample Files\\QTA\.INI$' 2> /dev/null \
+             | head -n 1) && break
     kill -0 "$editor" 2> /dev/null || fail "the editor ended before showing its window: $(cat "$work/editor.log")"
     sleep 1
 done
