@@ -97,3 +97,5 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) build-asan $(FUZZ_BUILD)
+
+include windows.mk
