@@ -90,10 +90,12 @@ stats:
 	tests=$$(git ls-files tests | grep -E '\.(cpp|h)$$' | xargs cat | grep -cv '^[[:space:]]*$$'); \
 	echo "src   $$src non-blank lines"; \
 	echo "tests $$tests non-blank lines"; \
-	echo "ratio $$((100 * tests / src)) %"
+	awk -v t=$$tests -v s=$$src 'BEGIN { printf "ratio %.1f %%\n", 100 * t / s }'
 
 format:
 	find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) build-asan $(FUZZ_BUILD)
+
+include windows.mk

@@ -6,11 +6,13 @@
 
 #include "cbrowseforfolder_p.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 // Windows' own header first: the shell headers need its definitions.
 // clang-format off
 #include <qt_windows.h>
+#include <commctrl.h>
 #include <ole2.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -77,7 +79,10 @@ PIDLIST_ABSOLUTE parsePath(const QString &sAbsolutePath)
 
 HWND windowOf(QWidget *widget)
 {
-    return widget ? reinterpret_cast<HWND>(widget->window()->winId()) : nullptr;
+    // Only the windows platform's window ids are window handles; another platform's (offscreen) are not.
+    if (!widget || QGuiApplication::platformName() != QLatin1String("windows"))
+        return nullptr;
+    return reinterpret_cast<HWND>(widget->window()->winId());
 }
 
 class BrowseSession final : public FolderDialogSession
@@ -112,8 +117,16 @@ public:
 
     void initialize(HWND dialog)
     {
-        if (initial)
+        SetWindowSubclass(dialog, dialogProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        if (initial) {
             SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(initial));
+            // No change reported (the folder was selected already, or the shell kept quiet about it): the handler
+            // must still judge the folder the dialog opens on.
+            if (!selectionWaiting) {
+                selectionWaiting = true;
+                waitingPath = nativeFolderPath(fileSystemPath(initial));
+            }
+        }
         window = dialog;
         if (abandoned) {
             abandon();
@@ -160,12 +173,37 @@ private:
     {
         setStatus(sPath);
         // Allowed leaves OK as the dialog set it: the dialog itself refuses items that are no folders.
-        if (!m_events.selectionChanged(sPath) && window)
+        m_refused = !m_events.selectionChanged(sPath);
+        if (m_refused && window) {
             SendMessageW(window, BFFM_ENABLEOK, 0, FALSE);
+            // Some shells (Wine's) set OK by their own rule once we have answered, undoing the refusal: it is
+            // said again when the dialog has finished with this selection.
+            PostMessageW(window, refusalMessage(), 0, 0);
+        }
+    }
+
+    static UINT refusalMessage()
+    {
+        static const UINT message = RegisterWindowMessageW(L"QTAEdit.cBrowseForFolder.Refusal");
+        return message;
+    }
+
+    static LRESULT CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR data)
+    {
+        if (message == refusalMessage()) {
+            if (reinterpret_cast<BrowseSession *>(data)->m_refused)
+                SendMessageW(dialog, BFFM_ENABLEOK, 0, FALSE);
+            return 0;
+        }
+        if (message == WM_NCDESTROY)
+            RemoveWindowSubclass(dialog, dialogProc, id);
+        return DefSubclassProc(dialog, message, wParam, lParam);
     }
 
     FolderDialogEvents &m_events;
     bool selectionWaiting = false;
+    bool m_refused = false; // the handler's answer for the selection the dialog shows
     QString waitingPath;
 };
 
@@ -188,35 +226,23 @@ int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM lpD
     }
 }
 
-// The shell dialog needs COM on this thread; Qt has usually set it up already, which is fine too.
-class OleScope final
+// The shell dialog needs COM on this thread; Qt has usually set it up already, which is fine too. Once started
+// here it stays up: the shell keeps objects it made under COM for the next dialog, which would find them dead.
+void ensureOle()
 {
-public:
-    OleScope()
-        : m_initialized(SUCCEEDED(OleInitialize(nullptr)))
-    {
-    }
-    ~OleScope()
-    {
-        if (m_initialized)
-            OleUninitialize();
-    }
-    OleScope(const OleScope &) = delete;
-    OleScope &operator=(const OleScope &) = delete;
-
-private:
-    bool m_initialized;
-};
+    thread_local const bool started = SUCCEEDED(OleInitialize(nullptr));
+    Q_UNUSED(started);
+}
 
 } // namespace
 
 FolderDialogAnswer cBrowseForFolder::Private::runDialog()
 {
+    // The shell parses paths through COM objects: COM first.
+    ensureOle();
     // Both are resolved before anything is shown: a path the system cannot make absolute raises its error here.
     ItemIdList root(q.RootDir().isEmpty() ? nullptr : parsePath(absolutePath(q.RootDir())));
     ItemIdList initial(q.InitialDir().isEmpty() ? nullptr : parsePath(absolutePath(q.InitialDir())));
-
-    const OleScope ole;
     BrowseSession browse(*this);
     browse.initial = initial.get();
 

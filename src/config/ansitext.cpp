@@ -1,10 +1,10 @@
+// Windows-1252 of our own, for every system but Windows (ansitext_win.cpp asks the system there).
+
 #include "ansitext.h"
 
-#include <array>
+#ifndef Q_OS_WIN
 
-#ifdef Q_OS_WIN
-#include <QStringConverter>
-#endif
+#include <array>
 
 namespace {
 
@@ -36,32 +36,6 @@ int encodeChar(char16_t c)
 } // namespace
 
 namespace AnsiText {
-
-#ifdef Q_OS_WIN
-
-QString decode(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringConverter::System);
-    return decoder.decode(bytes);
-}
-
-QByteArray encode(QStringView text)
-{
-    QStringEncoder encoder(QStringConverter::System);
-    return encoder.encode(text);
-}
-
-void appendEncoded(QStringView text, QByteArray &out)
-{
-    out.append(encode(text));
-}
-
-bool canEncode(QStringView text)
-{
-    return decode(encode(text)) == text;
-}
-
-#else
 
 QString decode(QByteArrayView bytes)
 {
@@ -99,6 +73,6 @@ bool canEncode(QStringView text)
     return true;
 }
 
-#endif
-
 } // namespace AnsiText
+
+#endif

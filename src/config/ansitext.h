@@ -20,4 +20,9 @@ void appendEncoded(QStringView text, QByteArray &out);
 // True when every character of text survives encode() and decode() unchanged.
 bool canEncode(QStringView text);
 
+#ifdef Q_OS_WIN
+// Test hook: convert with this code page instead of the system's ANSI code page; 0 goes back to the system's.
+void setCodePageForTesting(unsigned codePage);
+#endif
+
 } // namespace AnsiText

@@ -14,6 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_WIN
+#include "filesafety_win.h"
+#endif
 
 namespace {
 
@@ -42,10 +45,12 @@ QString failure(const QString &path, const QString &what)
     return QStringLiteral("Could not save \"%1\": %2.").arg(QDir::toNativeSeparators(path), what);
 }
 
+#ifndef Q_OS_WIN
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
+#endif
 
 // Follows a chain of symbolic links to the file that holds the content, which need not exist yet (a link may
 // dangle). Empty when the chain goes round in a circle.
@@ -87,6 +92,8 @@ qint64 linkCount(const QString &path)
     {
     };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? qint64(st.st_nlink) : 1;
+#elif defined(Q_OS_WIN)
+    return FileSafetyWin::linkCount(path);
 #else
     Q_UNUSED(path);
     return 1;
@@ -234,13 +241,8 @@ bool write(const QString &path, const QByteArray &bytes, std::optional<Permissio
     // replaces the target in one rename. A kill at any point leaves the old file or the new one, and at most
     // hidden files of the staging pattern, which the next save removes.
     removeStaleStaging(target);
-#ifdef Q_OS_WIN
-    // Windows has no rename over an existing file in the standard library: QSaveFile replaces it directly.
-    const QString staged = targetPath;
-#else
     const QString staged
         = target.absolutePath() + u'/' + stagingPrefix(target) + QString::number(QCoreApplication::applicationPid());
-#endif
     QSaveFile file(staged);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
@@ -264,31 +266,34 @@ bool write(const QString &path, const QByteArray &bytes, std::optional<Permissio
     }
     if (!file.commit())
         return fail(QStringLiteral("%1; the file was left as it was").arg(file.errorString()));
-    if (staged != targetPath) {
-        QFile staging(staged);
-        if (!staging.open(QIODevice::ReadOnly) || staging.readAll() != bytes) {
-            QFile::remove(staged);
-            return fail(QStringLiteral("the copy read back before replacing the file differs from what was written; "
-                                       "the file was left as it was"));
-        }
-        if (target.exists())
-            copyOwner(targetPath, staged);
-        if (permissions)
-            QFile::setPermissions(staged, *permissions);
-        else if (target.exists())
-            QFile::setPermissions(staged, storedPermissions(target));
-        if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(targetPath).constData()) != 0) {
-            const QString reason = systemError();
-            QFile::remove(staged);
-            return fail(QStringLiteral("%1; the file was left as it was").arg(reason));
-        }
-        return true;
+#ifdef Q_OS_WIN
+    FileSafetyWin::hide(staged);
+#endif
+    QFile staging(staged);
+    if (!staging.open(QIODevice::ReadOnly) || staging.readAll() != bytes) {
+        staging.close();
+        QFile::remove(staged);
+        return fail(QStringLiteral("the copy read back before replacing the file differs from what was written; "
+                                   "the file was left as it was"));
     }
+    staging.close();
+    if (target.exists())
+        copyOwner(targetPath, staged);
     if (permissions)
         QFile::setPermissions(staged, *permissions);
-    QFile check(targetPath);
-    if (!check.open(QIODevice::ReadOnly) || check.readAll() != bytes)
-        return fail(QStringLiteral("the file read back after saving differs from what was written"));
+    else if (target.exists())
+        QFile::setPermissions(staged, storedPermissions(target));
+#ifdef Q_OS_WIN
+    FileSafetyWin::takeAttributes(targetPath, staged);
+    QString reason;
+    if (!FileSafetyWin::replace(staged, targetPath, &reason)) {
+#else
+    if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(targetPath).constData()) != 0) {
+        const QString reason = systemError();
+#endif
+        QFile::remove(staged);
+        return fail(QStringLiteral("%1; the file was left as it was").arg(reason));
+    }
     return true;
 }
 

@@ -1,4 +1,8 @@
+// Opening documents and links through the desktop, on every system but Windows (shellopen_win.cpp there).
+
 #include "shellopen.h"
+
+#ifndef Q_OS_WIN
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -19,3 +23,5 @@ bool ShellOpen(const QString &target)
     // Anything else is a document: made absolute, since the desktop does not share our working folder.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath()));
 }
+
+#endif

@@ -250,19 +250,21 @@ void frmEditor::fitToScreen()
 {
     const QSize full = m_content->size();
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    QRect room = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), full);
+    const QRect screenRoom = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), full);
     // The frame the window manager adds: the title bar and the borders, as the style guesses them.
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
     const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
-    room.adjust(border, titleBar + border, -border, -border);
+    const QSize frame(2 * border, titleBar + 2 * border);
+    const QSize room = screenRoom.size() - frame;
     if (room.width() >= full.width() && room.height() >= full.height()) {
         setFixedSize(full);
     } else {
         setMinimumSize(QSize(qMin(full.width(), 200), qMin(full.height(), 150)));
         setMaximumSize(full);
-        resize(full.boundedTo(room.size()));
+        resize(full.boundedTo(room));
     }
-    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), room).topLeft());
+    // A window's position is that of its frame, so the frame is what is centred.
+    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size() + frame, screenRoom).topLeft());
 }
 
 void frmEditor::buildCommandToolbars()

@@ -3,9 +3,9 @@
 #include "frmeditor.h"
 #include "linkcolour.h"
 #include "maillink.h"
+#include "shellcatcher.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QScopeGuard>
 #include <QTest>
@@ -13,18 +13,6 @@
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
-
-// Stands in for the desktop's mail program: records the links it would have opened.
-class MailCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QStringList urls;
-
-public Q_SLOTS:
-    void open(const QUrl &url) { urls.append(url.toString()); }
-};
 
 class tst_FrmAbout final : public QObject
 {
@@ -34,8 +22,11 @@ private Q_SLOTS:
     // Enter or a whole click on a mail link (not a press let go elsewhere) opens it; the box stays until Escape.
     void openedFromTheWindow()
     {
-        MailCatcher mail;
-        QDesktopServices::setUrlHandler(u"mailto"_s, &mail, "open");
+        ShellCatcher mail;
+        if (const QString why = mail.install(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        const auto uninstall = qScopeGuard([&mail] { mail.uninstall(); });
+        QList<QUrl> opened; // the shell may start one program per link: each is caught before the next
         frmEditor editor;
         editor.show();
         QVERIFY(QTest::qWaitForWindowActive(&editor));
@@ -49,8 +40,12 @@ private Q_SLOTS:
             seen << box->objectName() << box->findChild<QLabel *>(u"lblVersion"_s)->text();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            opened += mail.caught(true);
+            mail.clear();
             QWidget *other = box->findChild<QWidget *>(u"lblMail(0)"_s);
             QTest::mouseClick(other, Qt::LeftButton);
+            opened += mail.caught(true);
+            mail.clear();
             QTest::mousePress(other, Qt::LeftButton);
             QTest::mouseRelease(other, Qt::LeftButton, {}, QPoint(-10, -10));
             seen << QApplication::focusWidget()->objectName() << (box->isVisible() ? u"open"_s : u"closed"_s);
@@ -63,11 +58,12 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &editor, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), link);
         QTest::keyClick(link, Qt::Key_Space);
-        QDesktopServices::unsetUrlHandler(u"mailto"_s);
+        opened += mail.caught(false);
         const QString version = frmAbout::versionLine(QTA_VERSION_MAJOR, QTA_VERSION_MINOR, QTA_VERSION_PATCH);
         QCOMPARE(seen, QStringList({ u"frmAbout"_s, version, u"lblMail(0)"_s, u"open"_s }));
-        QCOMPARE(mail.urls.size(), 2);
-        QVERIFY(mail.urls[0] != mail.urls[1]);
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(opened[0].scheme() == u"mailto"_s && opened[1].scheme() == u"mailto"_s);
+        QVERIFY(opened[0] != opened[1]);
         QVERIFY(!QApplication::activeModalWidget());
     }
 

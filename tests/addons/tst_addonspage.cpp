@@ -1,6 +1,7 @@
 // The "Add-Ons Editor" page as a user meets it; stories end in the grid and in the saved "Addons" lines.
 #include "addonseditorpage.h"
 #include "editorwindow.h"
+#include "pathfunctions.h"
 
 #include <QHeaderView>
 #include <QToolTip>
@@ -158,8 +159,9 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
             QVERIFY(asked && !w.grid()->isEditing());
             QCOMPARE(w.window->focusWidget(), w.grid());
-            QCOMPARE(rowOf(w, 2)[1],
-                     chosen.isEmpty() ? u"C:\\NOTEPAD.EXE"_s : folder + u'/' + QFileInfo(chosen).fileName());
+            const QString path = folder + u'/' + QFileInfo(chosen).fileName();
+            const QString stored = GetShortPath(path).isEmpty() ? QDir::toNativeSeparators(path) : GetShortPath(path);
+            QCOMPARE(rowOf(w, 2)[1], chosen.isEmpty() ? u"C:\\NOTEPAD.EXE"_s : stored);
         }
     }
 

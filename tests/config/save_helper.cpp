@@ -7,8 +7,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#ifdef Q_OS_LINUX
 #include <sys/mount.h>
-#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -34,10 +35,15 @@ void fill(Configuration &config, char which, int count)
 
 int saveOnFullDisk(const QString &folder)
 {
+#ifdef Q_OS_LINUX
     if (::mount("tmpfs", qPrintable(folder), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0) {
         std::printf("cannot mount a tmpfs: %s\n", std::strerror(errno));
         return 77;
     }
+#else
+    std::printf("no tmpfs to mount on this system\n");
+    return 77;
+#endif
     const QByteArray old = "; host file\n[Main]\nFont=Courier\n";
     const QString ini = folder + u"/QTA.INI"_s;
     if (QFile file(ini); !file.open(QIODevice::WriteOnly) || file.write(old) != old.size() || !file.flush())

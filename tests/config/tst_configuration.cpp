@@ -1,10 +1,12 @@
 // Loading QTA.INI into the lists and saving them back: what shows, which bytes a save writes, keeps and refuses.
 #include "configuration.h"
 #include "entrykeys.h"
+#include "pathfunctions.h"
 #include "testfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -148,6 +150,8 @@ private Q_SLOTS:
         const QString a = dir + u"/a.bmp"_s, b = dir + u"/b.bmp"_s, missing = dir + u"/gone/SHEET.BMP"_s;
         writeBytes(a, "BM");
         writeBytes(b, "BM");
+        // An existing file's key: its short path on Windows, the (canonical) path itself elsewhere.
+        const QString aKey = GetShortPath(a), bKey = GetShortPath(b);
         const QString file = u"[General]\n[Toolbits]\nA=X|%1\nB=X|%2\nC=X|%3\nD=Y|%3\nE=X|%4\n"_s;
         Configuration config;
         QVERIFY(loadFrom(config, dir, file.arg(a, dir + u"/./a.bmp"_s, missing, b).toUtf8()));
@@ -156,17 +160,47 @@ private Q_SLOTS:
 
         // Both spellings of a.bmp name one picture; the missing file keeps its path as written.
         QVERIFY(SaveConfiguration(config, dir));
-        QCOMPARE(readBytes(IniFilePath(dir)), file.arg(a, a, missing, b).toUtf8());
+        QCOMPARE(readBytes(IniFilePath(dir)), file.arg(aKey, aKey, missing, bKey).toUtf8());
 
         // Pictures from index 9 on go at each load; index 8 stays even when no button uses it any more.
         writeBytes(IniFilePath(dir), (u"[Toolbits]\nE=X|"_s + b + u'\n').toUtf8());
         QVERIFY(LoadConfiguration(config, dir));
         QCOMPARE(buttons(config), QStringList { u"E=X|9"_s });
         QCOMPARE(config.images()->count(), 10);
-        QCOMPARE(config.images()->keyAt(8), a);
+        QCOMPARE(config.images()->keyAt(8), aKey);
         ResetToolbar(config);
         QCOMPARE(config.images()->count(), 9);
     }
+
+#ifdef Q_OS_WIN
+    void shortPictureKeys_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addRow("long folder name with blanks") << u"Long Folder Name/Tool Picture.bmp"_s;
+        QTest::addRow("names already short") << u"Pictures/tool.bmp"_s;
+        // The plain path form drops a final blank, so only the long-path form finds the folder.
+        QTest::addRow("folder name ending in a blank") << u"Ends in a blank /Tool Picture.bmp"_s;
+    }
+
+    // A picture's key is the short path of the very file, as the system gives it: what QTA is given.
+    void shortPictureKeys()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(name);
+        QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+        writeBytes(file, name.toUtf8());
+        const QString key = GetShortPath(file);
+        QCOMPARE(readBytes(key), name.toUtf8());
+        static const QRegularExpression shortName(u"^[^ .]{1,8}(\\.[^ .]{1,3})?$"_s);
+        const QStringList parts = key.split(u'\\');
+        QCOMPARE(parts.constFirst().toUpper(), file.left(2).toUpper()); // the drive
+        for (const QString &part : parts.sliced(1))
+            QVERIFY2(shortName.match(part).hasMatch(), qPrintable(key));
+        if (name == u"Pictures/tool.bmp"_s) // kept as they are
+            QVERIFY2(key.endsWith(u"\\Pictures\\tool.bmp"_s, Qt::CaseInsensitive), qPrintable(key));
+    }
+#endif
 
     void saveKeepsOtherBytes_data()
     {

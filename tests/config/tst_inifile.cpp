@@ -4,6 +4,7 @@
 #include "inifile.h"
 
 #include <QHash>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 
@@ -26,6 +27,12 @@ class tst_IniFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+#ifdef Q_OS_WIN
+    // The rows are written for the Western code page; the system converts, whatever its own code page is.
+    void initTestCase() { AnsiText::setCodePageForTesting(1252); }
+    void cleanupTestCase() { AnsiText::setCodePageForTesting(0); }
+#endif
+
     // A save removes every copy of a section and appends the new one as one write per entry would leave it.
     void replaceSection_data()
     {
@@ -152,6 +159,39 @@ private Q_SLOTS:
         QCOMPARE(AnsiText::encode(text), all);
         QCOMPARE(QSet<QChar>(text.begin(), text.end()).size(), 256);
     }
+
+#ifdef Q_OS_WIN
+    // Windows converts with the system's ANSI code page, which may be another one, even UTF-8.
+    void systemCodePages_data()
+    {
+        QTest::addColumn<uint>("codePage");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("encodable");
+        // A letter the code page lacks must not become a similar one that it has.
+        QTest::addRow("Western, A with macron") << 1252u << u"\u0100"_s << QByteArray("?") << false;
+        QTest::addRow("Western, final NUL") << 1252u << u"a\0"_s << QByteArray("a\0", 2) << true;
+        QTest::addRow("UTF-8, greek") << 65001u << u"\u03A9mega"_s << QByteArray("\xCE\xA9mega") << true;
+        QTest::addRow("UTF-8, lone surrogate") << 65001u << u"a\xD800"_s << QByteArray("a\xEF\xBF\xBD") << false;
+        QTest::addRow("Japanese, two-byte letters") << 932u << u"\u65E5\u672C"_s << QByteArray("\x93\xFA\x96\x7B")
+                                                    << true;
+        QTest::addRow("Japanese, euro sign") << 932u << u"\u20AC"_s << QByteArray("?") << false;
+    }
+
+    void systemCodePages()
+    {
+        QFETCH(uint, codePage);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, encodable);
+        AnsiText::setCodePageForTesting(codePage);
+        const auto restore = qScopeGuard([] { AnsiText::setCodePageForTesting(1252); });
+        QCOMPARE(AnsiText::encode(text), bytes);
+        QCOMPARE(AnsiText::canEncode(text), encodable);
+        if (encodable)
+            QCOMPARE(AnsiText::decode(bytes), text);
+    }
+#endif
 
     // Far more lines than hand-written sections: the tables that find a name's first line answer as for a few.
     void largeSection()

@@ -2,19 +2,74 @@
 #include "addonseditorpage.h"
 #include "editorwindow.h"
 
+#include <QProcess>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStringDecoder>
 #include <QToolButton>
 #include <cstdio>
 
 const auto native = [](const QString &path) { return QDir::toNativeSeparators(path); };
+
+// The user's own store of remembered folders as programs that know nothing of Qt see it: the registry key,
+// through the system's reg.exe, on Windows; the configuration file elsewhere.
+namespace usersStore {
+#ifdef Q_OS_WIN
+const QString kKey = u"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\QTAEdit\\Folders"_s;
+
+bool reg(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(u"reg.exe"_s, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+void clear() { reg({ u"delete"_s, kKey, u"/f"_s }); }
+bool write(const QStringList &keys, const QStringList &values)
+{
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (!reg({ u"add"_s, kKey, u"/v"_s, keys[i], u"/t"_s, u"REG_SZ"_s, u"/d"_s, values[i], u"/f"_s }))
+            return false;
+    }
+    return true;
+}
+// All values as "name=value" lines; reg export writes UTF-16, so no code page stands in between.
+QString read(const QString &scratch)
+{
+    reg({ u"export"_s, kKey, native(scratch), u"/y"_s });
+    const QString text = QStringDecoder(QStringDecoder::Utf16LE).decode(readBytes(scratch));
+    return QString(text).replace(u"\"=\""_s, u"="_s).remove(u'"').replace(u"\\\\"_s, u"\\"_s);
+}
+#else
+QString file() { return qEnvironmentVariable("XDG_CONFIG_HOME") + u"/QTAEdit/QTAEdit.conf"_s; }
+void clear() { QFile::remove(file()); }
+bool write(const QStringList &keys, const QStringList &values)
+{
+    QByteArray text = "[Folders]\n";
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        text += (keys[i] + u'=' + values[i] + u'\n').toUtf8();
+    if (!QDir().mkpath(QFileInfo(file()).path()))
+        return false;
+    writeBytes(file(), text);
+    return true;
+}
+QString read(const QString &) { return QString::fromUtf8(readBytes(file())); }
+#endif
+} // namespace usersStore
 
 class tst_FrmEditor : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+#ifndef Q_OS_WIN
+        // Before the first settings object, which fixes where the user's store is: never the user's own.
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+#endif
+    }
     void cleanup() { EditorWindow::checkNothingLeft(); }
 
     // The first run asks for a folder that holds QTA.INI; cancelled, the program ends without writing anything.
@@ -389,8 +444,13 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(w.iniPath()));
         else
             writeBytes(how == u"rename" ? fresh : w.iniPath(), QByteArray(kHostIni).replace("\nNotes=", "\nMemo="));
+#ifdef Q_OS_WIN
+        if (how == u"rename") // Windows' C library renames only onto a free name
+            QVERIFY(QFile::remove(w.iniPath()) && QFile::rename(fresh, w.iniPath()));
+#else
         if (how == u"rename")
             QCOMPARE(std::rename(qPrintable(fresh), qPrintable(w.iniPath())), 0);
+#endif
         QTest::qWait(400); // long enough for the watcher to see it
         other.hide();
         w.window->activateWindow();
@@ -406,6 +466,41 @@ private Q_SLOTS:
         w.answerMessage(u"by another program"_s, QMessageBox::Cancel);
         w.clickCommand(u"Save INI"_s);
         QCOMPARE(EditorWindow::messages().size(), 3);
+    }
+
+    // The folders live in the user's own store, where other programs (earlier versions of the editor among them)
+    // find and leave them.
+    void foldersWhereOtherProgramsLook()
+    {
+#ifdef Q_OS_WIN
+        if (!qEnvironmentVariableIsSet("QTA_TEST_DISPOSABLE_SETTINGS"))
+            QSKIP("changes this user's own remembered folders in the registry; make test-windows runs it in a Wine "
+                  "prefix of its own");
+#endif
+        EditorWindow w(QByteArray {});
+        FolderSettings::setStoreFolderForTesting(QString());
+        const QStringList keys = { FolderSettings::iniKey(), FolderSettings::bitmapsKey(), FolderSettings::exesKey() };
+        const QStringList folders = { native(w.otherFolder(u"QTA Files/Fr\u00E9d\u00E9ric"_s)),
+                                      native(w.otherFolder(u"My Bitmaps"_s)), native(w.otherFolder(u"Add-ons"_s)) };
+        writeBytes(folders[0] + u"/QTA.INI"_s, kHostIni);
+        const auto clear = qScopeGuard([] { usersStore::clear(); });
+
+        // Written by another program: read at start-up, no folder browser.
+        usersStore::clear();
+        QVERIFY(usersStore::write(keys, folders));
+        cBrowseForFolder::setNextAnswerForTesting([](cBrowseForFolder &) { return QString(); });
+        QVERIFY(w.start());
+        QCOMPARE(QStringList({ w.window->INIPATH, w.window->BMPPATH, w.window->EXEPATH }), folders);
+        QCOMPARE(w.preview()->buttonCount(), 3);
+
+        // Written by the editor: found by another program.
+        usersStore::clear();
+        for (int i = 0; i < keys.size(); ++i)
+            FolderSettings::write(keys[i], folders[i]);
+        const QStringList lines = usersStore::read(w.otherFolder(u"export"_s) + u"/export.reg"_s).split(u'\n');
+        for (int i = 0; i < keys.size(); ++i)
+            QVERIFY2(lines.contains(keys[i] + u'=' + folders[i]) || lines.contains(keys[i] + u'=' + folders[i] + u'\r'),
+                     qPrintable(lines.join(u'|')));
     }
 
     // A backup that cannot be kept is asked about before the save writes, until the user agrees to save without.
@@ -473,6 +568,9 @@ private Q_SLOTS:
         const QRect shown(last->mapTo(host, QPoint(0, 0)), last->size());
         QVERIFY(host->rect().contains(shown) && !shown.intersects(w.control(u"lblPreviewHint"_s)->geometry()));
     }
+
+private:
+    QTemporaryDir m_config; // the user's store where it is a file
 };
 
 QTEST_MAIN(tst_FrmEditor)

@@ -1,6 +1,7 @@
 // The "Toolbar Editor" page as a user meets it; stories end in the preview and in the saved "Toolbits".
 #include "addonreferences.h"
 #include "editorwindow.h"
+#include "pathfunctions.h"
 
 #include <QLabel>
 
@@ -273,7 +274,8 @@ private Q_SLOTS:
         QTest::mouseClick(w.control(u"cmdBrowseForBitmap"_s), Qt::LeftButton);
         QVERIFY(previewed);
         QTest::mouseClick(w.control(u"cmdDone"_s), Qt::LeftButton);
-        const QByteArray changed = "New=NEW|" + bitmap.toLocal8Bit() + "\r\n" + kDefault.mid(N.size());
+        // Its key: the short path on Windows, the path itself elsewhere (the folder is canonical).
+        const QByteArray changed = "New=NEW|" + GetShortPath(bitmap).toLocal8Bit() + "\r\n" + kDefault.mid(N.size());
         QCOMPARE(w.savedSection("Toolbits"), changed);
 
         auto *tabs = w.control<TabControl>(u"vbTabControl1"_s)->findChild<QTabBar *>();

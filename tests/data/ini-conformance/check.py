@@ -18,6 +18,7 @@ from inicase import list_cases  # noqa: E402
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--driver", required=True)
+    ap.add_argument("--launcher", default="", help="runs the driver, e.g. Wine for a Windows driver")
     ap.add_argument("--cases", required=True)
     ap.add_argument("--deviations", required=True)
     args = ap.parse_args()
@@ -32,8 +33,10 @@ def main():
 
     opts = argparse.Namespace(timeout=60, oracle=False, skip_op=[], dump="parsed")
 
+    launcher = [args.launcher] if args.launcher else []
+
     def builder(initial, ops, work):
-        return [args.driver, initial, ops, work]
+        return launcher + [args.driver, initial, ops, work]
 
     names = list_cases(args.cases)
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as ex:
