@@ -104,8 +104,7 @@ private Q_SLOTS:
         EditorWindow w;
         QVERIFY(w.start());
         w.clickTab(2);
-        QWidget *kill = w.control(u"cmdKillAddOn"_s);
-        QWidget *add = w.control(u"cmdAddAddOn"_s);
+        QWidget *kill = w.control(u"cmdKillAddOn"_s), *add = w.control(u"cmdAddAddOn"_s);
         w.clickCell(1, 2);
         QTest::mouseClick(kill, Qt::LeftButton);
         QCOMPARE(rowOf(w, 1).first(), u"Notes"_s);
