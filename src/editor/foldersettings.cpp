@@ -57,13 +57,6 @@ void write(const QString &key, const QString &value)
     store->setValue(key, value);
 }
 
-bool contains(const QString &key)
-{
-    auto store = openStore();
-    store->beginGroup(kGroup);
-    return store->contains(key);
-}
-
 void setStoreFolderForTesting(const QString &folder)
 {
     g_testFolder = folder;

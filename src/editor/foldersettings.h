@@ -13,7 +13,6 @@ QString exesKey();    // "Exes"
 // The stored value, or defaultValue when the key is absent.
 QString read(const QString &key, const QString &defaultValue = QString());
 void write(const QString &key, const QString &value);
-bool contains(const QString &key);
 
 // Test hook: keep the settings in this folder instead of the user's own store. An empty path restores it.
 void setStoreFolderForTesting(const QString &folder);

@@ -7,17 +7,13 @@
 
 namespace {
 
-// The host file without a toolbar of its own: the window shows the default one.
+// The host file without a toolbar of its own (the window shows the default one), and the start of one to fill in.
 const QByteArray kNoToolbits = kHostIni.left(kHostIni.indexOf("[Toolbits]"));
+const QByteArray kOwnToolbits = kNoToolbits + "[Toolbits]\r\n";
 const QByteArray N = "New=NEW|1\r\n", L = "Load...=LOAD|2\r\n", S = "Save=SAVE|3\r\n", S4 = "space4=|\r\n",
                  P = "Print=PRINT|4\r\n", PP = "Print Preview=PREVIEW|5\r\n", S7 = "space7=|\r\n",
                  PR = "Preferences...=PREFERENCES|6\r\n", E = "Exit QTA=EXIT|7\r\n";
 const QByteArray kDefault = N + L + S + S4 + P + PP + S7 + PR + E;
-
-QByteArray withToolbits(const QByteArray &toolbits)
-{
-    return kNoToolbits + "[Toolbits]\r\n" + toolbits;
-}
 
 } // namespace
 
@@ -64,7 +60,7 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QList<bool>, offered);
         QFETCH(QByteArray, saved);
-        EditorWindow w(toolbits.isEmpty() ? kNoToolbits : withToolbits(toolbits));
+        EditorWindow w(toolbits.isEmpty() ? kNoToolbits : kOwnToolbits + toolbits);
         QVERIFY(w.start());
         QList<bool> shown;
         w.chooseFromButtonMenu(position, key, &shown);
@@ -79,7 +75,7 @@ private Q_SLOTS:
     {
         const QByteArray toolbits = "New=NEW|1\r\nPrint sheet=RUNADDON(Sheet Printer)|4\r\nOld=FROBNICATE|2\r\n"
                                     "Lower=runaddon(notes)|3\r\nBlank=NEW|\r\n";
-        EditorWindow w(withToolbits(toolbits));
+        EditorWindow w(kOwnToolbits + toolbits);
         QVERIFY(w.start());
         auto *tooltip = w.control<QLineEdit>(u"txtTooltip"_s);
         auto *host = w.control<QComboBox>(u"cmbboxCommandNoAddOns"_s);
@@ -91,7 +87,7 @@ private Q_SLOTS:
         };
         w.chooseFromButtonMenu(1, u"T4"_s);
         QCOMPARE(shown(), u"Print sheet|(none)|RUNADDON(Sheet Printer)|4"_s);
-        EditorWindow::pick(host, u"PRINT"_s);
+        EditorWindow::pick(host, u"NEW"_s);
         QCOMPARE(addOns->currentText(), u"(none)"_s);
         QTest::keyClick(tooltip, Qt::Key_Escape);
         QVERIFY(!w.panelOpen());
@@ -134,38 +130,38 @@ private Q_SLOTS:
 
     void panelFollowsItsButton_data()
     {
+        QTest::addColumn<int>("edited"); // the button the panel opens on
         QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("key"); // "reload": Reload INI
-        QTest::addColumn<int>("expected"); // where "Print" ends up; -1: the panel closed
-        QTest::addRow("a button in front deleted") << 0 << "T1" << 3;
-        QTest::addRow("a group begun in front") << 1 << "T5" << 5;
-        QTest::addRow("itself moved over the separator") << 4 << "T2" << 3;
-        QTest::addRow("itself deleted") << 4 << "T1" << -1;
-        QTest::addRow("toolbar reloaded") << 0 << "reload" << -1;
+        QTest::addColumn<QString>("key"); // "reload": Reload INI, which stores the edit and drops it with the rest
+        QTest::addColumn<int>("expected"); // where the edited button ends up; -1: the panel closed
+        QTest::addRow("a button in front deleted") << 4 << 0 << "T1" << 3;
+        QTest::addRow("a group begun in front") << 4 << 1 << "T5" << 5;
+        QTest::addRow("itself moved over the separator") << 4 << 4 << "T2" << 3;
+        QTest::addRow("the first, the next moved in front") << 0 << 1 << "T2" << 1;
+        QTest::addRow("itself deleted") << 4 << 4 << "T1" << -1;
+        QTest::addRow("toolbar reloaded") << 4 << 0 << "reload" << -1;
     }
 
     // The panel stays on the button it opened on, wherever other changes carry it.
     void panelFollowsItsButton()
     {
+        QFETCH(int, edited);
         QFETCH(int, position);
         QFETCH(QString, key);
         QFETCH(int, expected);
         EditorWindow w(kNoToolbits);
         QVERIFY(w.start());
-        w.chooseFromButtonMenu(4, u"T4"_s);
+        w.chooseFromButtonMenu(edited, u"T4"_s);
         EditorWindow::typeOver(w.control(u"txtTooltip"_s), u"Edited"_s);
-        if (key == u"reload"_s) {
-            // Reload INI stores the edit, then drops it with the other changes.
+        if (key == u"reload"_s)
             w.answerMessage(u"not been saved"_s, QMessageBox::Discard);
-            w.clickCommand(u"Reload INI"_s);
-        } else {
-            w.chooseFromButtonMenu(position, key);
-        }
+        key == u"reload"_s ? w.clickCommand(u"Reload INI"_s) : w.chooseFromButtonMenu(position, key);
         QCOMPARE(w.panelOpen(), expected >= 0);
         if (expected < 0)
             return;
         QTest::mouseClick(w.control(u"cmdDone"_s), Qt::LeftButton);
-        QCOMPARE(w.savedSection("Toolbits").split('\n').at(expected), "Edited=PRINT|4\r");
+        const QByteArray line = kDefault.split('\n').at(edited);
+        QCOMPARE(w.savedSection("Toolbits").split('\n').at(expected), "Edited" + line.mid(line.indexOf('=')));
     }
 
     void unsavableValuesAreQuestioned_data()
@@ -213,8 +209,10 @@ private Q_SLOTS:
         if (saved.isEmpty()) {
             w.answerMessage(warning, QMessageBox::Ok);
         } else {
-            QVERIFY(w.preview()->buttonMark(0).contains(u"same name"_s));
-            QVERIFY(w.preview()->buttonMark(2).contains(u"same name"_s));
+            w.chooseFromButtonMenu(2, u"T1"_s); // a mark comes back with its button
+            w.clickCommand(u"Undo"_s);
+            QVERIFY(w.preview()->buttonMark(0).contains(u"same name"_s)
+                    && w.preview()->buttonMark(2).contains(u"same name"_s));
             w.answerMessage(u"one line"_s, QMessageBox::Save);
         }
         w.clickCommand(u"Save INI"_s);
@@ -227,7 +225,7 @@ private Q_SLOTS:
         const QByteArray toolbits
             = "New=NEW|1\r\nspace2=|\r\nPic A=SAVE|C:\\PICS\\A.BMP\r\nPic B=PRINT|C:\\PICS\\B.BMP\r\n"
               "Exit QTA=EXIT|7\r\n";
-        EditorWindow w(withToolbits(toolbits));
+        EditorWindow w(kOwnToolbits + toolbits);
         const QString folder = w.otherFolder(u"pictures"_s), bitmap = folder + u"/picture.bmp"_s;
         QVERIFY(QFile::copy(u":/buttons/3.bmp"_s, bitmap));
         writeBytes(folder + u"/text.bmp"_s, "not a picture");
