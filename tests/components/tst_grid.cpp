@@ -1,7 +1,6 @@
 #include "grid.h"
 #include "uitest.h"
 
-#include <QHeaderView>
 #include <QScrollBar>
 
 using namespace Qt::StringLiterals;
@@ -61,20 +60,6 @@ private Q_SLOTS:
         QCOMPARE(m_log, (QStringList { u"current 8,2"_s, u"edit 8,2"_s }));
     }
 
-    // Alt+Up and Alt+Down are requests: the owner moves the add-on, and nothing moves past either end.
-    void keys()
-    {
-        m_grid->setFocus();
-        for (const QString &key : { u"F2"_s, u"Return"_s, u"Num+Enter"_s, u"Alt+Up"_s, u"Alt+Down"_s })
-            press(key);
-        m_grid->setCurrentRow(1);
-        press(u"Alt+Up"_s);
-        m_grid->setCurrentRow(20);
-        press(u"Alt+Down"_s);
-        QCOMPARE(m_log.join(u'|'),
-                 u"edit 2,1|edit 2,1|edit 2,1|move 2,-1|move 2,1|notice|ended|current 1,1|current 20,1"_s);
-    }
-
     void editEndsWhenItsCellGoesAway_data()
     {
         QTest::addColumn<Change>("change");
@@ -82,8 +67,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("current"); // the edited add-on's row afterwards, or where the current cell went
 
         QTest::addRow("scrolled") << Change([](Grid &g) { g.verticalScrollBar()->setValue(1); }) << false << 2;
-        QTest::addRow("column resized") << Change([](Grid &g) { g.horizontalHeader()->resizeSection(1, 100); }) << false
-                                        << 2;
         QTest::addRow("add-on inserted above")
             << Change([](Grid &g) { g.addOnModel()->insertAddOn(0, {}); }) << false << 3;
         QTest::addRow("add-on appended") << Change([](Grid &g) { g.addOnModel()->appendAddOn({}); }) << true << 2;

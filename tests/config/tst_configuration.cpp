@@ -202,42 +202,6 @@ private Q_SLOTS:
     }
 #endif
 
-    void saveKeepsOtherBytes_data()
-    {
-        QTest::addColumn<QByteArray>("original");
-        QTest::addColumn<QByteArray>("onDisk"); // what another program made of the file after the load; null: as is
-        QTest::addColumn<QByteArray>("expected");
-
-        const QByteArray sample = crlf(kSample);
-        QTest::addRow("sections in the middle move to the end")
-            << crlf("; QTA settings\n\n[General]\nLast=C:\\DATA\\X.QTA\n\n" + kSample + "\n[Window]\nLeft=10\n")
-            << QByteArray()
-            << crlf("; QTA settings\n\n[General]\nLast=C:\\DATA\\X.QTA\n\n[Window]\nLeft=10\n") + sample;
-        QTest::addRow("every copy of both sections goes")
-            << sample + "[Other]\r\nX=1\r\n[ADDONS]\r\nStale=old.exe\r\n[toolbits]\r\nStale=NEW|1\r\n"
-            << QByteArray() << "[Other]\r\nX=1\r\n" + sample;
-        QTest::addRow("another program's changes since the load")
-            << crlf("[General]\nA=1\n" + kSample) << crlf("[General]\nA=2\n" + kSample + "[Recent]\nFile1=x.qta\n")
-            << crlf("[General]\nA=2\n[Recent]\nFile1=x.qta\n" + kSample);
-    }
-
-    void saveKeepsOtherBytes()
-    {
-        QFETCH(QByteArray, original);
-        QFETCH(QByteArray, onDisk);
-        QFETCH(QByteArray, expected);
-
-        QTemporaryDir dir;
-        const QString path = IniFilePath(dir.path());
-        Configuration config;
-        QVERIFY(loadFrom(config, dir.path(), original));
-        if (!onDisk.isNull())
-            writeBytes(path, onDisk);
-        const ConfigResult first = SaveConfiguration(config, dir.path());
-        QVERIFY2(first.ok, qPrintable(first.error));
-        QCOMPARE(readBytes(path), expected);
-    }
-
     // The file a save of these lists makes where there was none.
     void savedLines_data()
     {

@@ -289,7 +289,6 @@ private Q_SLOTS:
     void backup()
     {
         const QString backup = m_path + u".bak"_s;
-        QCOMPARE(FileSafety::backupPath(m_path), backup);
         writeBytes(backup, "older");
         QVERIFY(FileSafety::keepBackup(m_path, nullptr));
         QCOMPARE(readBytes(backup), "older");

@@ -3,7 +3,6 @@
 #include "inidocument.h"
 #include "inifile.h"
 
-#include <QHash>
 #include <QScopeGuard>
 #include <QSet>
 #include <QTest>
@@ -193,37 +192,6 @@ private Q_SLOTS:
     }
 #endif
 
-    // Far more lines than hand-written sections: the tables that find a name's first line answer as for a few.
-    void largeSection()
-    {
-        const int n = 70000;
-        QByteArray text = "[Other]\r\nx=1\r\n[Big]\r\n";
-        QList<IniEntry> written;
-        QStringList answers; // a read of each line: the value of the first line of its name
-        QStringList collapsed; // a write of every line: one line per name, first spelling, last value
-        QStringList firstValues;
-        QHash<QString, qsizetype> lineOf;
-        for (int i = 0; i < n; ++i) {
-            // Every 13th line repeats a name from far back, in other letter case.
-            const QString key = i % 13 == 12 ? u"NAME %1"_s.arg((quint64(i) * 7919) % quint64(i)) : u"Name %1"_s.arg(i);
-            const QString value = u"value %1"_s.arg(i);
-            text += key.toLatin1() + '=' + value.toLatin1() + "\r\n";
-            written.append({ key, value });
-            const qsizetype at = lineOf.value(key.toLower(), collapsed.size());
-            if (at == collapsed.size()) {
-                lineOf.insert(key.toLower(), at);
-                collapsed.append(key);
-                firstValues.append(value);
-            }
-            collapsed[at] = collapsed[at].section(u'=', 0, 0) + u'=' + value;
-            answers.append(key + u'=' + firstValues[at]);
-        }
-        IniDocument doc(text);
-        QCOMPARE(lines(doc.entries(u"big"_s)), answers);
-        doc.removeAllSections(u"Big"_s);
-        doc.appendSection(u"Big"_s, written);
-        QCOMPARE(doc.sectionLines(u"Big"_s), collapsed);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_IniFile)
