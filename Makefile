@@ -7,11 +7,11 @@ CMAKE_FLAGS ?=
 
 # Debian packages the project needs to build, test and run.
 PACKAGES := build-essential cmake python3 qt6-base-dev qt6-base-dev-tools libqt6test6 \
-            libgl-dev fonts-dejavu-core desktop-file-utils strace
+            libgl-dev fonts-dejavu-core desktop-file-utils strace clang-format
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test bench demo run sanitize fuzz format stats clean
+.PHONY: all deps configure build test bench demo run sanitize fuzz format format-check stats clean
 
 all: build
 
@@ -37,7 +37,7 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: build format-check
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The editor on a copy of the bundled sample, with settings of its own: the user's are not touched.
@@ -92,8 +92,20 @@ stats:
 	echo "tests $$tests non-blank lines"; \
 	awk -v t=$$tests -v s=$$src 'BEGIN { printf "ratio %.1f %%\n", 100 * t / s }'
 
-format:
-	find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+# The C++ sources as .clang-format lays them out: `make format` rewrites them, the check (part of `make test`)
+# names every file that differs.
+FORMATTED = git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' 'bench/*.h'
+
+format: deps
+	$(FORMATTED) | xargs clang-format -i
+
+format-check: deps
+	@unformatted=$$($(FORMATTED) | while read -r f; do clang-format "$$f" | cmp -s - "$$f" || echo "$$f"; done); \
+	if [ -n "$$unformatted" ]; then \
+	    echo "These files differ from .clang-format's layout (make format rewrites them):"; \
+	    echo "$$unformatted" | sed 's/^/  /'; \
+	    exit 1; \
+	fi
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) build-asan $(FUZZ_BUILD)

@@ -68,7 +68,10 @@ public:
     }
 
 public Q_SLOTS:
-    void open(const QUrl &url) { m_urls.append(url); }
+    void open(const QUrl &url)
+    {
+        m_urls.append(url);
+    }
 
 private:
 #ifdef Q_OS_WIN

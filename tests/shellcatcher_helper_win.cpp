@@ -1,8 +1,7 @@
 // Stands in for a mail program that the shell starts: writes the link it was given, in UTF-8, to the file named
 // first. Written aside and renamed, so the test never reads half of it.
-#include <windows.h>
-
 #include <string>
+#include <windows.h>
 
 int wmain(int argc, wchar_t **argv)
 {

@@ -9,7 +9,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
-
 #include <utility>
 
 namespace {
@@ -34,7 +33,7 @@ const QColor kQuietInk(0x5f, 0x66, 0x70);
 // The box is white paper whatever the desktop's colours, so its text and button are dark on light too.
 QPalette paperPalette(QPalette palette)
 {
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
         const bool disabled = group == QPalette::Disabled;
         const QColor ink = disabled ? QColor(0x9a, 0x9a, 0x9a) : kInk;
         palette.setColor(group, QPalette::Window, Qt::white);
@@ -207,7 +206,7 @@ QWidget *frmAbout::buildLogo()
     picture->setObjectName(QStringLiteral("picLogo"));
     picture->setAccessibleName(QStringLiteral("QTA Config Editor logo"));
     QIcon icon;
-    for (const char *size : {"-16", "-32", "-48", "-64", "-128", ""})
+    for (const char *size : { "-16", "-32", "-48", "-64", "-128", "" })
         icon.addFile(QStringLiteral(":/app/qta-config-editor%1.png").arg(QLatin1String(size)));
     // Taken at the screen's pixel ratio, so the picture stays sharp on a scaled screen.
     picture->setPixmap(icon.pixmap(QSize(64, 64), devicePixelRatioF()));
@@ -222,8 +221,8 @@ QWidget *frmAbout::buildLogo()
     QLabel *edition = textLabel(band, QStringLiteral("lblInfo(7)"), logoLine(QTA_VERSION_MAJOR, QTA_VERSION_MINOR));
     edition->setFont(fontOrNearest(QStringLiteral("Tahoma"), QFont::SansSerif, 13, true));
     setColour(edition, QPalette::WindowText, kAmber);
-    QLabel *description = textLabel(band, QStringLiteral("lblDescription"),
-                                    QStringLiteral("Toolbar and add-on editor for QTA"));
+    QLabel *description
+        = textLabel(band, QStringLiteral("lblDescription"), QStringLiteral("Toolbar and add-on editor for QTA"));
     QFont italic = description->font();
     italic.setItalic(true);
     description->setFont(italic);
@@ -242,7 +241,8 @@ QWidget *frmAbout::buildLogo()
     auto *tags = new QVBoxLayout(sections);
     tags->setContentsMargins(8, 5, 8, 5);
     tags->setSpacing(1);
-    for (const auto &[name, text] : {std::pair{u"lblInfo(1)", u"[Toolbits]"}, std::pair{u"lblInfo(6)", u"[Addons]"}}) {
+    for (const auto &[name, text] :
+         { std::pair { u"lblInfo(1)", u"[Toolbits]" }, std::pair { u"lblInfo(6)", u"[Addons]" } }) {
         QLabel *tag = textLabel(sections, QString::fromUtf16(name), QString::fromUtf16(text));
         tag->setFont(fontOrNearest(QStringLiteral("Courier New"), QFont::Monospace, 9));
         setColour(tag, QPalette::WindowText, kPaleBlue);
@@ -286,7 +286,7 @@ QWidget *frmAbout::buildNotices()
     hostMail->setObjectName(QStringLiteral("lblMail(0)"));
     column->addWidget(hostMail, 0, Qt::AlignLeft);
 
-    for (MailLink *link : {editorMail, hostMail}) {
+    for (MailLink *link : { editorMail, hostMail }) {
         QFont font = fontOrNearest(QStringLiteral("Arial"), QFont::SansSerif, link->font().pointSizeF());
         font.setUnderline(true);
         link->setFont(font);
@@ -322,7 +322,7 @@ void frmAbout::DrawItem(QPushButton *button, QPainter &painter, const QRect &rec
 {
     if (button != m_ok)
         return;
-    DrawButton(painter, button, rect, ButtonFace{nullptr, kNoPicture, button->text()},
-               ButtonState{pushed, enabled, inFocus});
+    DrawButton(painter, button, rect, ButtonFace { nullptr, kNoPicture, button->text() },
+               ButtonState { pushed, enabled, inFocus });
     doDefault = false;
 }

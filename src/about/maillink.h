@@ -2,9 +2,9 @@
 
 #include <QLabel>
 
-// A mail address shown as a link: blue (a lighter colour on a dark window), red while the mouse button is held on it. A complete click (press
-// and release on the label), or Space or Enter while it has the focus, hands "MailTo:" and the address to
-// the desktop's mail program; the window stays open.
+// A mail address shown as a link: blue (a lighter colour on a dark window), red while the mouse button is held on it. A
+// complete click (press and release on the label), or Space or Enter while it has the focus, hands "MailTo:" and the
+// address to the desktop's mail program; the window stays open.
 class MailLink final : public QLabel
 {
     Q_OBJECT

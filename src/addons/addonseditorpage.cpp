@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-
 #include <utility>
 
 namespace {
@@ -39,9 +38,12 @@ constexpr int kProgramDialogFlags = 0x281004;
 QString cellChangeText(int column)
 {
     switch (column) {
-    case kNameColumn: return QStringLiteral("Rename Add-On");
-    case kCommandLineColumn: return QStringLiteral("Change Add-On Command Line");
-    default: return QStringLiteral("Change Add-On Parameters");
+    case kNameColumn:
+        return QStringLiteral("Rename Add-On");
+    case kCommandLineColumn:
+        return QStringLiteral("Change Add-On Command Line");
+    default:
+        return QStringLiteral("Change Add-On Parameters");
     }
 }
 
@@ -308,7 +310,7 @@ void AddOnsEditorPage::AppendNewAddOn()
 {
     if (m_grid->RowCount() == 0)
         m_editor->deleteAddOnButton()->setEnabled(true);
-    const AddOnEntry entry{QStringLiteral("New Add-On"), QString(), ConfigFormat::none()};
+    const AddOnEntry entry { QStringLiteral("New Add-On"), QString(), ConfigFormat::none() };
     const int row = m_grid->RowCount();
     change(QStringLiteral("New Add-On"), [row, &entry](AddOnChange &list) { list.insert(row, entry); });
     m_grid->setCurrentRow(m_grid->RowCount());

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPoint>
-
 #include <functional>
 
 class AddOnChange;

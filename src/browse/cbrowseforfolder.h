@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
-
 #include <functional>
 #include <stdexcept>
 

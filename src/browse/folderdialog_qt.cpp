@@ -18,9 +18,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 

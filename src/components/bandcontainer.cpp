@@ -17,7 +17,7 @@ int BandContainer::addBand(QWidget *child, const QString &key)
 {
     if (!child)
         return -1;
-    m_bands.append(Band{child, key, true});
+    m_bands.append(Band { child, key, true });
     m_layout->addWidget(child);
     child->setVisible(true);
     // A band's child grows when buttons are added to it after the band was made.

@@ -77,8 +77,8 @@ void FlatStyle::drawControl(ControlElement element, const QStyleOption *option, 
 {
     // The frame of a list or rich-text box: the same thin line as a text box.
     if (element == CE_ShapedFrame) {
-        if (const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
-            frame && frame->lineWidth > 0 && frame->frameShape != QFrame::NoFrame && frame->frameShape != QFrame::HLine
+        if (const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option); frame && frame->lineWidth > 0
+            && frame->frameShape != QFrame::NoFrame && frame->frameShape != QFrame::HLine
             && frame->frameShape != QFrame::VLine) {
             painter->fillRect(option->rect, option->palette.brush(QPalette::Base));
             drawEditFrame(*painter, *option);
@@ -113,8 +113,8 @@ void FlatStyle::drawComboBox(const QStyleOptionComboBox &option, QPainter &paint
     button.setBottom(inner.bottom());
     const QColor highlight = palette.color(QPalette::Active, QPalette::Highlight);
     QColor fill = palette.color(QPalette::Button);
-    const bool held = (option.state & State_On)
-        || ((option.activeSubControls & SC_ComboBoxArrow) && (option.state & State_Sunken));
+    const bool held
+        = (option.state & State_On) || ((option.activeSubControls & SC_ComboBoxArrow) && (option.state & State_Sunken));
     if (enabled && held)
         fill = FlatLook::mix(fill, highlight, 0.35);
     else if (enabled && (option.state & State_MouseOver))
@@ -218,10 +218,9 @@ QColor FlatLook::mix(const QColor &from, const QColor &to, qreal amount)
 {
     const QColor a = from.toRgb();
     const QColor b = to.toRgb();
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * amount),
-                            float(a.greenF() + (b.greenF() - a.greenF()) * amount),
-                            float(a.blueF() + (b.blueF() - a.blueF()) * amount),
-                            float(a.alphaF() + (b.alphaF() - a.alphaF()) * amount));
+    return QColor::fromRgbF(
+        float(a.redF() + (b.redF() - a.redF()) * amount), float(a.greenF() + (b.greenF() - a.greenF()) * amount),
+        float(a.blueF() + (b.blueF() - a.blueF()) * amount), float(a.alphaF() + (b.alphaF() - a.alphaF()) * amount));
 }
 
 QColor FlatLook::frameColour(const QPalette &palette, QPalette::ColorRole background, QPalette::ColorRole text)

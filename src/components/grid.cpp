@@ -86,7 +86,7 @@ void Grid::setAddOnModel(AddOnListModel *model)
 
 void Grid::addColumn(const QString &key, const QString &header, int widthPixels)
 {
-    m_columns.append(Column{key, header, widthPixels});
+    m_columns.append(Column { key, header, widthPixels });
     applyColumnWidths();
 }
 
@@ -177,8 +177,8 @@ std::pair<int, int> Grid::HitTest(QPoint viewportPixels) const
 {
     const QModelIndex cell = indexAt(viewportPixels);
     if (!cell.isValid())
-        return {0, 0};
-    return {cell.row() + 1, cell.column() + 1};
+        return { 0, 0 };
+    return { cell.row() + 1, cell.column() + 1 };
 }
 
 QRect Grid::CellRectangle(int row, int column) const
@@ -218,7 +218,7 @@ void Grid::endModelChange(bool abandonsEdit)
 
 void Grid::reportCurrentCell()
 {
-    const std::pair<int, int> cell{CurrentRow(), CurrentColumn()};
+    const std::pair<int, int> cell { CurrentRow(), CurrentColumn() };
     if (cell == m_reportedCell)
         return;
     m_reportedCell = cell;
@@ -357,8 +357,7 @@ void Grid::showDropMarker(int gap)
         m_dropMarker->hide();
         return;
     }
-    const int y = gap < RowCount() ? rowViewportPosition(gap)
-                                   : rowViewportPosition(gap - 1) + rowHeight(gap - 1);
+    const int y = gap < RowCount() ? rowViewportPosition(gap) : rowViewportPosition(gap - 1) + rowHeight(gap - 1);
     m_dropMarker->setGeometry(0, y - 1, viewport()->width(), 2);
     m_dropMarker->raise();
     m_dropMarker->show();

@@ -7,7 +7,6 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTableView>
-
 #include <utility>
 
 // The add-on grid: a row-highlighting table over AddOnListModel, addressed with 1-based rows and columns.
@@ -100,7 +99,7 @@ private:
     QList<QMetaObject::Connection> m_modelConnections;
     QList<Column> m_columns;
     QPersistentModelIndex m_clickedCurrent; // a left press on the cell that was current already
-    std::pair<int, int> m_reportedCell{0, 0};
+    std::pair<int, int> m_reportedCell { 0, 0 };
     int m_modelChanges = 0;
     bool m_editing = false;
     bool m_drawingEnabled = true;

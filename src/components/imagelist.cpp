@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QtEndian>
-
 #include <optional>
 
 namespace {

@@ -36,8 +36,8 @@ public:
                                             const QString &text, QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
-    // The same with captions of our own ("Overwrite", "Reload"; empty keeps the standard caption). Each button keeps the role of its standard
-    // button, which decides its place in the box and lets Escape still pick Cancel or No.
+    // The same with captions of our own ("Overwrite", "Reload"; empty keeps the standard caption). Each button keeps
+    // the role of its standard button, which decides its place in the box and lets Escape still pick Cancel or No.
     using ButtonTexts = QList<std::pair<QMessageBox::StandardButton, QString>>;
     static QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const QString &title,
                                             const QString &text, const ButtonTexts &buttons,

@@ -106,8 +106,8 @@ bool OwnerDrawManager::paintButton(QPushButton *button)
     {
         // Ends with this block, before the button's own painting may start another.
         QPainter painter(button);
-        m_client->DrawItem(button, painter, button->rect(), button->isDown(), button->isChecked(),
-                           button->isEnabled(), button->hasFocus(), doDefault);
+        m_client->DrawItem(button, painter, button->rect(), button->isDown(), button->isChecked(), button->isEnabled(),
+                           button->hasFocus(), doDefault);
     }
     return !doDefault;
 }

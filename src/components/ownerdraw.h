@@ -25,7 +25,8 @@ public:
     // The painter is open on the button. doDefault comes in true; a client that paints the button clears it,
     // one that leaves it set hands the button to the style's own drawing.
     virtual void DrawItem(QPushButton *button, QPainter &painter, const QRect &rect, bool pushed, bool checked,
-                          bool enabled, bool inFocus, bool &doDefault) = 0;
+                          bool enabled, bool inFocus, bool &doDefault)
+        = 0;
 
 protected:
     IOwnerDrawButton() = default;

@@ -1,7 +1,6 @@
 #include "resources.h"
 
 #include <QtGlobal>
-
 #include <mutex>
 
 // Q_INIT_RESOURCE declares the initialiser in the current namespace, so it must run at global scope.

@@ -13,7 +13,7 @@ namespace {
 // Tab data holds both the key and the icon's picture index, so icons can be redrawn from the list.
 QVariantList tabData(const QString &key, int icon)
 {
-    return {key, icon};
+    return { key, icon };
 }
 
 } // namespace
@@ -100,13 +100,13 @@ QRect TabControl::pageArea() const
 QSize TabControl::sizeHint() const
 {
     const QSize bar = m_bar->sizeHint();
-    return {qMax(bar.width(), 200), bar.height() + 150};
+    return { qMax(bar.width(), 200), bar.height() + 150 };
 }
 
 QSize TabControl::minimumSizeHint() const
 {
     const QSize bar = m_bar->minimumSizeHint();
-    return {bar.width(), bar.height() + 2 * frameWidth()};
+    return { bar.width(), bar.height() + 2 * frameWidth() };
 }
 
 void TabControl::paintEvent(QPaintEvent *)

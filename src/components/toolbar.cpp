@@ -3,8 +3,6 @@
 #include "imagelist.h"
 #include "tooltiptext.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QCursor>
 #include <QHBoxLayout>
@@ -16,6 +14,7 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -112,8 +111,9 @@ private:
             fill = palette().color(group, QPalette::Mid);
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.strokePath(triangle, QPen(palette().color(group, QPalette::Button), qMax(2.0, side / 6),
-                                          Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.strokePath(triangle,
+                           QPen(palette().color(group, QPalette::Button), qMax(2.0, side / 6), Qt::SolidLine,
+                                Qt::RoundCap, Qt::RoundJoin));
         painter.fillPath(triangle, fill);
         painter.strokePath(triangle, QPen(fill.darker(160), 1.0));
         // The exclamation mark: a stroke and a dot, dark on the amber whatever the theme.
@@ -162,13 +162,13 @@ void Toolbar::setPictureSize(int pixels)
 
 void Toolbar::setImageLists(ImageList *normal, ImageList *hot)
 {
-    for (ImageList *old : {m_normal.data(), m_hot.data()}) {
+    for (ImageList *old : { m_normal.data(), m_hot.data() }) {
         if (old)
             disconnect(old, nullptr, this, nullptr);
     }
     m_normal = normal;
     m_hot = hot;
-    for (ImageList *list : {normal, hot}) {
+    for (ImageList *list : { normal, hot }) {
         if (list)
             connect(list, &ImageList::changed, this, &Toolbar::updatePictures);
     }
@@ -250,7 +250,8 @@ void Toolbar::clear()
     beginBatch();
     // Deleted now: thousands of pending deletions would make every event posted meanwhile slow to queue.
     // Only a button that may be handling a key or a click of its own goes later.
-    const QWidget *busy[] = {QApplication::focusWidget(), QWidget::mouseGrabber(), QApplication::widgetAt(QCursor::pos())};
+    const QWidget *busy[]
+        = { QApplication::focusWidget(), QWidget::mouseGrabber(), QApplication::widgetAt(QCursor::pos()) };
     while (!m_items.isEmpty()) {
         const Item item = m_items.takeLast();
         delete m_layout->takeAt(int(m_items.size())); // from the end, so nothing is searched or shifted

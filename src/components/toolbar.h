@@ -3,8 +3,8 @@
 #include "imagelist.h"
 
 #include <QList>
-#include <QPointer>
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 class QHBoxLayout;
@@ -96,9 +96,9 @@ Q_SIGNALS:
     void buttonClicked(int position);
     // Editable toolbars only.
     void buttonMoveRequested(int position, int step); // Ctrl+Left (-1), Ctrl+Right (+1)
-    void buttonDeleteRequested(int position);         // Delete
-    void buttonEditRequested(int position);           // Enter/Return or F2
-    void buttonMenuRequested(int position);           // the Menu key or Shift+F10
+    void buttonDeleteRequested(int position); // Delete
+    void buttonEditRequested(int position); // Enter/Return or F2
+    void buttonMenuRequested(int position); // the Menu key or Shift+F10
     // A drag inside the toolbar; `to` is the position the item takes after being taken out of `from`.
     void buttonDropped(int from, int to);
 
@@ -110,7 +110,7 @@ private:
 
     struct Item
     {
-        QWidget *widget = nullptr;     // a QToolButton, or a separator gap
+        QWidget *widget = nullptr; // a QToolButton, or a separator gap
         QToolButton *button = nullptr; // null for a separator
         QString command;
         QString tooltip;

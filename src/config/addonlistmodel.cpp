@@ -19,10 +19,14 @@ QString AddOnListModel::cellText(int row, int column) const
 {
     const AddOnEntry &entry = m_entries.at(row);
     switch (column) {
-    case NameColumn: return entry.Name;
-    case CommandLineColumn: return entry.CommandLine;
-    case ParametersColumn: return entry.Parameters;
-    default: return QString();
+    case NameColumn:
+        return entry.Name;
+    case CommandLineColumn:
+        return entry.CommandLine;
+    case ParametersColumn:
+        return entry.Parameters;
+    default:
+        return QString();
     }
 }
 
@@ -37,7 +41,7 @@ void AddOnListModel::setCellText(int row, int column, const QString &text)
         return;
     *field = text;
     const QModelIndex cell = index(row, column);
-    Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+    Q_EMIT dataChanged(cell, cell, { Qt::DisplayRole, Qt::EditRole });
 }
 
 QVariant AddOnListModel::data(const QModelIndex &index, int role) const
@@ -62,10 +66,14 @@ QVariant AddOnListModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case NameColumn: return QStringLiteral("Add-On Name");
-    case CommandLineColumn: return QStringLiteral("Command Line");
-    case ParametersColumn: return QStringLiteral("Parameters");
-    default: return QVariant();
+    case NameColumn:
+        return QStringLiteral("Add-On Name");
+    case CommandLineColumn:
+        return QStringLiteral("Command Line");
+    case ParametersColumn:
+        return QStringLiteral("Parameters");
+    default:
+        return QVariant();
     }
 }
 

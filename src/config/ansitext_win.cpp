@@ -4,9 +4,8 @@
 
 #ifdef Q_OS_WIN
 
-#include <qt_windows.h>
-
 #include <limits>
+#include <qt_windows.h>
 
 namespace AnsiText {
 

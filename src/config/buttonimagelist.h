@@ -41,5 +41,4 @@ private:
 
     QList<ButtonImageEntry> m_entries;
     QHash<QString, int> m_indexOfKey; // first picture of each key
-
 };

@@ -95,28 +95,58 @@ QString none()
 
 const QStringList &parameterChoices()
 {
-    static const QStringList choices = {none(), kCharFile, kFileList, kCharFile + u' ' + kFileList};
+    static const QStringList choices = { none(), kCharFile, kFileList, kCharFile + u' ' + kFileList };
     return choices;
 }
 
 const QStringList &hostCommandWords()
 {
     static const QStringList words = {
-        QStringLiteral("NEW"), QStringLiteral("LOAD"), QStringLiteral("OPEN"), QStringLiteral("SAVE"),
-        QStringLiteral("SAVEAS"), QStringLiteral("PRINT"), QStringLiteral("PREVIEW"), QStringLiteral("PREFERENCES"),
-        QStringLiteral("EXIT"), QStringLiteral("QUIT"), QStringLiteral("PRINTSETUP"), QStringLiteral("VIEWPICTURE"),
-        QStringLiteral("VIEWDESCRIPTION"), QStringLiteral("VIEWDESC"), QStringLiteral("VIEWNOTES"),
-        QStringLiteral("VIEWMISC"), QStringLiteral("PACKAGES"), QStringLiteral("VIEWPACKAGES"),
-        QStringLiteral("NEEDSADSCHECKALL"), QStringLiteral("NEEDSADSCHECKMARKED"),
-        QStringLiteral("NEEDSADSTOGGLEMARKED"), QStringLiteral("NEEDSSKILLSCHECKALL"),
-        QStringLiteral("NEEDSSKILLSCHECKMARKED"), QStringLiteral("NEEDSSKILLSTOGGLEMARKED"),
-        QStringLiteral("NEEDSSPELLSCHECKALL"), QStringLiteral("NEEDSSPELLSCHECKMARKED"),
-        QStringLiteral("NEEDSSPELLSTOGGLEMARKED"), QStringLiteral("RESYNC"), QStringLiteral("TOOLSRESYNC"),
-        QStringLiteral("REINTEGRATESTATS"), QStringLiteral("TOOLSREINTEGRATESTATS"), QStringLiteral("RECALCALL"),
-        QStringLiteral("RECALCULATEEVERYTHING"), QStringLiteral("EXPORTASCII"), QStringLiteral("EXPORTTEXT"),
-        QStringLiteral("EXPORTHTML"), QStringLiteral("EXPORTHTM"), QStringLiteral("HELPCONTENTS"),
-        QStringLiteral("HELP"), QStringLiteral("HELPCONTACT"), QStringLiteral("HELPTIPS"), QStringLiteral("TIPS"),
-        QStringLiteral("HELPABOUT"), QStringLiteral("HELPABOUTQTA"), QStringLiteral("HELPABOUTDATA"),
+        QStringLiteral("NEW"),
+        QStringLiteral("LOAD"),
+        QStringLiteral("OPEN"),
+        QStringLiteral("SAVE"),
+        QStringLiteral("SAVEAS"),
+        QStringLiteral("PRINT"),
+        QStringLiteral("PREVIEW"),
+        QStringLiteral("PREFERENCES"),
+        QStringLiteral("EXIT"),
+        QStringLiteral("QUIT"),
+        QStringLiteral("PRINTSETUP"),
+        QStringLiteral("VIEWPICTURE"),
+        QStringLiteral("VIEWDESCRIPTION"),
+        QStringLiteral("VIEWDESC"),
+        QStringLiteral("VIEWNOTES"),
+        QStringLiteral("VIEWMISC"),
+        QStringLiteral("PACKAGES"),
+        QStringLiteral("VIEWPACKAGES"),
+        QStringLiteral("NEEDSADSCHECKALL"),
+        QStringLiteral("NEEDSADSCHECKMARKED"),
+        QStringLiteral("NEEDSADSTOGGLEMARKED"),
+        QStringLiteral("NEEDSSKILLSCHECKALL"),
+        QStringLiteral("NEEDSSKILLSCHECKMARKED"),
+        QStringLiteral("NEEDSSKILLSTOGGLEMARKED"),
+        QStringLiteral("NEEDSSPELLSCHECKALL"),
+        QStringLiteral("NEEDSSPELLSCHECKMARKED"),
+        QStringLiteral("NEEDSSPELLSTOGGLEMARKED"),
+        QStringLiteral("RESYNC"),
+        QStringLiteral("TOOLSRESYNC"),
+        QStringLiteral("REINTEGRATESTATS"),
+        QStringLiteral("TOOLSREINTEGRATESTATS"),
+        QStringLiteral("RECALCALL"),
+        QStringLiteral("RECALCULATEEVERYTHING"),
+        QStringLiteral("EXPORTASCII"),
+        QStringLiteral("EXPORTTEXT"),
+        QStringLiteral("EXPORTHTML"),
+        QStringLiteral("EXPORTHTM"),
+        QStringLiteral("HELPCONTENTS"),
+        QStringLiteral("HELP"),
+        QStringLiteral("HELPCONTACT"),
+        QStringLiteral("HELPTIPS"),
+        QStringLiteral("TIPS"),
+        QStringLiteral("HELPABOUT"),
+        QStringLiteral("HELPABOUTQTA"),
+        QStringLiteral("HELPABOUTDATA"),
         QStringLiteral("HELPABOUTDATAFILES"),
     };
     return words;
@@ -127,10 +157,8 @@ QStringList addOnCommandForms(const QString &name, int position)
     const QString number = QString::number(position);
     // Built in one piece each: a file with thousands of add-ons makes five of these per add-on.
     return {
-        QStringLiteral("RUNADDON(") % name % u')',
-        QStringLiteral("RUNADDONNAME(") % name % u')',
-        QStringLiteral("RUNADDONBYNAME(") % name % u')',
-        QStringLiteral("RUNADDONNUM(") % number % u')',
+        QStringLiteral("RUNADDON(") % name % u')',        QStringLiteral("RUNADDONNAME(") % name % u')',
+        QStringLiteral("RUNADDONBYNAME(") % name % u')',  QStringLiteral("RUNADDONNUM(") % number % u')',
         QStringLiteral("RUNADDONBYNUM(") % number % u')',
     };
 }

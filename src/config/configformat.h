@@ -10,7 +10,7 @@
 struct ToolbarButtonEntry
 {
     QString Tooltip;
-    QString Command;     // empty for a separator
+    QString Command; // empty for a separator
     int ImageIndex = -1; // into the ButtonImageList; -1 for no picture
     bool IsSeparator = false;
 
@@ -22,7 +22,7 @@ struct AddOnEntry
 {
     QString Name;
     QString CommandLine; // the program, without parameter macros
-    QString Parameters;  // one of AddOnParameterChoices()
+    QString Parameters; // one of AddOnParameterChoices()
 
     friend bool operator==(const AddOnEntry &, const AddOnEntry &) = default;
 };
@@ -39,10 +39,10 @@ struct ButtonImageEntry
 
 namespace ConfigFormat {
 
-QString addonsSection();   // "Addons"
+QString addonsSection(); // "Addons"
 QString toolbitsSection(); // "Toolbits"
-QString iniFileName();     // "QTA.INI"
-QString none();            // "(none)"
+QString iniFileName(); // "QTA.INI"
+QString none(); // "(none)"
 
 // "(none)", "%charfile%", "%filelistquoted%", "%charfile% %filelistquoted%"
 const QStringList &parameterChoices();

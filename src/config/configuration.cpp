@@ -86,7 +86,7 @@ Configuration::Configuration(QObject *parent)
     , m_toolbar(new ToolbarModel(this))
     , m_addOns(new AddOnListModel(this))
     , m_images(new ButtonImageList(this))
-    , m_addOnCommands{ConfigFormat::none()}
+    , m_addOnCommands { ConfigFormat::none() }
 {
 }
 
@@ -106,16 +106,16 @@ QString IniFilePath(const QString &iniFolder)
         return path;
     // Where file names are case-sensitive, QTA's file may be spelt "qta.ini": edit that file rather than
     // create a second one beside it (looked for in the folder the path names, blanks after it dropped).
-    const QStringList matches = QDir(folder).entryList({ConfigFormat::iniFileName()}, QDir::Files);
+    const QStringList matches = QDir(folder).entryList({ ConfigFormat::iniFileName() }, QDir::Files);
     return matches.isEmpty() ? path : folder + matches.first();
 }
 
 QList<ToolbarButtonEntry> DefaultToolbar()
 {
     auto button = [](const char16_t *tooltip, const char16_t *command, int image) {
-        return ToolbarButtonEntry{QString::fromUtf16(tooltip), QString::fromUtf16(command), image, false};
+        return ToolbarButtonEntry { QString::fromUtf16(tooltip), QString::fromUtf16(command), image, false };
     };
-    auto separator = [](int number) { return ToolbarButtonEntry{ConfigFormat::separatorKey(number), {}, -1, true}; };
+    auto separator = [](int number) { return ToolbarButtonEntry { ConfigFormat::separatorKey(number), {}, -1, true }; };
     return {
         button(u"New", u"NEW", 1),
         button(u"Load...", u"LOAD", 2),
@@ -134,7 +134,7 @@ void SetupButtonImages(Configuration &config)
     ButtonImageList *images = config.images();
     images->clear();
     for (int i = 0; i < kBuiltInPictures; ++i)
-        images->add(ButtonImageEntry{QString::number(i), QStringLiteral(":/buttons/%1.bmp").arg(i), true});
+        images->add(ButtonImageEntry { QString::number(i), QStringLiteral(":/buttons/%1.bmp").arg(i), true });
 }
 
 void ResetToolbar(Configuration &config)
@@ -148,13 +148,13 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     const QString path = IniFilePath(iniFolder);
     const FileSafety::ReadResult file = FileSafety::readFile(path);
     if (!file.ok)
-        return ConfigResult{false, file.error};
+        return ConfigResult { false, file.error };
     const IniDocument doc(file.bytes);
     // Odd content still loads: the user hears of it, and a save keeps every byte outside our two sections.
-    const ConfigResult loaded{true, {}, describeUnusualContent(file.bytes, path)};
+    const ConfigResult loaded { true, {}, describeUnusualContent(file.bytes, path) };
 
     QList<AddOnEntry> addOns;
-    QStringList commands{ConfigFormat::none()};
+    QStringList commands { ConfigFormat::none() };
     addOns.reserve(doc.sectionLineCount(ConfigFormat::addonsSection()));
     commands.reserve(1 + 5 * addOns.capacity());
     // Each value as QTA reads it, enclosing quotes taken off: the grid shows what QTA runs. Nameless lines are
@@ -174,7 +174,7 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     doc.readEntries(ConfigFormat::toolbitsSection(), IniDocument::KeepEmptyNames, [&](QString &key, QString &value) {
         const qsizetype bar = value.indexOf(u'|');
         const QStringView imageKey = bar < 0 ? QStringView() : QStringView(value).sliced(bar + 1);
-        ToolbarButtonEntry button{std::move(key), QString(), -1, bar == 0 || value.isEmpty()};
+        ToolbarButtonEntry button { std::move(key), QString(), -1, bar == 0 || value.isEmpty() };
         const int digit = ConfigFormat::digitImageKey(imageKey);
         if (digit >= 0) {
             button.ImageIndex = digit;
@@ -188,7 +188,7 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
                 pictureKey = source;
             button.ImageIndex = images->indexOfKey(pictureKey);
             if (button.ImageIndex < 0)
-                button.ImageIndex = images->add(ButtonImageEntry{pictureKey, source, false});
+                button.ImageIndex = images->add(ButtonImageEntry { pictureKey, source, false });
         }
         if (bar >= 0)
             value.truncate(bar);
@@ -265,31 +265,33 @@ ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFo
     // Read the file again: another program may have changed it since it was loaded.
     const FileSafety::ReadResult file = FileSafety::readFile(path);
     if (!file.ok)
-        return ConfigResult{false, file.error};
+        return ConfigResult { false, file.error };
     // Lines of 8-bit text added to a UTF-16 file would be unreadable to everyone, QTA included.
     if (file.bytes.startsWith("\xFF\xFE") || file.bytes.startsWith("\xFE\xFF")) {
-        return ConfigResult{false, QStringLiteral("Nothing was saved to \"%1\": the file is UTF-16 text, which the "
-                                                  "editor cannot add to without spoiling it. Save it as ANSI or "
-                                                  "UTF-8 text in a text editor, then try again.")
-                                       .arg(QDir::toNativeSeparators(path))};
+        return ConfigResult { false,
+                              QStringLiteral("Nothing was saved to \"%1\": the file is UTF-16 text, which the "
+                                             "editor cannot add to without spoiling it. Save it as ANSI or "
+                                             "UTF-8 text in a text editor, then try again.")
+                                  .arg(QDir::toNativeSeparators(path)) };
     }
     IniDocument doc(file.bytes);
     const QStringList problems = ApplyConfiguration(config, doc);
     if (!problems.isEmpty()) {
-        return ConfigResult{false, QStringLiteral("Nothing was saved to \"%1\": these entries cannot be written as they "
-                                                  "stand:\n%2")
-                                       .arg(QDir::toNativeSeparators(path), problems.join(u'\n'))};
+        return ConfigResult { false,
+                              QStringLiteral("Nothing was saved to \"%1\": these entries cannot be written as they "
+                                             "stand:\n%2")
+                                  .arg(QDir::toNativeSeparators(path), problems.join(u'\n')) };
     }
     const QByteArray bytes = doc.toBytes();
     // Nothing to change: the file is not touched (and a missing one is not created for nothing).
     if (bytes == file.bytes)
-        return ConfigResult{};
+        return ConfigResult {};
     if (const QString refusal = FileSafety::writeRefusal(path); !refusal.isEmpty())
         return ConfigResult { false, refusal };
     if (beforeWrite && !beforeWrite(path))
         return ConfigResult { false, QString() };
     QString error;
     if (!FileSafety::writeFile(path, bytes, &error))
-        return ConfigResult{false, error};
-    return ConfigResult{};
+        return ConfigResult { false, error };
+    return ConfigResult {};
 }

@@ -6,7 +6,6 @@
 
 #include <QObject>
 #include <QStringList>
-
 #include <functional>
 
 class IniDocument;
@@ -47,7 +46,9 @@ struct ConfigResult
 
     ConfigResult() = default;
     explicit ConfigResult(bool ok, QString error, QString warning = QString())
-        : ok(ok), error(std::move(error)), warning(std::move(warning))
+        : ok(ok)
+        , error(std::move(error))
+        , warning(std::move(warning))
     {
     }
 

@@ -317,8 +317,8 @@ ReadResult readFile(const QString &path)
     }
     // A pipe or a device would block the read for ever or never end.
     if (!info.isFile()) {
-        result.error = QStringLiteral("Could not read \"%1\": it is not a regular file.")
-                           .arg(QDir::toNativeSeparators(path));
+        result.error
+            = QStringLiteral("Could not read \"%1\": it is not a regular file.").arg(QDir::toNativeSeparators(path));
         return result;
     }
     // Far beyond any real settings file; the line model counts its offsets in int.

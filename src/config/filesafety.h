@@ -8,7 +8,7 @@ namespace FileSafety {
 
 struct ReadResult
 {
-    bool ok = false;     // false: the file exists but could not be read (error says why)
+    bool ok = false; // false: the file exists but could not be read (error says why)
     bool exists = false;
     QByteArray bytes;
     QString error;

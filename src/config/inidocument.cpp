@@ -3,7 +3,6 @@
 #include "ansitext.h"
 
 #include <QStringDecoder>
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -33,8 +32,7 @@ public:
     }
 
     // The number of the first item named name; when there is none yet, item becomes it.
-    template<typename NameOf>
-    int findOrInsert(QByteArrayView name, int item, NameOf nameOf)
+    template<typename NameOf> int findOrInsert(QByteArrayView name, int item, NameOf nameOf)
     {
         const std::size_t mask = m_slots.size() - 1;
         const quint64 h = hash(name);
@@ -317,14 +315,14 @@ void IniDocument::classify(Line &line) const
 void IniDocument::reindex()
 {
     m_sections.clear();
-    m_sections.push_back(Section{-1, 0, 0});
+    m_sections.push_back(Section { -1, 0, 0 });
     bool previousEmptyKey = false;
     bool sectionHasEntry = false;
     for (int i = 0; i < int(m_lines.size()); ++i) {
         Line &line = m_lines[i];
         if (line.kind == Kind::Header) {
             m_sections.back().end = i;
-            m_sections.push_back(Section{i, i + 1, i + 1});
+            m_sections.push_back(Section { i, i + 1, i + 1 });
             previousEmptyKey = false;
             sectionHasEntry = false;
         } else if (line.kind == Kind::Entry || line.kind == Kind::Hidden) {
@@ -419,8 +417,9 @@ QList<IniEntry> IniDocument::entries(const QString &section, EntryOptions option
 {
     QList<IniEntry> result;
     result.reserve(sectionLineCount(section));
-    readEntries(section, options,
-                [&result](QString &key, QString &value) { result.append(IniEntry{std::move(key), std::move(value)}); });
+    readEntries(section, options, [&result](QString &key, QString &value) {
+        result.append(IniEntry { std::move(key), std::move(value) });
+    });
     return result;
 }
 
@@ -577,8 +576,8 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
                 return false;
             replaceLineContent(e, content(line).first(line.valueStart).toByteArray() + valueBytes);
         } else {
-            replaceLineContent(e, content(line).first(line.nameStart + line.nameLength).toByteArray() + '='
-                                      + valueBytes);
+            replaceLineContent(e,
+                               content(line).first(line.nameStart + line.nameLength).toByteArray() + '=' + valueBytes);
         }
         return true;
     }
@@ -682,7 +681,7 @@ void IniDocument::appendSection(const QString &section, const IniSectionEntries 
         return bytes;
     };
     const std::vector<IniSectionEntries::Entry> &given = entries.m_entries;
-    auto keyOf = [&](int e) { return leftTrimmedBytes(entries.view(given[e].key)); };   // as written
+    auto keyOf = [&](int e) { return leftTrimmedBytes(entries.view(given[e].key)); }; // as written
     auto matchOf = [&](int e) { return IniRules::trimmed(entries.view(given[e].key)); }; // as compared
     auto valueOf = [&](int e) { return leftTrimmedBytes(entries.view(given[e].value)); };
     std::vector<std::pair<int, int>> lines;
@@ -748,7 +747,7 @@ IniSectionEntries::IniSectionEntries(const IniDocument &doc, qsizetype expected)
 
 IniSectionEntries::Slice IniSectionEntries::append(QStringView text)
 {
-    Slice slice{m_text.size(), 0};
+    Slice slice { m_text.size(), 0 };
     if (m_utf8)
         m_text.append(text.toUtf8());
     else
@@ -760,7 +759,7 @@ IniSectionEntries::Slice IniSectionEntries::append(QStringView text)
 void IniSectionEntries::addKey(QStringView key)
 {
     const Slice slice = append(key);
-    m_entries.push_back(Entry{slice, Slice{m_text.size(), 0}});
+    m_entries.push_back(Entry { slice, Slice { m_text.size(), 0 } });
 }
 
 void IniSectionEntries::appendValue(QStringView text)

@@ -5,7 +5,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -140,21 +139,21 @@ private:
     // Kept small: a large file has hundreds of thousands of them.
     struct Line
     {
-        qsizetype offset = 0;     // into m_source, or into m_added[added]
-        qsizetype length = 0;     // content bytes, without the line end
+        qsizetype offset = 0; // into m_source, or into m_added[added]
+        qsizetype length = 0; // content bytes, without the line end
         int added = -1;
-        int nameStart = 0;        // header name or entry key, relative to the content
+        int nameStart = 0; // header name or entry key, relative to the content
         int nameLength = 0;
-        int valueStart = -1;      // -1: an entry without "="
+        int valueStart = -1; // -1: an entry without "="
         int valueLength = 0;
-        quint8 eolLength = 0;     // line end bytes following the content: 0, 1 or 2
+        quint8 eolLength = 0; // line end bytes following the content: 0, 1 or 2
         Kind kind = Kind::Blank;
     };
     struct Section
     {
         int header = -1; // line index of the header; -1 for the lines before the first header
-        int first = 0;   // first line after the header
-        int end = 0;     // one past the section's last line
+        int first = 0; // first line after the header
+        int end = 0; // one past the section's last line
     };
 
     const char *data(const Line &line) const;
@@ -171,7 +170,7 @@ private:
     void reindex();
 
     bool sameName(QByteArrayView name, QByteArrayView wanted) const; // wanted: an encoded name
-    int findSection(QByteArrayView name) const;              // first section, name compared as given
+    int findSection(QByteArrayView name) const; // first section, name compared as given
     int findEntry(const Section &s, QByteArrayView key) const; // first entry of the section named key
     Line makeLine(const QByteArray &content);
     void insertLine(int index, const QByteArray &content);

@@ -6,7 +6,6 @@
 #include "privateprofile.h"
 
 #include <QFile>
-
 #include <cstdio>
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <array>
 #include <functional>
 #include <initializer_list>

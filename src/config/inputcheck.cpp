@@ -1,7 +1,6 @@
 #include "inputcheck.h"
 
 #include <QDir>
-
 #include <cstring>
 
 namespace {
@@ -107,9 +106,9 @@ QString describeUnusualContent(QByteArrayView bytes, const QString &path)
         return notSettings(path, QStringLiteral("NUL bytes (binary data, or text saved as UTF-16)"));
     qsizetype controls = 0;
     if (manyControls(bytes, &controls)) {
-        return notSettings(path, QStringLiteral("%1 control characters among its %2 bytes (binary data)")
-                                     .arg(controls)
-                                     .arg(bytes.size()));
+        return notSettings(
+            path,
+            QStringLiteral("%1 control characters among its %2 bytes (binary data)").arg(controls).arg(bytes.size()));
     }
     if (bytes.startsWith("\xEF\xBB\xBF") && !isValidUtf8(bytes.sliced(3))) {
         return QStringLiteral("\"%1\" is marked as UTF-8 text but holds bytes that are not UTF-8. The editor shows "

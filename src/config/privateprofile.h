@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // The platform's private-profile calls on one file, by the same rules on every system: each call reads the

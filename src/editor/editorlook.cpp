@@ -17,12 +17,12 @@ struct DrawnButton
 
 // The buttons of the main window drawn with a picture of vbImageList2 or their caption only.
 constexpr DrawnButton kDrawnButtons[] = {
-    {u"cmdDone", 0},
-    {u"cmdCancel", 1},
-    {u"cmdBrowseForBitmap", kNoPicture},
-    {u"cmdBrowseForExe", kNoPicture},
-    {u"cmdAddAddOn", kNoPicture},
-    {u"cmdKillAddOn", kNoPicture},
+    { u"cmdDone", 0 },
+    { u"cmdCancel", 1 },
+    { u"cmdBrowseForBitmap", kNoPicture },
+    { u"cmdBrowseForExe", kNoPicture },
+    { u"cmdAddAddOn", kNoPicture },
+    { u"cmdKillAddOn", kNoPicture },
 };
 
 // Answers the owner-draw manager for the main window: the buttons of the table get their face, any other
@@ -50,8 +50,8 @@ public:
         for (const DrawnButton &drawn : kDrawnButtons) {
             if (name != QStringView(drawn.name))
                 continue;
-            DrawButton(painter, button, rect, ButtonFace{m_images, drawn.picture, button->text()},
-                       ButtonState{pushed, enabled, inFocus});
+            DrawButton(painter, button, rect, ButtonFace { m_images, drawn.picture, button->text() },
+                       ButtonState { pushed, enabled, inFocus });
             doDefault = false;
             return;
         }
@@ -74,7 +74,8 @@ void frmEditor::applyLook()
     m_ownerDraw = new OwnerDrawManager(this);
     // The client goes with the manager, so the manager never asks one that is gone.
     m_ownerDraw->Attach(new EditorButtons(this, m_buttonImages, m_ownerDraw));
-    for (const QString &name : {QStringLiteral("Frame1"), QStringLiteral("fraCommand"), QStringLiteral("picTab(1)")}) {
+    for (const QString &name :
+         { QStringLiteral("Frame1"), QStringLiteral("fraCommand"), QStringLiteral("picTab(1)") }) {
         if (auto *container = findChild<QWidget *>(name))
             m_ownerDraw->AddContainer(container);
     }

@@ -1,7 +1,6 @@
 #include "foldersettings.h"
 
 #include <QSettings>
-
 #include <memory>
 
 namespace {
@@ -16,8 +15,8 @@ std::unique_ptr<QSettings> openStore()
         return std::make_unique<QSettings>(g_testFolder + QStringLiteral("/QTAEdit.conf"), QSettings::IniFormat);
 #ifdef Q_OS_WIN
     // The key earlier versions of the editor kept their folders under, so they carry over.
-    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\QTAEdit"),
-                                       QSettings::NativeFormat);
+    return std::make_unique<QSettings>(
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\QTAEdit"), QSettings::NativeFormat);
 #else
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QTAEdit"),
                                        QStringLiteral("QTAEdit"));

@@ -6,9 +6,9 @@
 // section "Folders", keys "QTA.INI", "Bitmaps" and "Exes".
 namespace FolderSettings {
 
-QString iniKey();     // "QTA.INI"
+QString iniKey(); // "QTA.INI"
 QString bitmapsKey(); // "Bitmaps"
-QString exesKey();    // "Exes"
+QString exesKey(); // "Exes"
 
 // The stored value, or defaultValue when the key is absent.
 QString read(const QString &key, const QString &defaultValue = QString());

@@ -27,19 +27,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFontMetricsF>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
-#include <QVBoxLayout>
 #include <QShortcut>
+#include <QStyle>
 #include <QUndoStack>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -68,33 +68,48 @@ struct CommandButton
     int picture;
 };
 
-constexpr CommandButton kSeparator{None, nullptr, -1};
+constexpr CommandButton kSeparator { None, nullptr, -1 };
 
 // The command toolbar of each tab, by position; separators count. Undo and Redo come last, so every other
 // command keeps its place.
 const QList<QList<CommandButton>> &commandToolbars()
 {
     static const QList<QList<CommandButton>> toolbars = {
-        {{Reload, u"Reload INI", 0}, {Save, u"Save INI", 1}, {Reset, u"Reset Toolbar", 2}, kSeparator,
-         {SetIniPath, u"Set QTA.INI Path", 3}, {SetBitmapsPath, u"Set Bitmaps Path", 4}, kSeparator,
-         {Exit, u"Exit", 8}, kSeparator, {Undo, u"Undo", 9}, {Redo, u"Redo", 10}},
-        {{Reload, u"Reload INI", 0}, {Save, u"Save INI", 1}, kSeparator, {SetIniPath, u"Set QTA.INI Path", 3},
-         {SetAddOnsPath, u"Set Add-Ons Path", 5}, kSeparator, {Exit, u"Exit", 8}, kSeparator, {Undo, u"Undo", 9},
-         {Redo, u"Redo", 10}},
-        {{SetIniPath, u"Set QTA.INI Path", 3}, kSeparator, {Exit, u"Exit", 8}},
-        {{SetIniPath, u"Set QTA.INI Path", 3}, kSeparator, {Exit, u"Exit", 8}},
+        { { Reload, u"Reload INI", 0 },
+          { Save, u"Save INI", 1 },
+          { Reset, u"Reset Toolbar", 2 },
+          kSeparator,
+          { SetIniPath, u"Set QTA.INI Path", 3 },
+          { SetBitmapsPath, u"Set Bitmaps Path", 4 },
+          kSeparator,
+          { Exit, u"Exit", 8 },
+          kSeparator,
+          { Undo, u"Undo", 9 },
+          { Redo, u"Redo", 10 } },
+        { { Reload, u"Reload INI", 0 },
+          { Save, u"Save INI", 1 },
+          kSeparator,
+          { SetIniPath, u"Set QTA.INI Path", 3 },
+          { SetAddOnsPath, u"Set Add-Ons Path", 5 },
+          kSeparator,
+          { Exit, u"Exit", 8 },
+          kSeparator,
+          { Undo, u"Undo", 9 },
+          { Redo, u"Redo", 10 } },
+        { { SetIniPath, u"Set QTA.INI Path", 3 }, kSeparator, { Exit, u"Exit", 8 } },
+        { { SetIniPath, u"Set QTA.INI Path", 3 }, kSeparator, { Exit, u"Exit", 8 } },
     };
     return toolbars;
 }
 
 const char *const kCommandPictures[] = {
-    "reload", "save", "reset-toolbar", "set-ini-path", "set-bitmaps-path", "set-addons-path",
-    "tab-toolbar", "tab-addons", "exit", "undo", "redo",
+    "reload",     "save", "reset-toolbar", "set-ini-path", "set-bitmaps-path", "set-addons-path", "tab-toolbar",
+    "tab-addons", "exit", "undo",          "redo",
 };
 
 const char *const kMenuPictures[] = {
-    "0-add-button", "1-delete-button", "2-move-left", "3-move-right",
-    "4-edit-button", "5-new-group", "6-move-up", "7-move-down",
+    "0-add-button",  "1-delete-button", "2-move-left", "3-move-right",
+    "4-edit-button", "5-new-group",     "6-move-up",   "7-move-down",
 };
 
 QString programFolder()
@@ -185,14 +200,14 @@ frmEditor::frmEditor(QWidget *parent)
     connect(m_toolbarPage, &ToolbarEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
     connect(m_addOnsPage, &AddOnsEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
     connect(qApp, &QApplication::focusChanged, this, &frmEditor::updateUndoButtons);
-    for (const char *name : {"txtTooltip", "txtAddOnName", "txtAddOnPath"})
+    for (const char *name : { "txtTooltip", "txtAddOnName", "txtAddOnPath" })
         connect(findChild<QLineEdit *>(QString::fromLatin1(name)), &QLineEdit::textChanged, this,
                 &frmEditor::updateUndoButtons);
     updateUndoButtons();
     // Ctrl+Y and Ctrl+Shift+Z both redo, whichever of them the platform names.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-    const QKeySequence otherRedoKeys[] = {QKeySequence(Qt::CTRL | Qt::Key_Y),
-                                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+    const QKeySequence otherRedoKeys[]
+        = { QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) };
     for (const QKeySequence &key : otherRedoKeys) {
         if (!redoKeys.contains(key))
             redoKeys.append(key);
@@ -300,7 +315,8 @@ void frmEditor::buildCommandToolbars()
             else
                 toolbar->addButton(QString(), button.picture, -1, 0, caption, kStyleAutoSize);
         }
-        connect(toolbar, &Toolbar::buttonClicked, this, [this, t](int position) { handleCommandClick(t + 1, position); });
+        connect(toolbar, &Toolbar::buttonClicked, this,
+                [this, t](int position) { handleCommandClick(t + 1, position); });
         m_commandToolbars.append(toolbar);
         m_rebar->addBand(toolbar, QStringLiteral("Toolbar%1").arg(t + 1));
     }
@@ -354,8 +370,8 @@ void frmEditor::buildToolbarPage()
 void frmEditor::buildAddOnsPage()
 {
     QWidget *page = m_panels[1];
-    label(page, QStringLiteral("Label9"), QStringLiteral("This is a list of the Add-ons found on the QTA.INI file:"),
-          0, 120);
+    label(page, QStringLiteral("Label9"), QStringLiteral("This is a list of the Add-ons found on the QTA.INI file:"), 0,
+          120);
     m_grid = new Grid(page);
     m_grid->setObjectName(QStringLiteral("grdAddOnsList"));
     m_grid->setAccessibleName(QStringLiteral("Add-ons"));
@@ -367,7 +383,8 @@ void frmEditor::buildAddOnsPage()
           QStringLiteral("To move an Add-On up or down, right click the Add-On and select the action from the menu"), 0,
           2880);
     label(page, QStringLiteral("Label11"), kLongestLabel, 0, 3120);
-    label(page, QStringLiteral("Label12"), QStringLiteral("Press Enter when done editing or Escape to cancel"), 0, 3360);
+    label(page, QStringLiteral("Label12"), QStringLiteral("Press Enter when done editing or Escape to cancel"), 0,
+          3360);
 
     m_addAddOn = new QPushButton(QStringLiteral("New Add-On"), page);
     m_addAddOn->setObjectName(QStringLiteral("cmdAddAddOn"));
@@ -472,10 +489,9 @@ bool frmEditor::reloadIni()
         return false;
     if (hasUnsavedChanges()) {
         const QMessageBox::StandardButton answer = MessageBox::show(
-            this, QMessageBox::Warning, caption(),
-            unsavedChangesText(QStringLiteral("Reload the file and drop them?")),
-            MessageBox::ButtonTexts{{QMessageBox::Discard, QStringLiteral("Reload")},
-                                    {QMessageBox::Cancel, QString()}},
+            this, QMessageBox::Warning, caption(), unsavedChangesText(QStringLiteral("Reload the file and drop them?")),
+            MessageBox::ButtonTexts { { QMessageBox::Discard, QStringLiteral("Reload") },
+                                      { QMessageBox::Cancel, QString() } },
             QMessageBox::Cancel);
         if (answer != QMessageBox::Discard)
             return false;
@@ -488,13 +504,16 @@ bool frmEditor::saveIni()
     if (!storeOpenEdits())
         return false;
     switch (m_outside->beforeSave()) {
-    case OutsideChanges::Cancel: return false;
-    case OutsideChanges::Reload: load(false); return false;
-    case OutsideChanges::Proceed: break;
+    case OutsideChanges::Cancel:
+        return false;
+    case OutsideChanges::Reload:
+        load(false);
+        return false;
+    case OutsideChanges::Proceed:
+        break;
     }
-    const ConfigResult result = SaveConfiguration(*m_config, INIPATH, [this](const QString &path) {
-        return confirmMerges() && m_outside->beforeWrite(path);
-    });
+    const ConfigResult result = SaveConfiguration(
+        *m_config, INIPATH, [this](const QString &path) { return confirmMerges() && m_outside->beforeWrite(path); });
     if (!result) {
         if (!result.error.isEmpty())
             showFailure(result.error);
@@ -509,23 +528,22 @@ bool frmEditor::saveIni()
 // Entries the file cannot keep apart are written as one line: the user hears which before anything is written.
 bool frmEditor::confirmMerges()
 {
-    const QStringList losses
-        = savedEntryLosses(m_config->toolbar()->entries(), m_config->addOns()->entries());
+    const QStringList losses = savedEntryLosses(m_config->toolbar()->entries(), m_config->addOns()->entries());
     if (losses.isEmpty())
         return true;
     const QString text = QStringLiteral("QTA.INI keeps one line per name, so saving loses entries:\n\n%1\n\n"
                                         "Save anyway, or cancel and give them names of their own?")
                              .arg(losses.join(QStringLiteral("\n\n")));
     return MessageBox::show(this, QMessageBox::Warning, caption(), text,
-                            MessageBox::ButtonTexts{{QMessageBox::Save, QStringLiteral("Save anyway")},
-                                                    {QMessageBox::Cancel, QString()}},
+                            MessageBox::ButtonTexts { { QMessageBox::Save, QStringLiteral("Save anyway") },
+                                                      { QMessageBox::Cancel, QString() } },
                             QMessageBox::Cancel)
         == QMessageBox::Save;
 }
 
 frmEditor::SavedLists frmEditor::currentLists() const
 {
-    SavedLists lists{m_config->toolbar()->entries(), {}, m_config->addOns()->entries()};
+    SavedLists lists { m_config->toolbar()->entries(), {}, m_config->addOns()->entries() };
     // A picture counts by its key: undoing a reset may give the same picture another index.
     lists.pictureKeys.reserve(lists.toolbar.size());
     for (ToolbarButtonEntry &button : lists.toolbar) {
@@ -552,7 +570,7 @@ void frmEditor::updateTitle()
 {
     setWindowTitle(INIPATH.isEmpty() ? caption()
                                      : caption() + QStringLiteral(" - ") + QDir::toNativeSeparators(iniFilePath())
-                                           + QStringLiteral("[*]"));
+                           + QStringLiteral("[*]"));
 }
 
 void frmEditor::resetToolbar()
@@ -615,8 +633,7 @@ void frmEditor::closeEvent(QCloseEvent *event)
     }
     if (hasUnsavedChanges()) {
         const QMessageBox::StandardButton answer = MessageBox::show(
-            this, QMessageBox::Warning, caption(),
-            unsavedChangesText(QStringLiteral("Save them before closing?")),
+            this, QMessageBox::Warning, caption(), unsavedChangesText(QStringLiteral("Save them before closing?")),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton
             || (answer == QMessageBox::Save && !saveIni())) {
@@ -664,7 +681,7 @@ void frmEditor::updateUndoButtons()
             if (editing && command == Undo) {
                 can = true;
                 tooltip = text && text->isUndoAvailable() ? QStringLiteral("Undo Typing")
-                                                           : QStringLiteral("Undo: Close the Edit Unstored");
+                                                          : QStringLiteral("Undo: Close the Edit Unstored");
             } else if (editing) {
                 can = text && text->isRedoAvailable();
                 tooltip = can ? QStringLiteral("Redo Typing") : caption;
@@ -717,16 +734,35 @@ void frmEditor::handleCommandClick(int toolbar, int position)
     if (command != Undo && command != Redo && command != Exit && command != None && !storeOpenEdits())
         return;
     switch (command) {
-    case Reload: reloadIni(); break;
-    case Save: saveIni(); break;
-    case Reset: resetToolbar(); break;
-    case SetIniPath: setIniPath(); break;
-    case SetBitmapsPath: setBitmapsPath(); break;
-    case SetAddOnsPath: setAddOnsPath(); break;
-    case Exit: close(); break;
-    case Undo: undo(); break;
-    case Redo: redo(); break;
-    case None: break;
+    case Reload:
+        reloadIni();
+        break;
+    case Save:
+        saveIni();
+        break;
+    case Reset:
+        resetToolbar();
+        break;
+    case SetIniPath:
+        setIniPath();
+        break;
+    case SetBitmapsPath:
+        setBitmapsPath();
+        break;
+    case SetAddOnsPath:
+        setAddOnsPath();
+        break;
+    case Exit:
+        close();
+        break;
+    case Undo:
+        undo();
+        break;
+    case Redo:
+        redo();
+        break;
+    case None:
+        break;
     }
 }
 

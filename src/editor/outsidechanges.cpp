@@ -125,7 +125,7 @@ void OutsideChanges::offerReload()
                          "save, or keep your edits: saving them will ask before creating the file again.");
     const QMessageBox::StandardButton answer
         = ask(QMessageBox::Question, text.arg(shown(m_path)),
-              {{QMessageBox::Yes, QStringLiteral("Reload")}, {QMessageBox::No, QStringLiteral("Keep my edits")}},
+              { { QMessageBox::Yes, QStringLiteral("Reload") }, { QMessageBox::No, QStringLiteral("Keep my edits") } },
               QMessageBox::No);
     if (answer == QMessageBox::Yes)
         Q_EMIT reloadRequested();
@@ -156,9 +156,9 @@ OutsideChanges::Decision OutsideChanges::beforeSave()
                          "Cancel: save nothing now.");
     const QMessageBox::StandardButton answer
         = ask(QMessageBox::Warning, text.arg(shown(m_path)),
-              {{QMessageBox::Save, now.exists() ? QStringLiteral("Overwrite") : QStringLiteral("Save anyway")},
-               {QMessageBox::Discard, QStringLiteral("Reload")},
-               {QMessageBox::Cancel, QStringLiteral("Cancel")}},
+              { { QMessageBox::Save, now.exists() ? QStringLiteral("Overwrite") : QStringLiteral("Save anyway") },
+                { QMessageBox::Discard, QStringLiteral("Reload") },
+                { QMessageBox::Cancel, QStringLiteral("Cancel") } },
               QMessageBox::Cancel);
     if (answer == QMessageBox::Discard)
         return Reload;
@@ -175,10 +175,10 @@ bool OutsideChanges::beforeWrite(const QString &path)
                              "with them. The rest of that file is kept, and its present content is kept as "
                              "\"%3\".")
                   .arg(shown(path), shown(m_source), shown(FileSafety::backupPath(path)));
-        const QMessageBox::StandardButton answer
-            = ask(QMessageBox::Warning, text,
-                  {{QMessageBox::Save, QStringLiteral("Replace")}, {QMessageBox::Cancel, QStringLiteral("Cancel")}},
-                  QMessageBox::Cancel);
+        const QMessageBox::StandardButton answer = ask(
+            QMessageBox::Warning, text,
+            { { QMessageBox::Save, QStringLiteral("Replace") }, { QMessageBox::Cancel, QStringLiteral("Cancel") } },
+            QMessageBox::Cancel);
         if (answer != QMessageBox::Save)
             return false;
     }
@@ -192,7 +192,7 @@ bool OutsideChanges::beforeWrite(const QString &path)
             = ask(QMessageBox::Warning,
                   QStringLiteral("No backup of the file could be kept before saving.\n%1\n\nSave without a backup?")
                       .arg(error),
-                  {{QMessageBox::Yes, QString()}, {QMessageBox::No, QString()}}, QMessageBox::No);
+                  { { QMessageBox::Yes, QString() }, { QMessageBox::No, QString() } }, QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return false;
     }

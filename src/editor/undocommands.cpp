@@ -4,7 +4,6 @@
 #include "grid.h"
 
 #include <QUndoStack>
-
 #include <memory>
 #include <ranges>
 #include <utility>
@@ -17,7 +16,7 @@ ListChange::ListChange(const QString &text)
 void ListChange::record(std::function<void()> apply, std::function<void()> revert)
 {
     apply();
-    m_steps.push_back(Step{std::move(apply), std::move(revert)});
+    m_steps.push_back(Step { std::move(apply), std::move(revert) });
 }
 
 void ListChange::redo()
@@ -50,7 +49,7 @@ ToolbarChange::ToolbarChange(Configuration *config, const QString &text)
 ToolbarChange::Button ToolbarChange::keep(const ToolbarButtonEntry &entry) const
 {
     const ButtonImageList *images = m_config->images();
-    Button button{entry, {}};
+    Button button { entry, {} };
     if (!entry.IsSeparator && images->contains(entry.ImageIndex) && !images->at(entry.ImageIndex).BuiltIn)
         button.picture = images->at(entry.ImageIndex);
     return button;

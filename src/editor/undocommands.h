@@ -3,7 +3,6 @@
 #include "configformat.h"
 
 #include <QUndoCommand>
-
 #include <functional>
 #include <vector>
 

@@ -12,8 +12,8 @@ enum class Form { None, ByName, ByNumber };
 // makes it no form QTA reads.
 Form formOf(QStringView word)
 {
-    static const QStringView byName[] = {u"RUNADDON", u"RUNADDONNAME", u"RUNADDONBYNAME"};
-    static const QStringView byNumber[] = {u"RUNADDONNUM", u"RUNADDONBYNUM"};
+    static const QStringView byName[] = { u"RUNADDON", u"RUNADDONNAME", u"RUNADDONBYNAME" };
+    static const QStringView byNumber[] = { u"RUNADDONNUM", u"RUNADDONBYNUM" };
     for (QStringView form : byName) {
         if (word.compare(form, Qt::CaseInsensitive) == 0)
             return Form::ByName;

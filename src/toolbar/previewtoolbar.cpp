@@ -96,7 +96,7 @@ void PreviewToolbar::updateMark(int position)
         m_toolbar->setButtonMark(position, QString());
         return;
     }
-    QStringList reasons{m_references.problem(entry.Command), m_keyWarnings.value(position)};
+    QStringList reasons { m_references.problem(entry.Command), m_keyWarnings.value(position) };
     reasons.removeAll(QString());
     m_toolbar->setButtonMark(position, reasons.join(u'\n'));
 }

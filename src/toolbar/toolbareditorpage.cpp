@@ -243,7 +243,7 @@ void ToolbarEditorPage::ShowButtonMenu(int position)
             change(QStringLiteral("Remove Group Separator"),
                    [position](ToolbarChange &toolbar) { toolbar.remove(position - 1); });
         } else {
-            const ToolbarButtonEntry separator{freeSeparatorKey(position + 1, -1), {}, -1, true};
+            const ToolbarButtonEntry separator { freeSeparatorKey(position + 1, -1), {}, -1, true };
             change(QStringLiteral("Begin a new Group"),
                    [position, separator](ToolbarChange &toolbar) { toolbar.insert(position, separator); });
         }
@@ -263,7 +263,7 @@ void ToolbarEditorPage::addButton(int position)
     QString name = QStringLiteral("New Button");
     for (int number = 2; m_model->indexOfKey(name) >= 0; ++number)
         name = QStringLiteral("New Button %1").arg(number);
-    const ToolbarButtonEntry button{name, ConfigFormat::none(), 0, false};
+    const ToolbarButtonEntry button { name, ConfigFormat::none(), 0, false };
     change(QStringLiteral("Add a new Button"),
            [position, button](ToolbarChange &toolbar) { toolbar.insert(position, button); });
     BeginButtonEdit(position);
@@ -451,8 +451,8 @@ bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
         return true;
     problems.append(QStringLiteral("Keep it anyway?"));
     const QMessageBox::StandardButton answer
-        = MessageBox::show(m_editor, QMessageBox::Warning, frmEditor::caption(),
-                           problems.join(QStringLiteral("\n\n")), QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        = MessageBox::show(m_editor, QMessageBox::Warning, frmEditor::caption(), problems.join(QStringLiteral("\n\n")),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer == QMessageBox::Yes)
         return true;
     back->setFocus();

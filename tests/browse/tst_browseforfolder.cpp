@@ -11,7 +11,6 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
-
 #include <string_view>
 #endif
 

@@ -166,7 +166,6 @@ private Q_SLOTS:
         QCOMPARE(b->grab().toImage(), blank);
     }
 
-
 private:
     // A letter is a button with that tooltip, '|' a separator.
     static void fill(Toolbar &toolbar, const QString &pattern)

@@ -28,8 +28,14 @@ class tst_IniFile : public QObject
 private Q_SLOTS:
 #ifdef Q_OS_WIN
     // The rows are written for the Western code page; the system converts, whatever its own code page is.
-    void initTestCase() { AnsiText::setCodePageForTesting(1252); }
-    void cleanupTestCase() { AnsiText::setCodePageForTesting(0); }
+    void initTestCase()
+    {
+        AnsiText::setCodePageForTesting(1252);
+    }
+    void cleanupTestCase()
+    {
+        AnsiText::setCodePageForTesting(0);
+    }
 #endif
 
     // A save removes every copy of a section and appends the new one as one write per entry would leave it.
@@ -172,8 +178,8 @@ private Q_SLOTS:
         QTest::addRow("Western, final NUL") << 1252u << u"a\0"_s << QByteArray("a\0", 2) << true;
         QTest::addRow("UTF-8, greek") << 65001u << u"\u03A9mega"_s << QByteArray("\xCE\xA9mega") << true;
         QTest::addRow("UTF-8, lone surrogate") << 65001u << u"a\xD800"_s << QByteArray("a\xEF\xBF\xBD") << false;
-        QTest::addRow("Japanese, two-byte letters") << 932u << u"\u65E5\u672C"_s << QByteArray("\x93\xFA\x96\x7B")
-                                                    << true;
+        QTest::addRow("Japanese, two-byte letters")
+            << 932u << u"\u65E5\u672C"_s << QByteArray("\x93\xFA\x96\x7B") << true;
         QTest::addRow("Japanese, euro sign") << 932u << u"\u20AC"_s << QByteArray("?") << false;
     }
 
@@ -191,7 +197,6 @@ private Q_SLOTS:
             QCOMPARE(AnsiText::decode(bytes), text);
     }
 #endif
-
 };
 
 QTEST_GUILESS_MAIN(tst_IniFile)

@@ -23,7 +23,10 @@ bool reg(const QStringList &arguments)
     process.start(u"reg.exe"_s, arguments);
     return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
-void clear() { reg({ u"delete"_s, kKey, u"/f"_s }); }
+void clear()
+{
+    reg({ u"delete"_s, kKey, u"/f"_s });
+}
 bool write(const QStringList &keys, const QStringList &values)
 {
     for (qsizetype i = 0; i < keys.size(); ++i) {
@@ -40,8 +43,14 @@ QString read(const QString &scratch)
     return QString(text).replace(u"\"=\""_s, u"="_s).remove(u'"').replace(u"\\\\"_s, u"\\"_s);
 }
 #else
-QString file() { return qEnvironmentVariable("XDG_CONFIG_HOME") + u"/QTAEdit/QTAEdit.conf"_s; }
-void clear() { QFile::remove(file()); }
+QString file()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + u"/QTAEdit/QTAEdit.conf"_s;
+}
+void clear()
+{
+    QFile::remove(file());
+}
 bool write(const QStringList &keys, const QStringList &values)
 {
     QByteArray text = "[Folders]\n";
@@ -52,7 +61,10 @@ bool write(const QStringList &keys, const QStringList &values)
     writeBytes(file(), text);
     return true;
 }
-QString read(const QString &) { return QString::fromUtf8(readBytes(file())).section(u"[Folders]\n"_s, 1, 1); }
+QString read(const QString &)
+{
+    return QString::fromUtf8(readBytes(file())).section(u"[Folders]\n"_s, 1, 1);
+}
 #endif
 } // namespace usersStore
 
@@ -69,7 +81,10 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
 #endif
     }
-    void cleanup() { EditorWindow::checkNothingLeft(); }
+    void cleanup()
+    {
+        EditorWindow::checkNothingLeft();
+    }
 
     // The first run asks for a folder that holds QTA.INI; cancelled, the program ends without writing anything.
     void firstRunAsksForTheFolder()

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
-
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -69,11 +68,21 @@ std::string tokenize(const QByteArray &line, std::vector<Token> &tokens)
                 return "bad escape";
             const char e = line[i++];
             switch (e) {
-            case '\\': token.bytes.append('\\'); break;
-            case '"': token.bytes.append('"'); break;
-            case 'r': token.bytes.append('\r'); break;
-            case 'n': token.bytes.append('\n'); break;
-            case 't': token.bytes.append('\t'); break;
+            case '\\':
+                token.bytes.append('\\');
+                break;
+            case '"':
+                token.bytes.append('"');
+                break;
+            case 'r':
+                token.bytes.append('\r');
+                break;
+            case 'n':
+                token.bytes.append('\n');
+                break;
+            case 't':
+                token.bytes.append('\t');
+                break;
             case 'x': {
                 const int hi = i < n ? hexDigit(line[i]) : -1;
                 const int lo = i + 1 < n ? hexDigit(line[i + 1]) : -1;
@@ -98,11 +107,21 @@ std::string escaped(const QByteArray &bytes)
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c >= 0x20 && c <= 0x7E) {
                 out += char(c);
@@ -152,7 +171,7 @@ std::string run(const std::vector<Token> &t, const QString &work)
         }
         return true;
     };
-    if (op == "read" && shape({true, true, true, false})) {
+    if (op == "read" && shape({ true, true, true, false })) {
         bool ok = false;
         const int size = t[4].bytes.toInt(&ok);
         if (!ok || size < 0 || size > 1000000)
@@ -160,18 +179,19 @@ std::string run(const std::vector<Token> &t, const QString &work)
         const PrivateProfile::Read r = PrivateProfile::readString(text(t[1]), text(t[2]), text(t[3]), size, work);
         return "read " + std::to_string(r.count) + ' ' + escaped(r.text);
     }
-    if (op == "read_keys" && shape({true}))
+    if (op == "read_keys" && shape({ true }))
         return listLine("read_keys", PrivateProfile::keyNames(text(t[1]), work));
     if (op == "sections" && shape({}))
         return listLine("sections", PrivateProfile::sectionNames(work));
-    if (op == "read_section" && shape({true}))
+    if (op == "read_section" && shape({ true }))
         return listLine("read_section", PrivateProfile::sectionLines(text(t[1]), work));
-    if (op == "write" && shape({true, true, true}))
-        return std::string("write ") + (PrivateProfile::writeString(text(t[1]), text(t[2]), text(t[3]), work) ? "1" : "0");
-    if (op == "delete_key" && shape({true, true}))
+    if (op == "write" && shape({ true, true, true }))
+        return std::string("write ")
+            + (PrivateProfile::writeString(text(t[1]), text(t[2]), text(t[3]), work) ? "1" : "0");
+    if (op == "delete_key" && shape({ true, true }))
         return std::string("delete_key ")
             + (PrivateProfile::writeString(text(t[1]), text(t[2]), std::nullopt, work) ? "1" : "0");
-    if (op == "delete_section" && shape({true}))
+    if (op == "delete_section" && shape({ true }))
         return std::string("delete_section ")
             + (PrivateProfile::writeString(text(t[1]), std::nullopt, std::nullopt, work) ? "1" : "0");
     if (op == "dump" && shape({})) {
@@ -216,7 +236,8 @@ int main(int argc, char **argv)
             continue;
         std::vector<Token> tokens;
         const std::string problem = tokenize(line, tokens);
-        const std::string out = problem.empty() ? run(tokens, work) : "error " + escaped(QByteArray::fromStdString(problem));
+        const std::string out
+            = problem.empty() ? run(tokens, work) : "error " + escaped(QByteArray::fromStdString(problem));
         std::fputs(out.c_str(), stdout);
         std::fputc('\n', stdout);
     }

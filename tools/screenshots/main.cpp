@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
-
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -54,14 +53,14 @@ int main(int argc, char *argv[])
     for (int position = 0; position < preview->buttonCount(); ++position) {
         if (!preview->buttonMark(position).isEmpty()) {
             QWidget *button = preview->buttonWidget(position);
-            QToolTip::showText(button->mapToGlobal(button->rect().bottomLeft() + QPoint(4, 4)),
-                               button->toolTip(), button);
+            QToolTip::showText(button->mapToGlobal(button->rect().bottomLeft() + QPoint(4, 4)), button->toolTip(),
+                               button);
             break;
         }
     }
     QTest::qWait(500);
-    ok = editor.screen()->grabWindow(0, editor.x(), editor.y(), editor.frameGeometry().width(),
-                                     editor.frameGeometry().height())
+    ok = editor.screen()
+             ->grabWindow(0, editor.x(), editor.y(), editor.frameGeometry().width(), editor.frameGeometry().height())
              .save(output + QStringLiteral("/screenshot-undo-marks.png"))
         && ok;
     QToolTip::hideText();
