@@ -3,8 +3,8 @@
 // The real main window on a QTA.INI and a settings store of the test's own, and what a user does with it:
 // clicks, typing, menu choices and answers to message boxes through their seams.
 
-#include "cbrowseforfolder.h"
 #include "filedialog.h"
+#include "folderbrowser.h"
 #include "foldersettings.h"
 #include "frmeditor.h"
 #include "grid.h"
@@ -55,7 +55,7 @@ public:
     {
         window.reset();
         FolderSettings::setStoreFolderForTesting(QString());
-        cBrowseForFolder::setNextAnswerForTesting(nullptr);
+        FolderBrowser::setNextAnswerForTesting(nullptr);
     }
 
     // Starts the window and brings it to the front; false when start-up ended the program.

@@ -4,7 +4,7 @@
 
 #ifndef Q_OS_WIN
 
-#include "cbrowseforfolder_p.h"
+#include "folderbrowser_p.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -52,14 +52,13 @@ private:
 class FolderDialog final : public QDialog, public FolderDialogSession
 {
 public:
-    FolderDialog(const cBrowseForFolder &browser, FolderDialogEvents &events, const QString &rootPath, QWidget *parent);
+    FolderDialog(const FolderBrowser &browser, FolderDialogEvents &events, const QString &rootPath, QWidget *parent);
 
-    bool selectFolder(const QString &sPath);
+    bool selectFolder(const QString &path);
     QString chosenPath() const { return m_chosen; }
 
-    void setFolder(const QString &sAbsolutePath) override;
-    void setStatus(const QString &sText) override;
-    void abandon() override;
+    void setFolder(const QString &absolutePath) override;
+    void setStatus(const QString &text) override;
 
 private:
     void announceOpened();
@@ -78,25 +77,24 @@ private:
     QLabel *m_status = nullptr;
     QPushButton *m_ok = nullptr;
     bool m_opened = false;
-    bool m_abandoned = false;
     bool m_allowed = false;
     int m_revealedAt = 0; // where revealCurrent() left the tree's scroll bar
     QString m_chosen;
 };
 
-FolderDialog::FolderDialog(const cBrowseForFolder &browser, FolderDialogEvents &events, const QString &rootPath,
+FolderDialog::FolderDialog(const FolderBrowser &browser, FolderDialogEvents &events, const QString &rootPath,
                            QWidget *parent)
     : QDialog(parent)
     , m_events(events)
     , m_rootPath(rootPath)
-    , m_validate(browser.EditBox() && browser.ValidateEditBox())
+    , m_validate(browser.editBox() && browser.validateEditBox())
 {
     setObjectName(QStringLiteral("dlgBrowseForFolder"));
-    setWindowTitle(cBrowseForFolder::tr("Browse for Folder"));
-    setSizeGripEnabled(browser.UseNewUI());
+    setWindowTitle(FolderBrowser::tr("Browse for Folder"));
+    setSizeGripEnabled(browser.useNewUi());
 
     auto *layout = new QVBoxLayout(this);
-    auto *title = new QLabel(browser.Title(), this);
+    auto *title = new QLabel(browser.title(), this);
     title->setObjectName(QStringLiteral("lblTitle"));
     title->setWordWrap(true);
     layout->addWidget(title);
@@ -110,7 +108,7 @@ FolderDialog::FolderDialog(const cBrowseForFolder &browser, FolderDialogEvents &
 
     m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("tvwFolders"));
-    m_tree->setAccessibleName(browser.Title());
+    m_tree->setAccessibleName(browser.title());
     m_tree->setModel(m_proxy);
     m_tree->setRootIndex(m_proxy->topParent());
     m_tree->setHeaderHidden(true);
@@ -122,11 +120,11 @@ FolderDialog::FolderDialog(const cBrowseForFolder &browser, FolderDialogEvents &
     title->setBuddy(m_tree);
     layout->addWidget(m_tree, 1);
 
-    if (browser.EditBox()) {
-        auto *caption = new QLabel(cBrowseForFolder::tr("&Folder:"), this);
+    if (browser.editBox()) {
+        auto *caption = new QLabel(FolderBrowser::tr("&Folder:"), this);
         m_edit = new QLineEdit(this);
         m_edit->setObjectName(QStringLiteral("txtFolder"));
-        m_edit->setAccessibleName(cBrowseForFolder::tr("Folder"));
+        m_edit->setAccessibleName(FolderBrowser::tr("Folder"));
         caption->setBuddy(m_edit);
         layout->addWidget(caption);
         layout->addWidget(m_edit);
@@ -134,11 +132,11 @@ FolderDialog::FolderDialog(const cBrowseForFolder &browser, FolderDialogEvents &
         connect(m_edit, &QLineEdit::textEdited, this,
                 [this](const QString &text) { m_ok->setEnabled(m_allowed || !text.trimmed().isEmpty()); });
     }
-    if (browser.StatusText()) {
+    if (browser.statusText()) {
         m_status = new QLabel(this);
         m_status->setObjectName(QStringLiteral("lblStatus"));
         m_status->setTextFormat(Qt::PlainText);
-        m_status->setAccessibleName(cBrowseForFolder::tr("Status"));
+        m_status->setAccessibleName(FolderBrowser::tr("Status"));
         layout->addWidget(m_status);
     }
 
@@ -169,12 +167,10 @@ FolderDialog::FolderDialog(const cBrowseForFolder &browser, FolderDialogEvents &
 
 void FolderDialog::announceOpened()
 {
-    if (m_abandoned)
-        return;
     m_events.opened(this);
     m_opened = true;
     revealCurrent();
-    // The initial folder (or one a handler chose meanwhile) is reported after Initialized, like every later one.
+    // The initial folder (or one a handler chose meanwhile) is reported after initialized, like every later one.
     onCurrentChanged(m_tree->currentIndex());
 }
 
@@ -191,9 +187,9 @@ QString FolderDialog::currentPath() const
     return current.isValid() ? m_model->filePath(m_proxy->mapToSource(current)) : QString();
 }
 
-bool FolderDialog::selectFolder(const QString &sPath)
+bool FolderDialog::selectFolder(const QString &path)
 {
-    const QModelIndex index = m_proxy->mapFromSource(m_model->index(sPath));
+    const QModelIndex index = m_proxy->mapFromSource(m_model->index(path));
     bool insideRoot = false;
     for (QModelIndex i = index; i.isValid() && !insideRoot; i = i.parent())
         insideRoot = i.parent() == m_tree->rootIndex();
@@ -207,7 +203,7 @@ bool FolderDialog::selectFolder(const QString &sPath)
 
 void FolderDialog::onCurrentChanged(const QModelIndex &current)
 {
-    if (!m_opened || m_abandoned)
+    if (!m_opened)
         return;
     const QString path
         = nativeFolderPath(current.isValid() ? m_model->filePath(m_proxy->mapToSource(current)) : QString());
@@ -218,7 +214,7 @@ void FolderDialog::onCurrentChanged(const QModelIndex &current)
     const QPersistentModelIndex reported(current);
     const bool allowed = !path.isEmpty() && m_events.selectionChanged(path);
     // A handler that selected another folder has already set OK for that one.
-    if (m_abandoned || m_tree->currentIndex() != reported)
+    if (m_tree->currentIndex() != reported)
         return;
     m_allowed = allowed;
     m_ok->setEnabled(m_allowed);
@@ -226,8 +222,6 @@ void FolderDialog::onCurrentChanged(const QModelIndex &current)
 
 void FolderDialog::onOk()
 {
-    if (m_abandoned)
-        return;
     QString chosen = currentPath();
     const QString typed = m_edit ? m_edit->text().trimmed() : QString();
     if (!typed.isEmpty()) {
@@ -238,8 +232,8 @@ void FolderDialog::onOk()
                 // A typed folder passes the owner's check like a selected one; a refused one leaves OK disabled.
                 chosen = currentPath();
             } else if (m_validate) {
-                setStatus(cBrowseForFolder::tr("Path invalid: ") + typed);
-                if (m_events.validationFailed(typed) || m_abandoned)
+                setStatus(FolderBrowser::tr("Path invalid: ") + typed);
+                if (m_events.validationFailed(typed))
                     return;
                 // Closing on text that names no folder chooses nothing, rather than some other folder.
                 reject();
@@ -256,40 +250,34 @@ void FolderDialog::onOk()
     accept();
 }
 
-void FolderDialog::setFolder(const QString &sAbsolutePath)
+void FolderDialog::setFolder(const QString &absolutePath)
 {
-    if (QFileInfo(sAbsolutePath).isDir())
-        selectFolder(sAbsolutePath);
+    if (QFileInfo(absolutePath).isDir())
+        selectFolder(absolutePath);
     m_tree->setFocus();
 }
 
-void FolderDialog::setStatus(const QString &sText)
+void FolderDialog::setStatus(const QString &text)
 {
     if (m_status)
-        m_status->setText(sText);
-}
-
-void FolderDialog::abandon()
-{
-    m_abandoned = true;
-    reject();
+        m_status->setText(text);
 }
 
 } // namespace
 
-FolderDialogAnswer cBrowseForFolder::Private::runDialog()
+FolderDialogAnswer FolderBrowser::Private::runDialog()
 {
     QString root = QDir::rootPath();
-    if (!q.RootDir().isEmpty()) {
+    if (!q.rootDir().isEmpty()) {
         // A root that does not exist leaves the default root, as an unknown root does on Windows.
-        const QString path = absolutePath(q.RootDir());
+        const QString path = absolutePath(q.rootDir());
         if (QFileInfo(path).isDir())
             root = path;
     }
 
-    QPointer<FolderDialog> dialog = new FolderDialog(q, *this, root, q.hwndOwner());
-    if (!q.InitialDir().isEmpty()) {
-        const QString initial = absolutePath(q.InitialDir());
+    QPointer<FolderDialog> dialog = new FolderDialog(q, *this, root, q.owner());
+    if (!q.initialDir().isEmpty()) {
+        const QString initial = absolutePath(q.initialDir());
         if (QFileInfo(initial).isDir())
             dialog->selectFolder(initial);
     }
@@ -307,16 +295,16 @@ FolderDialogAnswer cBrowseForFolder::Private::runDialog()
     return answer;
 }
 
-QString cBrowseForFolder::Private::absolutePath(const QString &sPath) const
+QString FolderBrowser::Private::absolutePath(const QString &path, QString *) const
 {
-    return QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(sPath)).absoluteFilePath());
+    return QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(path)).absoluteFilePath());
 }
 
-QString cBrowseForFolder::Private::specialFolderPath(int eFolder) const
+QString FolderBrowser::Private::specialFolderPath(int folder) const
 {
-    if (!QMetaEnum::fromType<QStandardPaths::StandardLocation>().valueToKey(eFolder))
+    if (!QMetaEnum::fromType<QStandardPaths::StandardLocation>().valueToKey(folder))
         return {};
-    return nativeFolderPath(QStandardPaths::writableLocation(static_cast<QStandardPaths::StandardLocation>(eFolder)));
+    return nativeFolderPath(QStandardPaths::writableLocation(static_cast<QStandardPaths::StandardLocation>(folder)));
 }
 
 #endif

@@ -4,7 +4,7 @@
 
 #ifdef Q_OS_WIN
 
-#include "cbrowseforfolder_p.h"
+#include "folderbrowser_p.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -69,10 +69,10 @@ QString fileSystemPath(PCIDLIST_ABSOLUTE pidl)
 }
 
 // The item of an absolute path; null where the shell does not know it, so a missing folder is simply not selected.
-PIDLIST_ABSOLUTE parsePath(const QString &sAbsolutePath)
+PIDLIST_ABSOLUTE parsePath(const QString &absolutePath)
 {
     PIDLIST_ABSOLUTE pidl = nullptr;
-    if (FAILED(SHParseDisplayName(wide(sAbsolutePath), nullptr, &pidl, 0, nullptr)))
+    if (FAILED(SHParseDisplayName(wide(absolutePath), nullptr, &pidl, 0, nullptr)))
         return nullptr;
     return pidl;
 }
@@ -93,26 +93,19 @@ public:
     {
     }
 
-    void setFolder(const QString &sAbsolutePath) override
+    void setFolder(const QString &absolutePath) override
     {
-        ItemIdList item(parsePath(sAbsolutePath));
+        ItemIdList item(parsePath(absolutePath));
         if (!window || !item.get())
             return;
         SendMessageW(window, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item.get()));
         SetFocus(window);
     }
 
-    void setStatus(const QString &sText) override
+    void setStatus(const QString &text) override
     {
         if (window)
-            SendMessageW(window, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(wide(sText)));
-    }
-
-    void abandon() override
-    {
-        abandoned = true;
-        if (window)
-            PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            SendMessageW(window, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(wide(text)));
     }
 
     void initialize(HWND dialog)
@@ -128,35 +121,29 @@ public:
             }
         }
         window = dialog;
-        if (abandoned) {
-            abandon();
-            return;
-        }
         m_events.opened(nullptr);
         initialized = true;
-        // The selection made while opening is reported after Initialized, like every later one.
-        if (selectionWaiting && !abandoned)
+        // The selection made while opening is reported after initialized, like every later one.
+        if (selectionWaiting)
             reportSelection(waitingPath);
     }
 
-    void selectionChanged(const QString &sPath)
+    void selectionChanged(const QString &path)
     {
         if (!initialized) {
             selectionWaiting = true;
-            waitingPath = sPath;
-        } else if (!abandoned) {
-            reportSelection(sPath);
+            waitingPath = path;
+        } else {
+            reportSelection(path);
         }
     }
 
     // Returns whether the dialog stays open.
-    bool validationFailed(const QString &sText)
+    bool validationFailed(const QString &text)
     {
-        if (abandoned)
-            return false;
         // OK stays as it was: disabling it would leave no way to accept a corrected text.
-        setStatus(cBrowseForFolder::tr("Path invalid: ") + sText);
-        if (m_events.validationFailed(sText) && !abandoned)
+        setStatus(FolderBrowser::tr("Path invalid: ") + text);
+        if (m_events.validationFailed(text))
             return true;
         closedOnInvalidText = true;
         return false;
@@ -165,15 +152,14 @@ public:
     HWND window = nullptr;
     PCIDLIST_ABSOLUTE initial = nullptr;
     bool initialized = false;
-    bool abandoned = false;
     bool closedOnInvalidText = false;
 
 private:
-    void reportSelection(const QString &sPath)
+    void reportSelection(const QString &path)
     {
-        setStatus(sPath);
+        setStatus(path);
         // Allowed leaves OK as the dialog set it: the dialog itself refuses items that are no folders.
-        m_refused = !m_events.selectionChanged(sPath);
+        m_refused = !m_events.selectionChanged(path);
         if (m_refused && window) {
             SendMessageW(window, BFFM_ENABLEOK, 0, FALSE);
             // Some shells (Wine's) set OK by their own rule once we have answered, undoing the refusal: it is
@@ -184,7 +170,7 @@ private:
 
     static UINT refusalMessage()
     {
-        static const UINT message = RegisterWindowMessageW(L"QTAEdit.cBrowseForFolder.Refusal");
+        static const UINT message = RegisterWindowMessageW(L"QTAEdit.FolderBrowser.Refusal");
         return message;
     }
 
@@ -236,33 +222,33 @@ void ensureOle()
 
 } // namespace
 
-FolderDialogAnswer cBrowseForFolder::Private::runDialog()
+FolderDialogAnswer FolderBrowser::Private::runDialog()
 {
     // The shell parses paths through COM objects: COM first.
     ensureOle();
     // Both are resolved before anything is shown: a path the system cannot make absolute raises its error here.
-    ItemIdList root(q.RootDir().isEmpty() ? nullptr : parsePath(absolutePath(q.RootDir())));
-    ItemIdList initial(q.InitialDir().isEmpty() ? nullptr : parsePath(absolutePath(q.InitialDir())));
+    ItemIdList root(q.rootDir().isEmpty() ? nullptr : parsePath(absolutePath(q.rootDir())));
+    ItemIdList initial(q.initialDir().isEmpty() ? nullptr : parsePath(absolutePath(q.initialDir())));
     BrowseSession browse(*this);
     browse.initial = initial.get();
 
     UINT flags = 0;
-    if (q.EditBox())
+    if (q.editBox())
         flags |= BIF_EDITBOX;
-    if (q.StatusText())
+    if (q.statusText())
         flags |= BIF_STATUSTEXT;
-    if (q.FileSystemOnly())
+    if (q.fileSystemOnly())
         flags |= BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS;
-    if (q.ValidateEditBox())
+    if (q.validateEditBox())
         flags |= BIF_VALIDATE;
-    if (q.UseNewUI())
+    if (q.useNewUi())
         flags |= BIF_NEWDIALOGSTYLE;
 
     // The shell fixes the size of this buffer; the name returned is asked for again below without that limit.
     std::vector<wchar_t> displayBuffer(MAX_PATH + 1, L'\0');
-    const QString title = q.Title();
+    const QString title = q.title();
     BROWSEINFOW info {};
-    info.hwndOwner = windowOf(q.hwndOwner());
+    info.hwndOwner = windowOf(q.owner());
     info.pidlRoot = root.get();
     info.pszDisplayName = displayBuffer.data();
     info.lpszTitle = wide(title);
@@ -275,7 +261,7 @@ FolderDialogAnswer cBrowseForFolder::Private::runDialog()
     session = nullptr;
 
     // Closing on text that names no folder chooses nothing, rather than the folder that happened to be selected.
-    if (!chosen.get() || browse.abandoned || browse.closedOnInvalidText)
+    if (!chosen.get() || browse.closedOnInvalidText)
         return {};
     FolderDialogAnswer answer;
     answer.path = nativeFolderPath(fileSystemPath(chosen.get()));
@@ -285,37 +271,34 @@ FolderDialogAnswer cBrowseForFolder::Private::runDialog()
     return answer;
 }
 
-QString cBrowseForFolder::Private::absolutePath(const QString &sPath) const
+QString FolderBrowser::Private::absolutePath(const QString &path, QString *error) const
 {
-    const wchar_t *path = wide(sPath);
-    DWORD needed = GetFullPathNameW(path, 0, nullptr, nullptr);
+    const wchar_t *native = wide(path);
+    DWORD needed = GetFullPathNameW(native, 0, nullptr, nullptr);
     while (needed != 0) {
         std::vector<wchar_t> buffer(needed, L'\0');
-        const DWORD written = GetFullPathNameW(path, needed, buffer.data(), nullptr);
+        const DWORD written = GetFullPathNameW(native, needed, buffer.data(), nullptr);
         if (written != 0 && written < needed)
             return QString::fromWCharArray(buffer.data(), static_cast<qsizetype>(written));
         // 0 on failure; more than asked for when the current folder changed in between.
         needed = written;
     }
 
-    const DWORD code = GetLastError();
-    wchar_t *message = nullptr;
-    const DWORD length
-        = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, code, 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
-    const QString description
-        = length ? QString::fromWCharArray(message, static_cast<qsizetype>(length)).trimmed() : QString();
-    LocalFree(message);
-    // Numbered like every object-defined error: the system's code above 29000 above the base for such errors.
-    constexpr qint64 objectErrorBase = -2147221504;
-    throw BrowseForFolderError(static_cast<int>(objectErrorBase + 29000 + static_cast<qint64>(code)), description,
-                               q.errorSource());
+    if (error) {
+        wchar_t *message = nullptr;
+        const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                                | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                            nullptr, GetLastError(), 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
+        *error = length ? QString::fromWCharArray(message, static_cast<qsizetype>(length)).trimmed() : QString();
+        LocalFree(message);
+    }
+    return {};
 }
 
-QString cBrowseForFolder::Private::specialFolderPath(int eFolder) const
+QString FolderBrowser::Private::specialFolderPath(int folder) const
 {
     ItemIdList item;
-    if (FAILED(SHGetSpecialFolderLocation(windowOf(q.hwndOwner()), eFolder, item.receive())))
+    if (FAILED(SHGetSpecialFolderLocation(windowOf(q.owner()), folder, item.receive())))
         return {};
     return nativeFolderPath(fileSystemPath(item.get()));
 }

@@ -85,6 +85,64 @@ void fitToContent(QFileDialog *dialog)
     dialog->resize(wanted);
 }
 
+// Windows file names ignore letter case, and QTA's files come from there: "*.bmp" must list "SHEET.BMP" too.
+QStringList caseBlind(QStringList nameFilters)
+{
+#ifndef Q_OS_WIN
+    for (QString &nameFilter : nameFilters) {
+        const qsizetype open = nameFilter.lastIndexOf(u'(');
+        QString patterns;
+        for (QChar c : QStringView(nameFilter).sliced(open + 1))
+            patterns += c.isLetter() ? QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper()) : QString(c);
+        nameFilter = nameFilter.left(open + 1) + patterns;
+    }
+#endif
+    return nameFilters;
+}
+
+// The caller's preview widget, shown in the dialog's bottom-left corner while it is open and handed back to its
+// own parent, with its old geometry and visibility, afterwards.
+class LentPreview
+{
+public:
+    LentPreview(QWidget *preview, QFileDialog *dialog)
+        : m_preview(preview)
+        , m_dialog(dialog)
+    {
+        if (!preview)
+            return;
+        m_parent = preview->parentWidget();
+        m_geometry = preview->geometry();
+        m_hidden = preview->isHidden();
+        if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout()))
+            grid->addWidget(preview, grid->rowCount(), 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
+        else if (dialog->layout())
+            dialog->layout()->addWidget(preview);
+        else
+            preview->setParent(dialog);
+        preview->show();
+    }
+    ~LentPreview()
+    {
+        // Either may be gone: the owner window, closed meanwhile, takes the dialog and what sits in it along.
+        if (!m_preview || !m_dialog || m_preview->parentWidget() != m_dialog)
+            return;
+        if (m_dialog->layout())
+            m_dialog->layout()->removeWidget(m_preview);
+        m_preview->setParent(m_parent);
+        m_preview->setGeometry(m_geometry);
+        m_preview->setVisible(!m_hidden);
+    }
+    Q_DISABLE_COPY_MOVE(LentPreview)
+
+private:
+    QPointer<QWidget> m_preview;
+    QPointer<QFileDialog> m_dialog;
+    QPointer<QWidget> m_parent;
+    QRect m_geometry;
+    bool m_hidden = true;
+};
+
 } // namespace
 
 FileDialog::FileDialog(QObject *parent)
@@ -165,15 +223,46 @@ bool FileDialog::showOpen()
 {
     if (!queuedAnswers().isEmpty()) {
         const auto chooser = queuedAnswers().takeFirst();
-        Q_EMIT InitDialog(nullptr);
-        Q_EMIT FolderChange(nullptr, m_initialDir);
+        Q_EMIT dialogInitialized(nullptr);
+        Q_EMIT folderChanged(nullptr, m_initialDir);
         const QString chosen = chooser ? chooser(*this) : QString();
-        Q_EMIT DialogClose();
+        Q_EMIT dialogClosed();
         return finish(chosen, m_filterIndex);
     }
 
     // On the heap and watched: the owner may be destroyed while the dialog runs, taking the dialog with it.
     QPointer<OpenFileDialog> dialog = new OpenFileDialog(m_owner, m_flags);
+    const QStringList nameFilters = configure(dialog);
+    QFileDialog *events = dialog;
+    connect(dialog, &QFileDialog::currentChanged, this,
+            [this, events](const QString &path) { Q_EMIT fileChanged(events, QDir::toNativeSeparators(path)); });
+    connect(dialog, &QFileDialog::directoryEntered, this,
+            [this, events](const QString &folder) { Q_EMIT folderChanged(events, QDir::toNativeSeparators(folder)); });
+
+    QPointer<FileDialog> self(this);
+    QString chosen;
+    int filterIndex = m_filterIndex;
+    {
+        const LentPreview lent(m_preview, dialog);
+        Q_EMIT dialogInitialized(dialog);
+        Q_EMIT folderChanged(dialog, QDir::toNativeSeparators(dialog->directory().absolutePath()));
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        if (dialog && accepted && !dialog->selectedFiles().isEmpty()) {
+            chosen = dialog->selectedFiles().constFirst();
+            const qsizetype selected = indexOfNameFilter(nameFilters, dialog->selectedNameFilter());
+            if (selected >= 0)
+                filterIndex = int(selected) + 1;
+        }
+    }
+    delete dialog;
+    if (!self)
+        return false;
+    Q_EMIT dialogClosed();
+    return finish(chosen, filterIndex);
+}
+
+QStringList FileDialog::configure(QFileDialog *dialog) const
+{
     dialog->setObjectName(QStringLiteral("fileDialog"));
     dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -182,17 +271,7 @@ bool FileDialog::showOpen()
         dialog->setWindowTitle(m_title);
     if (!m_initialDir.isEmpty())
         dialog->setDirectory(m_initialDir);
-    QStringList nameFilters = toNameFilters(m_filter);
-#ifndef Q_OS_WIN
-    // Windows file names ignore letter case, and QTA's files come from there: "*.bmp" must list "SHEET.BMP" too.
-    for (QString &nameFilter : nameFilters) {
-        const qsizetype open = nameFilter.lastIndexOf(u'(');
-        QString patterns;
-        for (QChar c : QStringView(nameFilter).sliced(open + 1))
-            patterns += c.isLetter() ? QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper()) : QString(c);
-        nameFilter = nameFilter.left(open + 1) + patterns;
-    }
-#endif
+    const QStringList nameFilters = caseBlind(toNameFilters(m_filter));
     if (!nameFilters.isEmpty()) {
         dialog->setNameFilters(nameFilters);
         dialog->selectNameFilter(
@@ -201,57 +280,8 @@ bool FileDialog::showOpen()
     dialog->setDefaultSuffix(m_defaultExtension);
     if (!m_fileName.isEmpty())
         dialog->selectFile(m_fileName);
-
     fitToContent(dialog);
-
-    QFileDialog *events = dialog;
-    connect(dialog, &QFileDialog::currentChanged, this,
-            [this, events](const QString &path) { Q_EMIT FileChange(events, QDir::toNativeSeparators(path)); });
-    connect(dialog, &QFileDialog::directoryEntered, this,
-            [this, events](const QString &folder) { Q_EMIT FolderChange(events, QDir::toNativeSeparators(folder)); });
-
-    QPointer<QWidget> preview = m_preview;
-    QPointer<QWidget> previewParent;
-    QRect previewGeometry;
-    bool previewHidden = true;
-    if (preview) {
-        previewParent = preview->parentWidget();
-        previewGeometry = preview->geometry();
-        previewHidden = preview->isHidden();
-        if (auto *grid = qobject_cast<QGridLayout *>(dialog->layout()))
-            grid->addWidget(preview, grid->rowCount(), 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
-        else if (dialog->layout())
-            dialog->layout()->addWidget(preview);
-        else
-            preview->setParent(dialog);
-        preview->show();
-    }
-
-    QPointer<FileDialog> self(this);
-    Q_EMIT InitDialog(dialog);
-    Q_EMIT FolderChange(dialog, QDir::toNativeSeparators(dialog->directory().absolutePath()));
-    const bool accepted = dialog->exec() == QDialog::Accepted;
-
-    QString chosen;
-    int filterIndex = m_filterIndex;
-    if (dialog && accepted && !dialog->selectedFiles().isEmpty()) {
-        chosen = dialog->selectedFiles().constFirst();
-        const qsizetype selected = indexOfNameFilter(nameFilters, dialog->selectedNameFilter());
-        if (selected >= 0)
-            filterIndex = int(selected) + 1;
-    }
-    if (preview && dialog && preview->parentWidget() == dialog) {
-        if (dialog->layout())
-            dialog->layout()->removeWidget(preview);
-        preview->setParent(previewParent);
-        preview->setGeometry(previewGeometry);
-        preview->setVisible(!previewHidden);
-    }
-    delete dialog;
-    if (!self)
-        return false;
-    Q_EMIT DialogClose();
-    return finish(chosen, filterIndex);
+    return nameFilters;
 }
 
 bool FileDialog::finish(const QString &chosen, int filterIndex)
@@ -278,5 +308,5 @@ void FileDialog::clearAnswersForTesting()
 
 void FileDialog::emitFileChangeForTesting(const QString &currentFile)
 {
-    Q_EMIT FileChange(nullptr, currentFile);
+    Q_EMIT fileChanged(nullptr, currentFile);
 }

@@ -56,7 +56,7 @@ public:
 
     // Test hook: queues one answer. Each showOpen() takes the oldest queued chooser instead of showing the
     // dialog; the chooser sees this object with its settings and returns the chosen path, "" for cancel. The
-    // signals still come (with a null dialog): InitDialog, FolderChange for the initial folder, DialogClose.
+    // signals still come (with a null dialog): dialogInitialized, folderChanged for the initial folder, dialogClosed.
     // While it runs the chooser may call emitFileChangeForTesting() to act as a user selecting a file.
     static void setNextAnswerForTesting(std::function<QString(FileDialog &)> chooser);
     static int pendingAnswersForTesting();
@@ -65,14 +65,16 @@ public:
 
 Q_SIGNALS:
     // dialog is null when the test hook answers.
-    void InitDialog(QFileDialog *dialog);
+    void dialogInitialized(QFileDialog *dialog);
     // currentFile is the full path of the entry the user selected (it may be a folder).
-    void FileChange(QFileDialog *dialog, const QString &currentFile);
+    void fileChanged(QFileDialog *dialog, const QString &currentFile);
     // Also sent once for the initial folder when the dialog opens.
-    void FolderChange(QFileDialog *dialog, const QString &folder);
-    void DialogClose();
+    void folderChanged(QFileDialog *dialog, const QString &folder);
+    void dialogClosed();
 
 private:
+    // Sets the dialog up from the settings; returns the name filters it shows.
+    QStringList configure(QFileDialog *dialog) const;
     bool finish(const QString &chosen, int filterIndex);
 
     QString m_fileName;

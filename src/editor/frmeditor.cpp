@@ -3,10 +3,10 @@
 #include "addonseditorpage.h"
 #include "bandcontainer.h"
 #include "buttonpicturelist.h"
-#include "cbrowseforfolder.h"
 #include "configuration.h"
 #include "contextmenus.h"
 #include "entrykeys.h"
+#include "folderbrowser.h"
 #include "foldersettings.h"
 #include "frmabout.h"
 #include "grid.h"
@@ -162,10 +162,11 @@ frmEditor::frmEditor(QWidget *parent)
     });
     connect(m_undoStack, &QUndoStack::indexChanged, this, [this] { setWindowModified(hasUnsavedChanges()); });
 
-    m_browser = new cBrowseForFolder(this);
-    m_browser->sethwndOwner(this);
+    m_browser = new FolderBrowser(this);
+    m_browser->setObjectName(QStringLiteral("cBrowseFolder"));
+    m_browser->setOwner(this);
     m_browser->setFileSystemOnly(true);
-    connect(m_browser, &cBrowseForFolder::SelectionChanged, this, &frmEditor::handleBrowserSelection);
+    connect(m_browser, &FolderBrowser::selectionChanged, this, &frmEditor::handleBrowserSelection);
 
     SetupButtonImages(*m_config);
     m_pictures = new ButtonPictureList(m_config->images(), this);
@@ -427,7 +428,7 @@ bool frmEditor::start()
     m_browser->setTitle(iniPrompt());
     INIPATH = FolderSettings::read(FolderSettings::iniKey());
     while (INIPATH.isEmpty()) {
-        const QString chosen = m_browser->BrowseForFolder();
+        const QString chosen = m_browser->browseForFolder();
         // Cancel on the first run ends the program: there is no file to edit.
         if (chosen.isEmpty())
             return false;
@@ -718,7 +719,7 @@ void frmEditor::changeFolder(QString &field, const QString &prompt, const QStrin
 {
     m_browser->setInitialDir(field);
     m_browser->setTitle(prompt);
-    const QString chosen = m_browser->BrowseForFolder();
+    const QString chosen = m_browser->browseForFolder();
     if (!chosen.isEmpty())
         field = chosen;
     FolderSettings::write(key, field);
@@ -789,7 +790,7 @@ void frmEditor::showTab(int tab)
 
 void frmEditor::handleBrowserSelection(const QString &path, bool &allowOk)
 {
-    const QString title = m_browser->Title();
+    const QString title = m_browser->title();
     QString pattern;
     if (title == iniPrompt())
         pattern = ConfigFormat::iniFileName();

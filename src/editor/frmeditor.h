@@ -23,7 +23,7 @@ class TabControl;
 class Toolbar;
 class ToolbarEditorPage;
 class ToolbarHost;
-class cBrowseForFolder;
+class FolderBrowser;
 class FlatControl;
 class OwnerDrawManager;
 
@@ -54,7 +54,7 @@ public:
 
     Configuration *configuration() const { return m_config; }
     ButtonPictureList *buttonPictures() const { return m_pictures; }
-    cBrowseForFolder *folderBrowser() const { return m_browser; }
+    FolderBrowser *folderBrowser() const { return m_browser; }
     QString iniFilePath() const;
     int currentTab() const { return m_currentTab; }
 
@@ -150,7 +150,7 @@ private:
     QString m_shownWarning; // the load's remark about the file, shown once
     SavedLists m_savedLists; // as last loaded or saved
     ButtonPictureList *m_pictures = nullptr;
-    cBrowseForFolder *m_browser = nullptr;
+    FolderBrowser *m_browser = nullptr;
     ImageList *m_menuImages = nullptr;
     PopupMenu *m_contextMenus = nullptr;
     ToolbarEditorPage *m_toolbarPage = nullptr;

@@ -13,7 +13,8 @@ frmDialog::frmDialog(QWidget *owner)
     , m_dialog(new FileDialog(this))
 {
     m_dialog->setOwner(owner);
-    connect(m_dialog, &FileDialog::FileChange, this, [this](QFileDialog *, const QString &file) { showPreview(file); });
+    connect(m_dialog, &FileDialog::fileChanged, this,
+            [this](QFileDialog *, const QString &file) { showPreview(file); });
 }
 
 frmDialog::~frmDialog()

@@ -91,11 +91,11 @@ private Q_SLOTS:
     {
         EditorWindow w;
         FolderSettings::setStoreFolderForTesting(w.otherFolder(u"fresh store"_s));
-        cBrowseForFolder::setNextAnswerForTesting([](cBrowseForFolder &) { return QString(); });
+        FolderBrowser::setNextAnswerForTesting([](FolderBrowser &) { return QString(); });
         QVERIFY(!w.start());
         QCOMPARE(FolderSettings::read(FolderSettings::iniKey(), u"none"_s), u"none"_s);
-        cBrowseForFolder::setNextAnswerForTesting([&](cBrowseForFolder &browser) {
-            const bool asked = browser.Title() == u"Please browse for your QTA.INI file"_s;
+        FolderBrowser::setNextAnswerForTesting([&](FolderBrowser &browser) {
+            const bool asked = browser.title() == u"Please browse for your QTA.INI file"_s;
             return asked && browser.simulateSelection(w.folder()) ? w.folder() : QString();
         });
         QVERIFY(w.start());
@@ -129,7 +129,7 @@ private Q_SLOTS:
             w.clickTab(2);
         const QString before = FolderSettings::read(key, native(QCoreApplication::applicationDirPath()));
         bool okOnBad = true, okOnGood = false;
-        cBrowseForFolder::setNextAnswerForTesting([&](cBrowseForFolder &browser) {
+        FolderBrowser::setNextAnswerForTesting([&](FolderBrowser &browser) {
             okOnBad = browser.simulateSelection(bad);
             okOnGood = browser.simulateSelection(good);
             return QString();
@@ -137,7 +137,7 @@ private Q_SLOTS:
         w.clickCommand(caption);
         QVERIFY(!okOnBad && okOnGood);
         QCOMPARE(FolderSettings::read(key), before);
-        cBrowseForFolder::setNextAnswerForTesting([good](cBrowseForFolder &) { return good; });
+        FolderBrowser::setNextAnswerForTesting([good](FolderBrowser &) { return good; });
         w.clickCommand(caption);
         QCOMPARE(FolderSettings::read(key), good);
     }
@@ -160,7 +160,7 @@ private Q_SLOTS:
         QVERIFY(w.start());
         const QString other = w.otherFolder(u"other"_s) + u"/QTA.INI"_s;
         writeBytes(other, theirs);
-        cBrowseForFolder::setNextAnswerForTesting([other](cBrowseForFolder &) { return QFileInfo(other).path(); });
+        FolderBrowser::setNextAnswerForTesting([other](FolderBrowser &) { return QFileInfo(other).path(); });
         w.clickCommand(u"Set QTA.INI Path"_s);
         QVERIFY(w.window->windowTitle().contains(native(other)));
         // The question names the file to be replaced and the one the lists were read from.
@@ -472,7 +472,7 @@ private Q_SLOTS:
         // Written by another program: read at start-up, no folder browser.
         usersStore::clear();
         QVERIFY(usersStore::write(keys, folders));
-        cBrowseForFolder::setNextAnswerForTesting([](cBrowseForFolder &) { return QString(); });
+        FolderBrowser::setNextAnswerForTesting([](FolderBrowser &) { return QString(); });
         QVERIFY(w.start());
         QCOMPARE(QStringList({ w.window->INIPATH, w.window->BMPPATH, w.window->EXEPATH }), folders);
         QCOMPARE(w.preview()->buttonCount(), 3);

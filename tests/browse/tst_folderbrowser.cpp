@@ -1,5 +1,5 @@
-#include "cbrowseforfolder.h"
 #include "components/uitest.h"
+#include "folderbrowser.h"
 
 #include <QDialog>
 #include <QDir>
@@ -37,11 +37,11 @@ struct ShellDialog
 
 // Runs act on the shell's dialog of the browser's next BrowseForFolder. The dialog answers only through its own
 // message loop: a timer of the dialog's runs act once it has finished setting itself up.
-void whenShellShown(cBrowseForFolder &browser, const std::function<void(ShellDialog)> &act)
+void whenShellShown(FolderBrowser &browser, const std::function<void(ShellDialog)> &act)
 {
     static std::function<void()> pending;
     QObject::connect(
-        &browser, &cBrowseForFolder::Initialized, &browser,
+        &browser, &FolderBrowser::initialized, &browser,
         [act] {
             ShellDialog dialog;
             EnumThreadWindows(
@@ -72,7 +72,7 @@ void whenShellShown(cBrowseForFolder &browser, const std::function<void(ShellDia
 #endif
 
 // The real folder browser, as the window asks for the folder of QTA.INI.
-class tst_BrowseForFolder final : public QObject
+class tst_FolderBrowser final : public QObject
 {
     Q_OBJECT
 
@@ -84,10 +84,10 @@ private Q_SLOTS:
         const QString with = m_temp.filePath(u"QTA here"_s), without = m_temp.filePath(u"nothing"_s);
         QFile ini(with + u"/QTA.INI"_s);
         QVERIFY(QDir().mkpath(with) && QDir().mkpath(without) && ini.open(QIODevice::WriteOnly));
-        cBrowseForFolder browser;
+        FolderBrowser browser;
         browser.setFileSystemOnly(true);
         QStringList selections;
-        connect(&browser, &cBrowseForFolder::SelectionChanged, this, [&](const QString &path, bool &allowOk) {
+        connect(&browser, &FolderBrowser::selectionChanged, this, [&](const QString &path, bool &allowOk) {
             selections << path;
             allowOk = QFileInfo::exists(path + u"/QTA.INI"_s);
         });
@@ -98,20 +98,20 @@ private Q_SLOTS:
         whenShellShown(browser, [&](ShellDialog dialog) {
             QVERIFY(QTest::qWaitFor([&] { return selections.size() == 1; }));
             okStates << dialog.okEnabled();
-            browser.SetFolder(without); // the shell selects a folder on a click through the same message
+            browser.setFolder(without); // the shell selects a folder on a click through the same message
             okStates << dialog.okEnabled();
             dialog.press(IDCANCEL);
         });
-        QCOMPARE(browser.BrowseForFolder(), QString());
+        QCOMPARE(browser.browseForFolder(), QString());
         browser.setInitialDir(without);
         whenShellShown(browser, [&](ShellDialog dialog) {
             QVERIFY(QTest::qWaitFor([&] { return selections.size() == 3; }));
             okStates << dialog.okEnabled();
-            browser.SetFolder(with);
+            browser.setFolder(with);
             okStates << dialog.okEnabled();
             dialog.press(IDOK);
         });
-        QCOMPARE(browser.BrowseForFolder(), QDir::toNativeSeparators(with));
+        QCOMPARE(browser.browseForFolder(), QDir::toNativeSeparators(with));
         QCOMPARE(okStates, QList<bool>({ true, false, false, true }));
         QCOMPARE(selections, QStringList({ with, without, without, with }).replaceInStrings(u"/"_s, u"\\"_s));
         QVERIFY(!browser.isShowing() && !browser.dialog());
@@ -122,7 +122,7 @@ private Q_SLOTS:
             QVERIFY(!dialog->findChild<QPushButton *>(u"cmdOK"_s)->isEnabled());
             QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdCancel"_s), Qt::LeftButton);
         });
-        QCOMPARE(browser.BrowseForFolder(), QString());
+        QCOMPARE(browser.browseForFolder(), QString());
 
         browser.setInitialDir(without);
         QList<bool> okStates;
@@ -136,7 +136,7 @@ private Q_SLOTS:
             okStates << ok->isEnabled();
             QTest::mouseClick(ok, Qt::LeftButton);
         });
-        QCOMPARE(browser.BrowseForFolder(), QDir::toNativeSeparators(with));
+        QCOMPARE(browser.browseForFolder(), QDir::toNativeSeparators(with));
         QCOMPARE(okStates, QList<bool>({ false, true }));
         QCOMPARE(selections, QStringList({ without, with }));
 #endif
@@ -155,7 +155,7 @@ private Q_SLOTS:
             deep += u"/z"_s;
         }
         QVERIFY(QDir().mkpath(deep));
-        cBrowseForFolder browser;
+        FolderBrowser browser;
         browser.setInitialDir(deep);
         whenShown<QDialog>(this, [&](QDialog *dialog) {
             auto *tree = dialog->findChild<QTreeView *>(u"tvwFolders"_s);
@@ -164,7 +164,7 @@ private Q_SLOTS:
             QTRY_COMPARE(tree->currentIndex(), indexOf(tree, deep));
             QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
         });
-        QCOMPARE(browser.BrowseForFolder(), QString());
+        QCOMPARE(browser.browseForFolder(), QString());
     }
 
 private:
@@ -177,5 +177,5 @@ private:
     QTemporaryDir m_temp;
 };
 
-QTEST_MAIN(tst_BrowseForFolder)
-#include "tst_browseforfolder.moc"
+QTEST_MAIN(tst_FolderBrowser)
+#include "tst_folderbrowser.moc"
