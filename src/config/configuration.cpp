@@ -23,22 +23,6 @@ QString describe(const QString &what, int number, const QString &key)
     return QStringLiteral("%1 %2 (\"%3\")").arg(what).arg(number).arg(key);
 }
 
-bool isBlank(QChar c)
-{
-    return c.unicode() < 0x80 && IniRules::isSpace(char(c.unicode()));
-}
-
-// A read trims blanks around names; written without them, the lines read back exactly as written and the next
-// save of the same lists finds nothing to change.
-QStringView trimmedView(QStringView text)
-{
-    while (!text.isEmpty() && isBlank(text.front()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && isBlank(text.back()))
-        text.chop(1);
-    return text;
-}
-
 // The entries whose nameless line would follow another nameless line: a read drops such a line, so QTA
 // would not see it and the next load would lose it. An entry that repeats an earlier name adds no line.
 template<typename NameOf> QSet<int> namelessAfterNameless(qsizetype count, NameOf nameOf)
@@ -46,13 +30,13 @@ template<typename NameOf> QSet<int> namelessAfterNameless(qsizetype count, NameO
     QSet<int> hidden;
     qsizetype nameless = 0;
     for (qsizetype i = 0; i < count && nameless < 2; ++i)
-        nameless += trimmedView(nameOf(i)).isEmpty() ? 1 : 0;
+        nameless += IniRules::trimmed(nameOf(i)).isEmpty() ? 1 : 0;
     if (nameless < 2)
         return hidden; // the usual case, spared the names
     QSet<QString> names;
     bool lastNameless = false;
     for (qsizetype i = 0; i < count; ++i) {
-        const QStringView name = trimmedView(nameOf(i));
+        const QStringView name = IniRules::trimmed(QStringView(nameOf(i)));
         if (name.isEmpty()) {
             if (lastNameless)
                 hidden.insert(int(i));
@@ -160,6 +144,7 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     // Each value as QTA reads it, enclosing quotes taken off: the grid shows what QTA runs. Nameless lines are
     // add-ons QTA counts: they keep their place, so every add-on keeps its number.
     doc.readEntries(ConfigFormat::addonsSection(), IniDocument::KeepEmptyNames, [&](QString &name, QString &value) {
+        IniRules::unquote(value);
         commands += ConfigFormat::addOnCommandForms(name, int(addOns.size()));
         addOns.append(ConfigFormat::parseAddOn(name, value));
     });
@@ -172,6 +157,7 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
     buttons.reserve(doc.sectionLineCount(ConfigFormat::toolbitsSection()));
     // Each line goes straight into its button: the value's string, cut at the first "|", becomes the command.
     doc.readEntries(ConfigFormat::toolbitsSection(), IniDocument::KeepEmptyNames, [&](QString &key, QString &value) {
+        IniRules::unquote(value);
         const qsizetype bar = value.indexOf(u'|');
         const QStringView imageKey = bar < 0 ? QStringView() : QStringView(value).sliced(bar + 1);
         ToolbarButtonEntry button { std::move(key), QString(), -1, bar == 0 || value.isEmpty() };
@@ -218,7 +204,7 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
             problem = namelessProblem();
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Add-on in row"), row + 1, name) + QStringLiteral(": ") + problem);
-        addOnLines.addKey(trimmedView(name));
+        addOnLines.addKey(IniRules::trimmed(name));
         addOnLines.addValue({ value });
     }
     // A button's line is encoded from its parts as they stand, without a string per line.
@@ -246,16 +232,16 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
         }
         // Quoted where a read would change "command|key": blanks at the end of the image key "8 " of a bitmap
         // file would be trimmed into the picture at index 8, and the command 'x with the file x' would read x|x.
-        buttonLines.addKey(trimmedView(keys[i]));
+        buttonLines.addKey(IniRules::trimmed(keys[i]));
         buttonLines.addValue({ command, u"|", imageKey });
     }
     if (!problems.isEmpty())
         return problems;
     // Every copy goes: the platform deletes only the first, and the next would surface with stale lines.
-    doc.removeAllSections(ConfigFormat::addonsSection());
-    doc.removeAllSections(ConfigFormat::toolbitsSection());
-    doc.appendSection(ConfigFormat::addonsSection(), addOnLines);
-    doc.appendSection(ConfigFormat::toolbitsSection(), buttonLines);
+    while (doc.removeSection(ConfigFormat::addonsSection())) { }
+    while (doc.removeSection(ConfigFormat::toolbitsSection())) { }
+    doc.writeEntries(ConfigFormat::addonsSection(), addOnLines);
+    doc.writeEntries(ConfigFormat::toolbitsSection(), buttonLines);
     return problems;
 }
 

@@ -12,6 +12,8 @@ QString trimBlanksRight(const QString &text)
     return text.left(end);
 }
 
+} // namespace
+
 QString trimBlanks(const QString &text)
 {
     const QString right = trimBlanksRight(text);
@@ -20,8 +22,6 @@ QString trimBlanks(const QString &text)
         ++start;
     return right.mid(start);
 }
-
-} // namespace
 
 QString StripNull(const QString &text)
 {

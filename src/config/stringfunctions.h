@@ -5,6 +5,9 @@
 // Small text helpers shared by the loader, the saver and the windows. "Blanks" are spaces only: tabs and other
 // white space are kept, as the host does.
 
+// The text without blanks at its two ends.
+QString trimBlanks(const QString &text);
+
 // The text up to, not including, its first NUL character; the whole text when it has none.
 QString StripNull(const QString &text);
 

@@ -11,7 +11,6 @@
 #include "frmabout.h"
 #include "grid.h"
 #include "imagelist.h"
-#include "inifile.h"
 #include "linkcolour.h"
 #include "messagebox.h"
 #include "outsidechanges.h"
@@ -157,9 +156,6 @@ frmEditor::frmEditor(QWidget *parent)
     layout->addWidget(m_scroller);
     setWindowIcon(QIcon(QStringLiteral(":/app/qta-config-editor.png")));
 
-    setIniMessageHandler([this](const QString &text, const QString &title) {
-        MessageBox::show(this, QMessageBox::Critical, title, text);
-    });
     connect(m_undoStack, &QUndoStack::indexChanged, this, [this] { setWindowModified(hasUnsavedChanges()); });
 
     m_browser = new cBrowseForFolder(this);
@@ -222,7 +218,6 @@ frmEditor::frmEditor(QWidget *parent)
 
 frmEditor::~frmEditor()
 {
-    setIniMessageHandler(nullptr);
     // The stack empties itself as it goes, and the focus moves as controls go, after the pages and toolbars
     // they report to are gone.
     disconnect(m_undoStack, nullptr, this, nullptr);
