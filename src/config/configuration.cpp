@@ -2,6 +2,7 @@
 
 #include "entrykeys.h"
 #include "filesafety.h"
+#include "filestamp.h"
 #include "inidocument.h"
 #include "inifile.h"
 #include "inputcheck.h"
@@ -127,15 +128,19 @@ void ResetToolbar(Configuration &config)
     config.toolbar()->reset(DefaultToolbar());
 }
 
-ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
+bool LoadConfiguration(Configuration &config, const QString &iniFolder, QString *error, QString *remark,
+                       FileStamp *stamp)
 {
     const QString path = IniFilePath(iniFolder);
-    const FileSafety::ReadResult file = FileSafety::readFile(path);
-    if (!file.ok)
-        return ConfigResult { false, file.error };
-    const IniDocument doc(file.bytes);
+    QByteArray bytes;
+    if (!FileSafety::readFile(path, &bytes, error))
+        return false;
+    if (stamp)
+        *stamp = FileStamp::forBytes(path, bytes);
     // Odd content still loads: the user hears of it, and a save keeps every byte outside our two sections.
-    const ConfigResult loaded { true, {}, describeUnusualContent(file.bytes, path) };
+    if (remark)
+        *remark = describeUnusualContent(bytes, path);
+    const IniDocument doc(bytes);
 
     QList<AddOnEntry> addOns;
     QStringList commands { ConfigFormat::none() };
@@ -181,12 +186,11 @@ ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder)
         button.Command = std::move(value);
         buttons.append(std::move(button));
     });
-    if (buttons.isEmpty()) {
+    if (buttons.isEmpty())
         ResetToolbar(config);
-        return loaded;
-    }
-    config.toolbar()->reset(buttons);
-    return loaded;
+    else
+        config.toolbar()->reset(buttons);
+    return true;
 }
 
 QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
@@ -245,39 +249,43 @@ QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
     return problems;
 }
 
-ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder, const BeforeWrite &beforeWrite)
+bool SaveConfiguration(const Configuration &config, const QString &iniFolder, QString *error,
+                       const BeforeWrite &beforeWrite, FileStamp *stamp)
 {
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
     const QString path = IniFilePath(iniFolder);
     // Read the file again: another program may have changed it since it was loaded.
-    const FileSafety::ReadResult file = FileSafety::readFile(path);
-    if (!file.ok)
-        return ConfigResult { false, file.error };
+    QByteArray old;
+    if (!FileSafety::readFile(path, &old, error))
+        return false;
     // Lines of 8-bit text added to a UTF-16 file would be unreadable to everyone, QTA included.
-    if (file.bytes.startsWith("\xFF\xFE") || file.bytes.startsWith("\xFE\xFF")) {
-        return ConfigResult { false,
-                              QStringLiteral("Nothing was saved to \"%1\": the file is UTF-16 text, which the "
-                                             "editor cannot add to without spoiling it. Save it as ANSI or "
-                                             "UTF-8 text in a text editor, then try again.")
-                                  .arg(QDir::toNativeSeparators(path)) };
+    if (old.startsWith("\xFF\xFE") || old.startsWith("\xFE\xFF")) {
+        return fail(QStringLiteral("Nothing was saved to \"%1\": the file is UTF-16 text, which the editor cannot "
+                                   "add to without spoiling it. Save it as ANSI or UTF-8 text in a text editor, "
+                                   "then try again.")
+                        .arg(QDir::toNativeSeparators(path)));
     }
-    IniDocument doc(file.bytes);
+    IniDocument doc(old);
     const QStringList problems = ApplyConfiguration(config, doc);
     if (!problems.isEmpty()) {
-        return ConfigResult { false,
-                              QStringLiteral("Nothing was saved to \"%1\": these entries cannot be written as they "
-                                             "stand:\n%2")
-                                  .arg(QDir::toNativeSeparators(path), problems.join(u'\n')) };
+        return fail(QStringLiteral("Nothing was saved to \"%1\": these entries cannot be written as they stand:\n%2")
+                        .arg(QDir::toNativeSeparators(path), problems.join(u'\n')));
     }
     const QByteArray bytes = doc.toBytes();
     // Nothing to change: the file is not touched (and a missing one is not created for nothing).
-    if (bytes == file.bytes)
-        return ConfigResult {};
-    if (const QString refusal = FileSafety::writeRefusal(path); !refusal.isEmpty())
-        return ConfigResult { false, refusal };
-    if (beforeWrite && !beforeWrite(path))
-        return ConfigResult { false, QString() };
-    QString error;
-    if (!FileSafety::writeFile(path, bytes, &error))
-        return ConfigResult { false, error };
-    return ConfigResult {};
+    if (bytes != old) {
+        if (!FileSafety::canWrite(path, error))
+            return false;
+        if (beforeWrite && !beforeWrite(path))
+            return fail(QString());
+        if (!FileSafety::writeFile(path, bytes, error))
+            return false;
+    }
+    if (stamp)
+        *stamp = FileStamp::forBytes(path, bytes);
+    return true;
 }

@@ -301,50 +301,38 @@ bool write(const QString &path, const QByteArray &bytes, std::optional<Permissio
 
 namespace FileSafety {
 
-ReadResult readFile(const QString &path)
+bool readFile(const QString &path, QByteArray *bytes, QString *error)
 {
-    ReadResult result;
-    QFileInfo info(path);
-    if (!info.exists()) {
-        result.ok = true;
-        return result;
-    }
-    result.exists = true;
-    if (info.isDir()) {
-        result.error
-            = QStringLiteral("Could not read \"%1\": it is a folder, not a file.").arg(QDir::toNativeSeparators(path));
-        return result;
-    }
+    bytes->clear();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return true;
+    auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), why);
+        return false;
+    };
+    if (info.isDir())
+        return fail(QStringLiteral("it is a folder, not a file"));
     // A pipe or a device would block the read for ever or never end.
-    if (!info.isFile()) {
-        result.error
-            = QStringLiteral("Could not read \"%1\": it is not a regular file.").arg(QDir::toNativeSeparators(path));
-        return result;
-    }
+    if (!info.isFile())
+        return fail(QStringLiteral("it is not a regular file"));
     // Far beyond any real settings file; the line model counts its offsets in int.
     constexpr qint64 maxBytes = qint64(256) << 20;
     if (info.size() > maxBytes) {
-        result.error = QStringLiteral("Could not read \"%1\": at %2 MB it is too large to be a settings file "
-                                      "(the editor reads files of up to 256 MB).")
-                           .arg(QDir::toNativeSeparators(path))
-                           .arg(info.size() >> 20);
-        return result;
+        return fail(QStringLiteral("at %1 MB it is too large to be a settings file (the editor reads files of up "
+                                   "to 256 MB)")
+                        .arg(info.size() >> 20));
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error
-            = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), file.errorString());
-        return result;
-    }
-    result.bytes = file.readAll();
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    *bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.error
-            = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), file.errorString());
-        result.bytes.clear();
-        return result;
+        bytes->clear();
+        return fail(file.errorString());
     }
-    result.ok = true;
-    return result;
+    return true;
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
@@ -352,10 +340,12 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     return write(path, bytes, std::nullopt, error);
 }
 
-QString writeRefusal(const QString &path)
+bool canWrite(const QString &path, QString *error)
 {
     const QString why = refusal(finalTarget(path));
-    return why.isEmpty() ? why : failure(path, why);
+    if (!why.isEmpty() && error)
+        *error = failure(path, why);
+    return why.isEmpty();
 }
 
 QString backupPath(const QString &path)
@@ -365,17 +355,15 @@ QString backupPath(const QString &path)
 
 bool keepBackup(const QString &path, QString *error)
 {
-    const ReadResult current = readFile(path);
-    if (!current.ok) {
-        if (error)
-            *error = current.error;
+    QByteArray current;
+    if (!readFile(path, &current, error))
         return false;
-    }
-    if (!current.exists)
+    const QFileInfo info(path);
+    if (!info.exists())
         return true;
     // The owner may always write the backup: a read-only mark copied from the file would refuse every later one.
-    const Permissions permissions = storedPermissions(QFileInfo(path)) | QFileDevice::WriteOwner;
-    return write(backupPath(path), current.bytes, permissions, error);
+    const Permissions permissions = storedPermissions(info) | QFileDevice::WriteOwner;
+    return write(backupPath(path), current, permissions, error);
 }
 
 void setWriteLimitForTesting(qint64 maxBytes)

@@ -74,16 +74,16 @@ void checkConfiguration(const QByteArray &bytes)
     file.close();
     Configuration config;
     SetupButtonImages(config);
-    require(LoadConfiguration(config, dir.path()).ok, "a readable file did not load");
-    if (!SaveConfiguration(config, dir.path()).ok) {
+    require(LoadConfiguration(config, dir.path()), "a readable file did not load");
+    if (!SaveConfiguration(config, dir.path())) {
         require(readBytes(path) == bytes, "a refused save changed the file");
         return;
     }
     const QByteArray first = readBytes(path);
     Configuration reloaded;
     SetupButtonImages(reloaded);
-    require(LoadConfiguration(reloaded, dir.path()).ok, "a saved file did not load");
-    require(SaveConfiguration(reloaded, dir.path()).ok, "what a save wrote cannot be saved again");
+    require(LoadConfiguration(reloaded, dir.path()), "a saved file did not load");
+    require(SaveConfiguration(reloaded, dir.path()), "what a save wrote cannot be saved again");
     require(readBytes(path) == first, "a save of what was just loaded changed the file");
     require(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                 == QStringList { u"QTA.INI"_s },

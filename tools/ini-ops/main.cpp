@@ -16,6 +16,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -163,11 +164,12 @@ std::string listLine(const char *name, const QStringList &items)
     return std::string(name) + ' ' + std::to_string(count) + tail;
 }
 
-// The file as on disk now; a missing one is empty.
+// The file as on disk now; a missing or unreadable one is empty.
 IniDocument load(const QString &work)
 {
-    const FileSafety::ReadResult file = FileSafety::readFile(work);
-    return IniDocument(file.ok ? file.bytes : QByteArray());
+    QByteArray bytes;
+    FileSafety::readFile(work, &bytes, nullptr);
+    return IniDocument(bytes);
 }
 
 // The key's value as its line holds it, or nullopt when the section holds no such key.
@@ -211,13 +213,16 @@ QStringList keyNames(const IniDocument &doc, const QString &section)
     return names;
 }
 
-// Writes the document back when a change left other bytes; "1" unless that write failed.
-std::string store(const char *op, const IniDocument &doc, const QString &work)
+// Changes the file as edit changes its document: the file is written only when its bytes change (a missing one
+// is not created for nothing). "1" unless the file could not be read or written.
+std::string change(const char *op, const QString &work, const std::function<void(IniDocument &)> &edit)
 {
+    QByteArray old;
+    const bool read = FileSafety::readFile(work, &old, nullptr);
+    IniDocument doc(old);
+    edit(doc);
     const QByteArray bytes = doc.toBytes();
-    const FileSafety::ReadResult file = FileSafety::readFile(work);
-    // Nothing changed: the file is not touched (and a missing one is not created).
-    const bool ok = file.ok && (bytes == file.bytes || FileSafety::writeFile(work, bytes, nullptr));
+    const bool ok = read && (bytes == old || FileSafety::writeFile(work, bytes, nullptr));
     return std::string(op) + (ok ? " 1" : " 0");
 }
 
@@ -248,23 +253,17 @@ std::string run(const std::vector<Token> &t, const QString &work)
     if (op == "read_section" && shape({ true }))
         return listLine("read_section", load(work).sectionLines(text(t[1])));
     if (op == "write" && shape({ true, true, true })) {
-        IniDocument doc = load(work);
-        IniSectionEntries entry(doc, 1);
-        entry.addKey(text(t[2]));
-        entry.appendValue(text(t[3]));
-        doc.writeEntries(text(t[1]), entry);
-        return store("write", doc, work);
+        return change("write", work, [&](IniDocument &doc) {
+            IniSectionEntries entry(doc, 1);
+            entry.addKey(text(t[2]));
+            entry.appendValue(text(t[3]));
+            doc.writeEntries(text(t[1]), entry);
+        });
     }
-    if (op == "delete_key" && shape({ true, true })) {
-        IniDocument doc = load(work);
-        doc.removeKey(text(t[1]), text(t[2]));
-        return store("delete_key", doc, work);
-    }
-    if (op == "delete_section" && shape({ true })) {
-        IniDocument doc = load(work);
-        doc.removeSection(text(t[1]));
-        return store("delete_section", doc, work);
-    }
+    if (op == "delete_key" && shape({ true, true }))
+        return change("delete_key", work, [&](IniDocument &doc) { doc.removeKey(text(t[1]), text(t[2])); });
+    if (op == "delete_section" && shape({ true }))
+        return change("delete_section", work, [&](IniDocument &doc) { doc.removeSection(text(t[1])); });
     if (op == "dump" && shape({})) {
         QFile file(work);
         if (!file.exists())
