@@ -68,9 +68,3 @@ int digitImageKey(QStringView imageKey);
 QString separatorKey(int number);
 
 } // namespace ConfigFormat
-
-// Spelled as QTA's own documentation names it.
-inline QStringList AddOnCommandForms(const QString &name, int position)
-{
-    return ConfigFormat::addOnCommandForms(name, position);
-}

@@ -64,6 +64,64 @@ QString imageKeyFor(const Configuration &config, int imageIndex)
     return config.images()->contains(imageIndex) ? config.images()->keyAt(imageIndex) : QString::number(imageIndex);
 }
 
+// The two sections written into doc as a save writes them; returns the entries that cannot be written
+// (empty when all can), in which case doc is left unchanged.
+QStringList applyConfiguration(const Configuration &config, IniDocument &doc)
+{
+    QStringList problems;
+    const QList<AddOnEntry> &addOns = config.addOns()->entries();
+    IniSectionEntries addOnLines(doc, addOns.size());
+    const QSet<int> hiddenAddOns
+        = namelessAfterNameless(addOns.size(), [&](qsizetype i) -> const QString & { return addOns[i].Name; });
+    for (int row = 0; row < addOns.size(); ++row) {
+        const QString &name = addOns[row].Name;
+        const QString value = ConfigFormat::addOnValue(addOns[row]);
+        QString problem = iniEntryProblem(name, { value }, doc.isUtf8());
+        if (problem.isEmpty() && hiddenAddOns.contains(row))
+            problem = namelessProblem();
+        if (!problem.isEmpty())
+            problems.append(describe(QStringLiteral("Add-on in row"), row + 1, name) + QStringLiteral(": ") + problem);
+        addOnLines.addKey(IniRules::trimmed(name));
+        addOnLines.addValue({ value });
+    }
+    // A button's line is encoded from its parts as they stand, without a string per line.
+    const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
+    const QStringList keys = savedToolbarKeys(buttons);
+    IniSectionEntries buttonLines(doc, buttons.size());
+    const QSet<int> hiddenButtons
+        = namelessAfterNameless(buttons.size(), [&](qsizetype i) -> const QString & { return keys[i]; });
+    for (int i = 0; i < buttons.size(); ++i) {
+        const ToolbarButtonEntry &button = buttons[i];
+        const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
+        const QStringView command = button.IsSeparator ? QStringView() : QStringView(button.Command);
+        QString problem = iniEntryProblem(keys[i], { command, imageKey }, doc.isUtf8());
+        // A reload splits at the first "|" and takes an empty command for a separator; a blank one is kept
+        // in quotes.
+        if (problem.isEmpty() && !button.IsSeparator && command.contains(u'|'))
+            problem = QStringLiteral("its command holds \"|\"");
+        if (problem.isEmpty() && !button.IsSeparator && command.isEmpty())
+            problem = QStringLiteral("it has no command, so it would load back as a separator");
+        if (problem.isEmpty() && hiddenButtons.contains(i))
+            problem = namelessProblem();
+        if (!problem.isEmpty()) {
+            problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.Tooltip) + QStringLiteral(": ")
+                            + problem);
+        }
+        // Quoted where a read would change "command|key": blanks at the end of the image key "8 " of a bitmap
+        // file would be trimmed into the picture at index 8, and the command 'x with the file x' would read x|x.
+        buttonLines.addKey(IniRules::trimmed(keys[i]));
+        buttonLines.addValue({ command, u"|", imageKey });
+    }
+    if (!problems.isEmpty())
+        return problems;
+    // Every copy goes: the platform deletes only the first, and the next would surface with stale lines.
+    while (doc.removeSection(ConfigFormat::addonsSection())) { }
+    while (doc.removeSection(ConfigFormat::toolbitsSection())) { }
+    doc.writeEntries(ConfigFormat::addonsSection(), addOnLines);
+    doc.writeEntries(ConfigFormat::toolbitsSection(), buttonLines);
+    return problems;
+}
+
 } // namespace
 
 Configuration::Configuration(QObject *parent)
@@ -85,7 +143,7 @@ void Configuration::setAddOnCommands(const QStringList &commands)
 
 QString IniFilePath(const QString &iniFolder)
 {
-    const QString folder = AddBackslash(iniFolder);
+    const QString folder = addBackslash(iniFolder);
     const QString path = folder + ConfigFormat::iniFileName();
     if (QFileInfo::exists(path))
         return path;
@@ -193,62 +251,6 @@ bool LoadConfiguration(Configuration &config, const QString &iniFolder, QString 
     return true;
 }
 
-QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc)
-{
-    QStringList problems;
-    const QList<AddOnEntry> &addOns = config.addOns()->entries();
-    IniSectionEntries addOnLines(doc, addOns.size());
-    const QSet<int> hiddenAddOns
-        = namelessAfterNameless(addOns.size(), [&](qsizetype i) -> const QString & { return addOns[i].Name; });
-    for (int row = 0; row < addOns.size(); ++row) {
-        const QString &name = addOns[row].Name;
-        const QString value = ConfigFormat::addOnValue(addOns[row]);
-        QString problem = iniEntryProblem(name, { value }, doc.isUtf8());
-        if (problem.isEmpty() && hiddenAddOns.contains(row))
-            problem = namelessProblem();
-        if (!problem.isEmpty())
-            problems.append(describe(QStringLiteral("Add-on in row"), row + 1, name) + QStringLiteral(": ") + problem);
-        addOnLines.addKey(IniRules::trimmed(name));
-        addOnLines.addValue({ value });
-    }
-    // A button's line is encoded from its parts as they stand, without a string per line.
-    const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
-    const QStringList keys = savedToolbarKeys(buttons);
-    IniSectionEntries buttonLines(doc, buttons.size());
-    const QSet<int> hiddenButtons
-        = namelessAfterNameless(buttons.size(), [&](qsizetype i) -> const QString & { return keys[i]; });
-    for (int i = 0; i < buttons.size(); ++i) {
-        const ToolbarButtonEntry &button = buttons[i];
-        const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
-        const QStringView command = button.IsSeparator ? QStringView() : QStringView(button.Command);
-        QString problem = iniEntryProblem(keys[i], { command, imageKey }, doc.isUtf8());
-        // A reload splits at the first "|" and takes an empty command for a separator; a blank one is kept
-        // in quotes.
-        if (problem.isEmpty() && !button.IsSeparator && command.contains(u'|'))
-            problem = QStringLiteral("its command holds \"|\"");
-        if (problem.isEmpty() && !button.IsSeparator && command.isEmpty())
-            problem = QStringLiteral("it has no command, so it would load back as a separator");
-        if (problem.isEmpty() && hiddenButtons.contains(i))
-            problem = namelessProblem();
-        if (!problem.isEmpty()) {
-            problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.Tooltip) + QStringLiteral(": ")
-                            + problem);
-        }
-        // Quoted where a read would change "command|key": blanks at the end of the image key "8 " of a bitmap
-        // file would be trimmed into the picture at index 8, and the command 'x with the file x' would read x|x.
-        buttonLines.addKey(IniRules::trimmed(keys[i]));
-        buttonLines.addValue({ command, u"|", imageKey });
-    }
-    if (!problems.isEmpty())
-        return problems;
-    // Every copy goes: the platform deletes only the first, and the next would surface with stale lines.
-    while (doc.removeSection(ConfigFormat::addonsSection())) { }
-    while (doc.removeSection(ConfigFormat::toolbitsSection())) { }
-    doc.writeEntries(ConfigFormat::addonsSection(), addOnLines);
-    doc.writeEntries(ConfigFormat::toolbitsSection(), buttonLines);
-    return problems;
-}
-
 bool SaveConfiguration(const Configuration &config, const QString &iniFolder, QString *error,
                        const BeforeWrite &beforeWrite, FileStamp *stamp)
 {
@@ -270,7 +272,7 @@ bool SaveConfiguration(const Configuration &config, const QString &iniFolder, QS
                         .arg(QDir::toNativeSeparators(path)));
     }
     IniDocument doc(old);
-    const QStringList problems = ApplyConfiguration(config, doc);
+    const QStringList problems = applyConfiguration(config, doc);
     if (!problems.isEmpty()) {
         return fail(QStringLiteral("Nothing was saved to \"%1\": these entries cannot be written as they stand:\n%2")
                         .arg(QDir::toNativeSeparators(path), problems.join(u'\n')));

@@ -9,7 +9,6 @@
 #include <functional>
 
 class FileStamp;
-class IniDocument;
 
 // What the editor holds of QTA.INI: the toolbar, the add-ons, the add-on commands a button can run, and the
 // pictures buttons can show. Nothing reaches the file until SaveConfiguration.
@@ -69,7 +68,3 @@ using BeforeWrite = std::function<bool(const QString &path)>;
 // file as this save left it.
 bool SaveConfiguration(const Configuration &config, const QString &iniFolder, QString *error = nullptr,
                        const BeforeWrite &beforeWrite = {}, FileStamp *stamp = nullptr);
-
-// The two sections written into doc as a save writes them; returns the entries that cannot be written
-// (empty when all can), in which case doc is left unchanged.
-QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc);

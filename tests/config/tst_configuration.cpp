@@ -135,7 +135,7 @@ private Q_SLOTS:
             QCOMPARE(::buttons(config), buttons.isEmpty() ? kDefaultButtons : buttons.split(u'\n'));
             QStringList commands { kNone };
             for (int i = 0; i < config.addOns()->count(); ++i)
-                commands += AddOnCommandForms(config.addOns()->at(i).Name, i);
+                commands += ConfigFormat::addOnCommandForms(config.addOns()->at(i).Name, i);
             QCOMPARE(config.addOnCommands(), commands);
             QVERIFY(LoadConfiguration(config, dir.path()));
         }
