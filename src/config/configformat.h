@@ -22,7 +22,7 @@ struct AddOnEntry
 {
     QString Name;
     QString CommandLine; // the program, without parameter macros
-    QString Parameters; // one of AddOnParameterChoices()
+    QString Parameters; // one of ConfigFormat::parameterChoices()
 
     friend bool operator==(const AddOnEntry &, const AddOnEntry &) = default;
 };

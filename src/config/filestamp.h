@@ -21,7 +21,6 @@ public:
     static FileStamp read(const QString &path, const FileStamp *known = nullptr);
 
     bool exists() const { return m_exists; }
-    QDateTime modified() const { return m_modified; }
 
     // True when the file appeared, vanished or holds other bytes than it did at earlier. Times alone do not
     // count: a program that rewrites the same bytes changes nothing the editor shows.

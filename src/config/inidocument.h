@@ -11,7 +11,7 @@
 
 class IniDocument;
 
-// The entries of a section to append, encoded in the document's character set as they are added, all into
+// The entries of a section to write, encoded in the document's character set as they are added, all into
 // one buffer: a section of many thousand lines is written without a string per line.
 class IniSectionEntries final
 {
@@ -25,8 +25,6 @@ public:
     // Gives the entry started last the value made of parts, so that a read gives back exactly their text:
     // inside one pair of double quotes where a read would otherwise change it (IniRules::readChanges).
     void addValue(std::initializer_list<QStringView> parts);
-
-    qsizetype count() const { return qsizetype(m_entries.size()); }
 
 private:
     friend class IniDocument;
@@ -81,12 +79,6 @@ public:
     // room for them.
     qsizetype sectionLineCount(const QString &section) const;
 
-    // Names of every section header in file order, duplicates included, empty names left out.
-    QStringList sectionNames() const;
-
-    // The lines of the first section named section (not trimmed), "key=value" or "key", ";" lines left out.
-    QStringList sectionLines(const QString &section) const;
-
     // --- writing -------------------------------------------------------------------------------------
     // Writes the entries into the first section named section (trimmed) in order, as one platform write per
     // entry would: an existing key keeps its place and spelling and takes the new value, a new key goes after
@@ -96,11 +88,18 @@ public:
     // of keys and values are dropped.
     void writeEntries(const QString &section, const IniSectionEntries &entries);
 
-    // Removes the first entry named key from the first section of that name that holds one.
-    bool removeKey(const QString &section, const QString &key);
-
     // Removes the first section named section (not trimmed): its header and all its lines.
     bool removeSection(const QString &section);
+
+    // --- the platform's other calls, which the editor does not make: ini-ops answers recorded cases with them
+    // Names of every section header in file order, duplicates included, empty names left out.
+    QStringList sectionNames() const;
+
+    // The lines of the first section named section (not trimmed), "key=value" or "key", ";" lines left out.
+    QStringList sectionLines(const QString &section) const;
+
+    // Removes the first entry named key from the first section of that name that holds one.
+    bool removeKey(const QString &section, const QString &key);
 
 private:
     enum class Kind : quint8 { Blank, Header, Entry, Hidden };
