@@ -64,44 +64,44 @@ QString imageKeyFor(const Configuration &config, int imageIndex)
     return config.images()->contains(imageIndex) ? config.images()->keyAt(imageIndex) : QString::number(imageIndex);
 }
 
-// The two sections written into doc as a save writes them; returns the entries that cannot be written
-// (empty when all can), in which case doc is left unchanged.
-QStringList applyConfiguration(const Configuration &config, IniDocument &doc)
+// The "Addons" lines of the add-ons, each refused entry named in problems.
+void encodeAddOns(const QList<AddOnEntry> &addOns, IniSectionEntries &lines, bool utf8, QStringList &problems)
 {
-    QStringList problems;
-    const QList<AddOnEntry> &addOns = config.addOns()->entries();
-    IniSectionEntries addOnLines(doc, addOns.size());
-    const QSet<int> hiddenAddOns
+    const QSet<int> hidden
         = namelessAfterNameless(addOns.size(), [&](qsizetype i) -> const QString & { return addOns[i].Name; });
     for (int row = 0; row < addOns.size(); ++row) {
         const QString &name = addOns[row].Name;
         const QString value = ConfigFormat::addOnValue(addOns[row]);
-        QString problem = iniEntryProblem(name, { value }, doc.isUtf8());
-        if (problem.isEmpty() && hiddenAddOns.contains(row))
+        QString problem = iniEntryProblem(name, { value }, utf8);
+        if (problem.isEmpty() && hidden.contains(row))
             problem = namelessProblem();
         if (!problem.isEmpty())
             problems.append(describe(QStringLiteral("Add-on in row"), row + 1, name) + QStringLiteral(": ") + problem);
-        addOnLines.addKey(IniRules::trimmed(name));
-        addOnLines.addValue({ value });
+        lines.addKey(IniRules::trimmed(name));
+        lines.addValue({ value });
     }
-    // A button's line is encoded from its parts as they stand, without a string per line.
+}
+
+// The "Toolbits" lines of the buttons, each refused entry named in problems. A button's line is encoded from
+// its parts as they stand, without a string per line.
+void encodeButtons(const Configuration &config, IniSectionEntries &lines, bool utf8, QStringList &problems)
+{
     const QList<ToolbarButtonEntry> &buttons = config.toolbar()->entries();
     const QStringList keys = savedToolbarKeys(buttons);
-    IniSectionEntries buttonLines(doc, buttons.size());
-    const QSet<int> hiddenButtons
+    const QSet<int> hidden
         = namelessAfterNameless(buttons.size(), [&](qsizetype i) -> const QString & { return keys[i]; });
     for (int i = 0; i < buttons.size(); ++i) {
         const ToolbarButtonEntry &button = buttons[i];
         const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
         const QStringView command = button.IsSeparator ? QStringView() : QStringView(button.Command);
-        QString problem = iniEntryProblem(keys[i], { command, imageKey }, doc.isUtf8());
+        QString problem = iniEntryProblem(keys[i], { command, imageKey }, utf8);
         // A reload splits at the first "|" and takes an empty command for a separator; a blank one is kept
         // in quotes.
         if (problem.isEmpty() && !button.IsSeparator && command.contains(u'|'))
             problem = QStringLiteral("its command holds \"|\"");
         if (problem.isEmpty() && !button.IsSeparator && command.isEmpty())
             problem = QStringLiteral("it has no command, so it would load back as a separator");
-        if (problem.isEmpty() && hiddenButtons.contains(i))
+        if (problem.isEmpty() && hidden.contains(i))
             problem = namelessProblem();
         if (!problem.isEmpty()) {
             problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.Tooltip) + QStringLiteral(": ")
@@ -109,9 +109,20 @@ QStringList applyConfiguration(const Configuration &config, IniDocument &doc)
         }
         // Quoted where a read would change "command|key": blanks at the end of the image key "8 " of a bitmap
         // file would be trimmed into the picture at index 8, and the command 'x with the file x' would read x|x.
-        buttonLines.addKey(IniRules::trimmed(keys[i]));
-        buttonLines.addValue({ command, u"|", imageKey });
+        lines.addKey(IniRules::trimmed(keys[i]));
+        lines.addValue({ command, u"|", imageKey });
     }
+}
+
+// The two sections written into doc as a save writes them; returns the entries that cannot be written
+// (empty when all can), in which case doc is left unchanged.
+QStringList applyConfiguration(const Configuration &config, IniDocument &doc)
+{
+    QStringList problems;
+    IniSectionEntries addOnLines(doc, config.addOns()->count());
+    encodeAddOns(config.addOns()->entries(), addOnLines, doc.isUtf8(), problems);
+    IniSectionEntries buttonLines(doc, config.toolbar()->count());
+    encodeButtons(config, buttonLines, doc.isUtf8(), problems);
     if (!problems.isEmpty())
         return problems;
     // Every copy goes: the platform deletes only the first, and the next would surface with stale lines.
@@ -120,6 +131,67 @@ QStringList applyConfiguration(const Configuration &config, IniDocument &doc)
     doc.writeEntries(ConfigFormat::addonsSection(), addOnLines);
     doc.writeEntries(ConfigFormat::toolbitsSection(), buttonLines);
     return problems;
+}
+
+// The add-ons and their commands from doc. Each value as QTA reads it, enclosing quotes taken off: the grid
+// shows what QTA runs. Nameless lines are add-ons QTA counts: they keep their place, so every add-on keeps its
+// number.
+void loadAddOns(Configuration &config, const IniDocument &doc)
+{
+    QList<AddOnEntry> addOns;
+    QStringList commands { ConfigFormat::none() };
+    addOns.reserve(doc.sectionLineCount(ConfigFormat::addonsSection()));
+    commands.reserve(1 + 5 * addOns.capacity());
+    doc.readEntries(ConfigFormat::addonsSection(), IniDocument::KeepEmptyNames, [&](QString &name, QString &value) {
+        IniRules::unquote(value);
+        commands += ConfigFormat::addOnCommandForms(name, int(addOns.size()));
+        addOns.append(ConfigFormat::parseAddOn(name, value));
+    });
+    config.addOns()->setEntries(addOns);
+    config.setAddOnCommands(commands);
+}
+
+// The button of one "Toolbits" line, its picture added to images when a bitmap file is new there. The line's
+// strings go straight into the button: the value, cut at the first "|", becomes the command.
+ToolbarButtonEntry buttonOf(QString &key, QString &value, ButtonImageList *images)
+{
+    IniRules::unquote(value);
+    const qsizetype bar = value.indexOf(u'|');
+    const QStringView imageKey = bar < 0 ? QStringView() : QStringView(value).sliced(bar + 1);
+    ToolbarButtonEntry button { std::move(key), QString(), -1, bar == 0 || value.isEmpty() };
+    const int digit = ConfigFormat::digitImageKey(imageKey);
+    if (digit >= 0) {
+        button.ImageIndex = digit;
+    } else if (button.IsSeparator) {
+        button.ImageIndex = 0;
+    } else if (!imageKey.isEmpty()) {
+        // A missing file keeps its path as written, so the button saves it back unchanged.
+        const QString source = imageKey.toString();
+        QString pictureKey = GetShortPath(source);
+        if (pictureKey.isEmpty())
+            pictureKey = source;
+        button.ImageIndex = images->indexOfKey(pictureKey);
+        if (button.ImageIndex < 0)
+            button.ImageIndex = images->add(ButtonImageEntry { pictureKey, source, false });
+    }
+    if (bar >= 0)
+        value.truncate(bar);
+    button.Command = std::move(value);
+    return button;
+}
+
+// The toolbar from doc; the default toolbar when the file names no button.
+void loadToolbar(Configuration &config, const IniDocument &doc)
+{
+    config.images()->removeFrom(kFirstDroppedPicture);
+    QList<ToolbarButtonEntry> buttons;
+    buttons.reserve(doc.sectionLineCount(ConfigFormat::toolbitsSection()));
+    doc.readEntries(ConfigFormat::toolbitsSection(), IniDocument::KeepEmptyNames,
+                    [&](QString &key, QString &value) { buttons.append(buttonOf(key, value, config.images())); });
+    if (buttons.isEmpty())
+        ResetToolbar(config);
+    else
+        config.toolbar()->reset(buttons);
 }
 
 } // namespace
@@ -199,55 +271,8 @@ bool LoadConfiguration(Configuration &config, const QString &iniFolder, QString 
     if (remark)
         *remark = describeUnusualContent(bytes, path);
     const IniDocument doc(bytes);
-
-    QList<AddOnEntry> addOns;
-    QStringList commands { ConfigFormat::none() };
-    addOns.reserve(doc.sectionLineCount(ConfigFormat::addonsSection()));
-    commands.reserve(1 + 5 * addOns.capacity());
-    // Each value as QTA reads it, enclosing quotes taken off: the grid shows what QTA runs. Nameless lines are
-    // add-ons QTA counts: they keep their place, so every add-on keeps its number.
-    doc.readEntries(ConfigFormat::addonsSection(), IniDocument::KeepEmptyNames, [&](QString &name, QString &value) {
-        IniRules::unquote(value);
-        commands += ConfigFormat::addOnCommandForms(name, int(addOns.size()));
-        addOns.append(ConfigFormat::parseAddOn(name, value));
-    });
-    config.addOns()->setEntries(addOns);
-    config.setAddOnCommands(commands);
-
-    ButtonImageList *images = config.images();
-    images->removeFrom(kFirstDroppedPicture);
-    QList<ToolbarButtonEntry> buttons;
-    buttons.reserve(doc.sectionLineCount(ConfigFormat::toolbitsSection()));
-    // Each line goes straight into its button: the value's string, cut at the first "|", becomes the command.
-    doc.readEntries(ConfigFormat::toolbitsSection(), IniDocument::KeepEmptyNames, [&](QString &key, QString &value) {
-        IniRules::unquote(value);
-        const qsizetype bar = value.indexOf(u'|');
-        const QStringView imageKey = bar < 0 ? QStringView() : QStringView(value).sliced(bar + 1);
-        ToolbarButtonEntry button { std::move(key), QString(), -1, bar == 0 || value.isEmpty() };
-        const int digit = ConfigFormat::digitImageKey(imageKey);
-        if (digit >= 0) {
-            button.ImageIndex = digit;
-        } else if (button.IsSeparator) {
-            button.ImageIndex = 0;
-        } else if (!imageKey.isEmpty()) {
-            // A missing file keeps its path as written, so the button saves it back unchanged.
-            const QString source = imageKey.toString();
-            QString pictureKey = GetShortPath(source);
-            if (pictureKey.isEmpty())
-                pictureKey = source;
-            button.ImageIndex = images->indexOfKey(pictureKey);
-            if (button.ImageIndex < 0)
-                button.ImageIndex = images->add(ButtonImageEntry { pictureKey, source, false });
-        }
-        if (bar >= 0)
-            value.truncate(bar);
-        button.Command = std::move(value);
-        buttons.append(std::move(button));
-    });
-    if (buttons.isEmpty())
-        ResetToolbar(config);
-    else
-        config.toolbar()->reset(buttons);
+    loadAddOns(config, doc);
+    loadToolbar(config, doc);
     return true;
 }
 
