@@ -218,11 +218,11 @@ QStringList keyNames(const IniDocument &doc, const QString &section)
 std::string change(const char *op, const QString &work, const std::function<void(IniDocument &)> &edit)
 {
     QByteArray old;
-    const bool read = FileSafety::readFile(work, &old, nullptr);
+    const bool readable = FileSafety::readFile(work, &old, nullptr);
     IniDocument doc(old);
     edit(doc);
     const QByteArray bytes = doc.toBytes();
-    const bool ok = read && (bytes == old || FileSafety::writeFile(work, bytes, nullptr));
+    const bool ok = readable && (bytes == old || FileSafety::writeFile(work, bytes, nullptr));
     return std::string(op) + (ok ? " 1" : " 0");
 }
 
