@@ -203,10 +203,11 @@ std::unique_ptr<Configuration> loadFresh(const QString &folder, int n, int addOn
     SetupButtonImages(*config);
     QElapsedTimer timer;
     timer.start();
-    const ConfigResult loaded = LoadConfiguration(*config, folder);
+    QString error;
+    const bool loaded = LoadConfiguration(*config, folder, &error);
     *ms = msOf(timer);
     if (!loaded) {
-        fail(QStringLiteral("load failed: %1").arg(loaded.error));
+        fail(QStringLiteral("load failed: %1").arg(error));
         return nullptr;
     }
     if (config->toolbar()->count() != n || config->addOns()->count() != addOns) {
@@ -260,10 +261,11 @@ bool measureCore(int n, Row &row)
         if (!writeBytes(IniFilePath(folder), original))
             return fail(QStringLiteral("could not restore %1").arg(IniFilePath(folder)));
         timer.start();
-        const ConfigResult saved = SaveConfiguration(*config, folder);
+        QString error;
+        const bool saved = SaveConfiguration(*config, folder, &error);
         const double saveMs = msOf(timer);
         if (!saved)
-            return fail(QStringLiteral("save failed: %1").arg(saved.error));
+            return fail(QStringLiteral("save failed: %1").arg(error));
         QFile check(IniFilePath(folder));
         const QByteArray written = check.open(QIODevice::ReadOnly) ? check.readAll() : QByteArray();
         if (!written.contains("Renamed add-on=") || !written.contains("Renamed button="))

@@ -1,5 +1,7 @@
 #include "configformat.h"
 
+#include "stringfunctions.h"
+
 #include <QStringBuilder>
 
 namespace {
@@ -56,17 +58,6 @@ QString withoutMacroWords(QStringView text)
             out.append(u' ');
     }
     return out;
-}
-
-QString trimmedBlanks(const QString &text)
-{
-    qsizetype s = 0;
-    qsizetype e = text.size();
-    while (s < e && text[s] == u' ')
-        ++s;
-    while (e > s && text[e - 1] == u' ')
-        --e;
-    return text.mid(s, e - s);
 }
 
 } // namespace
@@ -180,7 +171,7 @@ AddOnEntry parseAddOn(const QString &name, const QString &value)
     AddOnEntry entry;
     entry.Name = name;
     entry.Parameters = parameterChoices().at((charFile ? 1 : 0) + (fileList ? 2 : 0));
-    entry.CommandLine = trimmedBlanks(withoutMacroWords(value));
+    entry.CommandLine = trimBlanks(withoutMacroWords(value));
     return entry;
 }
 

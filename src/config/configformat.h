@@ -22,7 +22,7 @@ struct AddOnEntry
 {
     QString Name;
     QString CommandLine; // the program, without parameter macros
-    QString Parameters; // one of AddOnParameterChoices()
+    QString Parameters; // one of ConfigFormat::parameterChoices()
 
     friend bool operator==(const AddOnEntry &, const AddOnEntry &) = default;
 };
@@ -68,9 +68,3 @@ int digitImageKey(QStringView imageKey);
 QString separatorKey(int number);
 
 } // namespace ConfigFormat
-
-// Spelled as QTA's own documentation names it.
-inline QStringList AddOnCommandForms(const QString &name, int position)
-{
-    return ConfigFormat::addOnCommandForms(name, position);
-}

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <functional>
 
-class IniDocument;
+class FileStamp;
 
 // What the editor holds of QTA.INI: the toolbar, the add-ons, the add-on commands a button can run, and the
 // pictures buttons can show. Nothing reaches the file until SaveConfiguration.
@@ -38,23 +38,6 @@ private:
     QStringList m_addOnCommands;
 };
 
-struct ConfigResult
-{
-    bool ok = true;
-    QString error; // a sentence naming the file and what failed; empty when the caller cancelled
-    QString warning; // a sentence for the user about a load that still succeeded (odd file content)
-
-    ConfigResult() = default;
-    explicit ConfigResult(bool ok, QString error, QString warning = QString())
-        : ok(ok)
-        , error(std::move(error))
-        , warning(std::move(warning))
-    {
-    }
-
-    explicit operator bool() const { return ok; }
-};
-
 // The path of QTA.INI in the remembered folder (found whatever the letter case of its name).
 QString IniFilePath(const QString &iniFolder);
 
@@ -68,9 +51,11 @@ void SetupButtonImages(Configuration &config);
 void ResetToolbar(Configuration &config);
 
 // Fills the add-ons, their commands and the toolbar from QTA.INI in iniFolder. A missing file means no
-// add-ons and the default toolbar. A file that exists but cannot be read leaves everything as it was and
-// returns the reason.
-ConfigResult LoadConfiguration(Configuration &config, const QString &iniFolder);
+// add-ons and the default toolbar. A file that exists but cannot be read leaves everything as it was: returns
+// false and sets error to a sentence naming the file and the reason. remark: a sentence for the user about odd
+// content that still loaded, else empty. stamp: the file as this load read it.
+bool LoadConfiguration(Configuration &config, const QString &iniFolder, QString *error = nullptr,
+                       QString *remark = nullptr, FileStamp *stamp = nullptr);
 
 // Called by a save once it knows that it will write the file at path (the bytes change and nothing refuses the
 // write), before anything is written: the place for questions and a backup. Returning false cancels the save.
@@ -78,11 +63,8 @@ using BeforeWrite = std::function<bool(const QString &path)>;
 
 // Replaces the "Addons" and "Toolbits" sections of QTA.INI in iniFolder with the add-ons and the toolbar,
 // reading the file as it is on disk now so that every other byte stays as it is. Writes nothing when an
-// entry cannot be written faithfully, and names each such entry; any other failure leaves the old file
-// intact and says why. A save that beforeWrite cancelled fails with an empty error.
-ConfigResult SaveConfiguration(const Configuration &config, const QString &iniFolder,
-                               const BeforeWrite &beforeWrite = {});
-
-// The two sections written into doc as a save writes them; returns the entries that cannot be written
-// (empty when all can), in which case doc is left unchanged.
-QStringList ApplyConfiguration(const Configuration &config, IniDocument &doc);
+// entry cannot be written faithfully, and names each such entry in error; any other failure leaves the old
+// file intact and says why. A save that beforeWrite cancelled returns false with an empty error. stamp: the
+// file as this save left it.
+bool SaveConfiguration(const Configuration &config, const QString &iniFolder, QString *error = nullptr,
+                       const BeforeWrite &beforeWrite = {}, FileStamp *stamp = nullptr);

@@ -145,6 +145,24 @@ QString writeAll(QFileDevice &file, const QByteArray &bytes, bool limited)
     return QStringLiteral("%1 (%2 of %3 bytes written)").arg(cause).arg(written).arg(bytes.size());
 }
 
+// The end of every reason a write gives up before the file was touched.
+QString leftAsItWas(const QString &why)
+{
+    return why + QStringLiteral("; the file was left as it was");
+}
+
+// Pushes what the file holds to the disk; returns why that failed, or an empty string.
+QString flushToDisk(QFileDevice &file)
+{
+    if (!file.flush())
+        return file.errorString();
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0)
+        return systemError();
+#endif
+    return QString();
+}
+
 // Rewrites the file's own content: from the start, cut to the new length, synced, read back and compared.
 // Returns why it failed, or an empty string.
 QString overwrite(QFile &file, const QByteArray &bytes, bool limited)
@@ -156,40 +174,36 @@ QString overwrite(QFile &file, const QByteArray &bytes, bool limited)
         return why;
     if (!file.resize(bytes.size()))
         return file.errorString();
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0)
-        return systemError();
-#endif
+    if (why = flushToDisk(file); !why.isEmpty())
+        return why;
     if (!file.seek(0) || file.readAll() != bytes)
         return QStringLiteral("the file read back after writing differs from what was written");
     return QString();
 }
 
 // A kill or a power cut during this write can leave the file half-written, which a replacement by rename
-// never does; it is taken only where a replacement would do worse.
-bool writeInPlace(const QString &path, const QString &target, const QByteArray &bytes, QString *error)
+// never does; it is taken only where a replacement would do worse. Returns why it failed, or an empty string.
+QString writeInPlace(const QString &target, const QByteArray &bytes, std::optional<Permissions> permissions)
 {
-    auto fail = [&](const QString &what) {
-        if (error)
-            *error = failure(path, what);
-        return false;
-    };
     QFile file(target);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return fail(QStringLiteral("%1; the file was left as it was").arg(file.errorString()));
+        return leftAsItWas(file.errorString());
     const QByteArray oldBytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("%1; the file was left as it was").arg(file.errorString()));
+        return leftAsItWas(file.errorString());
 
     const QString why = overwrite(file, bytes, true);
-    if (why.isEmpty())
-        return true;
+    if (why.isEmpty()) {
+        if (permissions)
+            QFile::setPermissions(target, *permissions);
+        return QString();
+    }
     file.unsetError();
     const QString restoreWhy = overwrite(file, oldBytes, false);
     if (restoreWhy.isEmpty())
-        return fail(QStringLiteral("%1; its old content was written back").arg(why));
-    return fail(QStringLiteral("%1, and writing its old content back failed too (%2), so the file may be damaged")
-                    .arg(why, restoreWhy));
+        return QStringLiteral("%1; its old content was written back").arg(why);
+    return QStringLiteral("%1, and writing its old content back failed too (%2), so the file may be damaged")
+        .arg(why, restoreWhy);
 }
 
 // Why a write of the file that holds the content, targetPath, cannot even start; empty when it can.
@@ -211,140 +225,147 @@ QString refusal(const QString &targetPath)
     return QString();
 }
 
-bool write(const QString &path, const QByteArray &bytes, std::optional<Permissions> permissions, QString *error)
+// The steps of a replacement, each returning why it failed or an empty string.
+
+// Writes the staged copy whole and synced. QSaveFile's commit does not notice a failure of the write that
+// empties its buffer (a full disk shows there) and ignores a failed sync, and would put a short file in place:
+// both are checked before it.
+QString writeStaged(const QString &staged, const QByteArray &bytes)
 {
-    auto fail = [&](const QString &what) {
-        if (error)
-            *error = failure(path, what);
-        return false;
-    };
-    const QString targetPath = finalTarget(path);
-    if (const QString why = refusal(targetPath); !why.isEmpty())
-        return fail(why);
-    const QFileInfo target(targetPath);
-    const QFileInfo folder(target.absolutePath());
-    const bool folderReadOnly = refusesNewFiles(folder);
-
-    // A replacement would split a hard link (the other names keep the old content) and cannot be made in a
-    // read-only folder, while the file itself may be written: write its content in place there.
-    if (target.exists() && (folderReadOnly || linkCount(targetPath) > 1)) {
-        if (!writeInPlace(path, targetPath, bytes, error))
-            return false;
-        if (permissions)
-            QFile::setPermissions(targetPath, *permissions);
-        return true;
-    }
-
-    // QSaveFile's temporary is named after its file ("QTA.INI.AbCdEf"), and a kill between its two last steps
-    // leaves it in the user's folder, under a name no later save can tell from the user's own files. So the
-    // bytes go to a hidden staged copy of our own first (written whole and synced by QSaveFile), which then
-    // replaces the target in one rename. A kill at any point leaves the old file or the new one, and at most
-    // hidden files of the staging pattern, which the next save removes.
-    removeStaleStaging(target);
-    const QString staged
-        = target.absolutePath() + u'/' + stagingPrefix(target) + QString::number(QCoreApplication::applicationPid());
     QSaveFile file(staged);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    const QString cut = writeAll(file, bytes, true);
-    if (!cut.isEmpty()) {
+        return file.errorString();
+    QString why = writeAll(file, bytes, true);
+    if (why.isEmpty())
+        why = flushToDisk(file);
+    if (!why.isEmpty()) {
         file.cancelWriting();
-        return fail(QStringLiteral("%1; the file was left as it was").arg(cut));
-    }
-    // QSaveFile's commit does not notice a failure of the write that empties its buffer (a full disk shows
-    // there) and ignores a failed sync, and would put a short file in place: both are checked before it.
-    QString unwritten;
-    if (!file.flush())
-        unwritten = file.errorString();
-#ifdef Q_OS_UNIX
-    else if (::fsync(file.handle()) != 0)
-        unwritten = systemError();
-#endif
-    if (!unwritten.isEmpty()) {
-        file.cancelWriting();
-        return fail(QStringLiteral("%1; the file was left as it was").arg(unwritten));
+        return leftAsItWas(why);
     }
     if (!file.commit())
-        return fail(QStringLiteral("%1; the file was left as it was").arg(file.errorString()));
+        return leftAsItWas(file.errorString());
 #ifdef Q_OS_WIN
     FileSafetyWin::hide(staged);
 #endif
-    QFile staging(staged);
-    if (!staging.open(QIODevice::ReadOnly) || staging.readAll() != bytes) {
-        staging.close();
-        QFile::remove(staged);
-        return fail(QStringLiteral("the copy read back before replacing the file differs from what was written; "
-                                   "the file was left as it was"));
-    }
-    staging.close();
+    return QString();
+}
+
+// Reads the staged copy back: bytes the disk took wrongly show here, while the old file is still in place.
+QString checkStaged(const QString &staged, const QByteArray &bytes)
+{
+    QFile file(staged);
+    if (file.open(QIODevice::ReadOnly) && file.readAll() == bytes)
+        return QString();
+    return QStringLiteral("the copy read back before replacing the file differs from what was written; the file "
+                          "was left as it was");
+}
+
+// Gives the staged copy what the file it replaces had: owner and group, permissions (or those asked for) and,
+// on Windows, attributes.
+void keepAttributes(const QFileInfo &target, const QString &staged, std::optional<Permissions> permissions)
+{
     if (target.exists())
-        copyOwner(targetPath, staged);
+        copyOwner(target.absoluteFilePath(), staged);
     if (permissions)
         QFile::setPermissions(staged, *permissions);
     else if (target.exists())
         QFile::setPermissions(staged, storedPermissions(target));
 #ifdef Q_OS_WIN
-    FileSafetyWin::takeAttributes(targetPath, staged);
-    QString reason;
-    if (!FileSafetyWin::replace(staged, targetPath, &reason)) {
-#else
-    if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(targetPath).constData()) != 0) {
-        const QString reason = systemError();
+    FileSafetyWin::takeAttributes(target.absoluteFilePath(), staged);
 #endif
-        QFile::remove(staged);
-        return fail(QStringLiteral("%1; the file was left as it was").arg(reason));
+}
+
+// Puts the staged copy in the target's place in one step.
+QString putInPlace(const QString &staged, const QString &target)
+{
+#ifdef Q_OS_WIN
+    QString why;
+    if (!FileSafetyWin::replace(staged, target, &why))
+        return leftAsItWas(why);
+#else
+    if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) != 0)
+        return leftAsItWas(systemError());
+#endif
+    return QString();
+}
+
+// QSaveFile's temporary is named after its file ("QTA.INI.AbCdEf"), and a kill between its two last steps
+// leaves it in the user's folder, under a name no later save can tell from the user's own files. So the bytes
+// go to a hidden staged copy of our own first (written whole and synced by QSaveFile), which then replaces the
+// target in one rename. A kill at any point leaves the old file or the new one, and at most hidden files of the
+// staging pattern, which the next save removes.
+QString replaceByStagedCopy(const QFileInfo &target, const QByteArray &bytes, std::optional<Permissions> permissions)
+{
+    removeStaleStaging(target);
+    const QString staged
+        = target.absolutePath() + u'/' + stagingPrefix(target) + QString::number(QCoreApplication::applicationPid());
+    QString why = writeStaged(staged, bytes);
+    if (!why.isEmpty())
+        return why; // QSaveFile left nothing behind
+    why = checkStaged(staged, bytes);
+    if (why.isEmpty()) {
+        keepAttributes(target, staged, permissions);
+        why = putInPlace(staged, target.absoluteFilePath());
     }
-    return true;
+    if (!why.isEmpty())
+        QFile::remove(staged);
+    return why;
+}
+
+bool write(const QString &path, const QByteArray &bytes, std::optional<Permissions> permissions, QString *error)
+{
+    const QString targetPath = finalTarget(path);
+    QString why = refusal(targetPath);
+    if (why.isEmpty()) {
+        const QFileInfo target(targetPath);
+        // A replacement would split a hard link (the other names keep the old content) and cannot be made in a
+        // read-only folder, while the file itself may be written: write its content in place there.
+        if (target.exists() && (refusesNewFiles(QFileInfo(target.absolutePath())) || linkCount(targetPath) > 1))
+            why = writeInPlace(targetPath, bytes, permissions);
+        else
+            why = replaceByStagedCopy(target, bytes, permissions);
+    }
+    if (!why.isEmpty() && error)
+        *error = failure(path, why);
+    return why.isEmpty();
 }
 
 } // namespace
 
 namespace FileSafety {
 
-ReadResult readFile(const QString &path)
+bool readFile(const QString &path, QByteArray *bytes, QString *error)
 {
-    ReadResult result;
-    QFileInfo info(path);
-    if (!info.exists()) {
-        result.ok = true;
-        return result;
-    }
-    result.exists = true;
-    if (info.isDir()) {
-        result.error
-            = QStringLiteral("Could not read \"%1\": it is a folder, not a file.").arg(QDir::toNativeSeparators(path));
-        return result;
-    }
+    bytes->clear();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return true;
+    auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), why);
+        return false;
+    };
+    if (info.isDir())
+        return fail(QStringLiteral("it is a folder, not a file"));
     // A pipe or a device would block the read for ever or never end.
-    if (!info.isFile()) {
-        result.error
-            = QStringLiteral("Could not read \"%1\": it is not a regular file.").arg(QDir::toNativeSeparators(path));
-        return result;
-    }
+    if (!info.isFile())
+        return fail(QStringLiteral("it is not a regular file"));
     // Far beyond any real settings file; the line model counts its offsets in int.
     constexpr qint64 maxBytes = qint64(256) << 20;
     if (info.size() > maxBytes) {
-        result.error = QStringLiteral("Could not read \"%1\": at %2 MB it is too large to be a settings file "
-                                      "(the editor reads files of up to 256 MB).")
-                           .arg(QDir::toNativeSeparators(path))
-                           .arg(info.size() >> 20);
-        return result;
+        return fail(QStringLiteral("at %1 MB it is too large to be a settings file (the editor reads files of up "
+                                   "to 256 MB)")
+                        .arg(info.size() >> 20));
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error
-            = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), file.errorString());
-        return result;
-    }
-    result.bytes = file.readAll();
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    *bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.error
-            = QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), file.errorString());
-        result.bytes.clear();
-        return result;
+        bytes->clear();
+        return fail(file.errorString());
     }
-    result.ok = true;
-    return result;
+    return true;
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
@@ -352,10 +373,12 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     return write(path, bytes, std::nullopt, error);
 }
 
-QString writeRefusal(const QString &path)
+bool canWrite(const QString &path, QString *error)
 {
     const QString why = refusal(finalTarget(path));
-    return why.isEmpty() ? why : failure(path, why);
+    if (!why.isEmpty() && error)
+        *error = failure(path, why);
+    return why.isEmpty();
 }
 
 QString backupPath(const QString &path)
@@ -365,17 +388,15 @@ QString backupPath(const QString &path)
 
 bool keepBackup(const QString &path, QString *error)
 {
-    const ReadResult current = readFile(path);
-    if (!current.ok) {
-        if (error)
-            *error = current.error;
+    QByteArray current;
+    if (!readFile(path, &current, error))
         return false;
-    }
-    if (!current.exists)
+    const QFileInfo info(path);
+    if (!info.exists())
         return true;
     // The owner may always write the backup: a read-only mark copied from the file would refuse every later one.
-    const Permissions permissions = storedPermissions(QFileInfo(path)) | QFileDevice::WriteOwner;
-    return write(backupPath(path), current.bytes, permissions, error);
+    const Permissions permissions = storedPermissions(info) | QFileDevice::WriteOwner;
+    return write(backupPath(path), current, permissions, error);
 }
 
 void setWriteLimitForTesting(qint64 maxBytes)

@@ -6,15 +6,10 @@
 // Every read and write of QTA.INI passes through here.
 namespace FileSafety {
 
-struct ReadResult
-{
-    bool ok = false; // false: the file exists but could not be read (error says why)
-    bool exists = false;
-    QByteArray bytes;
-    QString error;
-};
-
-ReadResult readFile(const QString &path);
+// Reads the whole file into bytes; a missing file reads as none. Returns false, and sets error to a sentence
+// naming the file and the reason, when the file exists but cannot be read as settings (a folder, a pipe, a file
+// too large).
+bool readFile(const QString &path, QByteArray *bytes, QString *error);
 
 // Replaces the file's content in one step: the new bytes go to a hidden temporary file beside it
 // (".QTA.INI.qtaedit-..."), which then takes the file's place, so a failure at any point, the process killed
@@ -29,10 +24,10 @@ ReadResult readFile(const QString &path);
 // then says whether that worked.
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error);
 
-// Why writeFile(path) would be refused before it writes anything (a read-only file, a missing or read-only
-// folder, a folder in the file's place, a circle of symbolic links), as the sentence writeFile gives; empty
-// when nothing stands in the way. A write may still fail later (a full disk).
-QString writeRefusal(const QString &path);
+// False when writeFile(path) would be refused before it writes anything (a read-only file, a missing or
+// read-only folder, a folder in the file's place, a circle of symbolic links), with the sentence writeFile gives
+// in error. A write may still fail later (a full disk).
+bool canWrite(const QString &path, QString *error);
 
 // The backup's name: the file's own name, letter case kept, plus ".bak", in the same folder.
 QString backupPath(const QString &path);

@@ -1,10 +1,9 @@
 #include "filestamp.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 
-FileStamp FileStamp::of(const QString &path, const FileStamp *known)
+FileStamp FileStamp::times(const QString &path)
 {
     FileStamp stamp;
     const QFileInfo info(path);
@@ -16,21 +15,36 @@ FileStamp FileStamp::of(const QString &path, const FileStamp *known)
     // A replacement by rename or a rewrite keeping the size and modification time still changes this one.
     stamp.m_metadataChanged = info.metadataChangeTime();
     stamp.m_taken = QDateTime::currentDateTimeUtc();
+    return stamp;
+}
+
+FileStamp FileStamp::forBytes(const QString &path, const QByteArray &bytes)
+{
+    FileStamp stamp = times(path);
+    stamp.m_bytes = bytes;
+    return stamp;
+}
+
+FileStamp FileStamp::read(const QString &path, const FileStamp *known)
+{
+    FileStamp stamp = times(path);
+    if (!stamp.m_exists)
+        return stamp;
     // File times tick in steps (a few milliseconds, two seconds on some disks): a rewrite soon after the stamp
     // was taken may keep the size and the times, so only a stamp taken well after the last change is trusted.
     const QDateTime lastChange = qMax(stamp.m_modified, stamp.m_metadataChanged);
     if (known && known->m_exists && known->m_readable && stamp.sameTimesAndSize(*known)
         && lastChange.msecsTo(known->m_taken) > 3000) {
-        stamp.m_sha256 = known->m_sha256;
+        stamp.m_bytes = known->m_bytes;
         return stamp;
     }
     QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file) || file.error() != QFileDevice::NoError) {
+    if (!file.open(QIODevice::ReadOnly)) {
         stamp.m_readable = false;
         return stamp;
     }
-    stamp.m_sha256 = hash.result();
+    stamp.m_bytes = file.readAll();
+    stamp.m_readable = file.error() == QFileDevice::NoError;
     return stamp;
 }
 
@@ -42,7 +56,7 @@ bool FileStamp::changedSince(const FileStamp &earlier) const
         return false;
     if (!m_readable || !earlier.m_readable)
         return !sameTimesAndSize(earlier);
-    return m_size != earlier.m_size || m_sha256 != earlier.m_sha256;
+    return m_bytes != earlier.m_bytes;
 }
 
 bool FileStamp::sameTimesAndSize(const FileStamp &other) const

@@ -72,39 +72,46 @@ private:
     std::vector<quint64> m_slots; // 0: empty; else the hash's upper half, then the item + 1
 };
 
-QString leftTrimmed(const QString &text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i].unicode() < 0x80 && IniRules::isSpace(char(text[i].unicode())))
-        ++i;
-    return text.mid(i);
-}
-
 } // namespace
 
 namespace IniRules {
 
+namespace {
+
+template<typename View> View trimmedView(View text, bool end)
+{
+    while (!text.isEmpty() && isSpace(text.front()))
+        text = text.sliced(1);
+    while (end && !text.isEmpty() && isSpace(text.back()))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
 QByteArrayView trimmed(QByteArrayView bytes)
 {
-    qsizetype s = 0;
-    qsizetype e = bytes.size();
-    while (s < e && isSpace(bytes[s]))
-        ++s;
-    while (e > s && isSpace(bytes[e - 1]))
-        --e;
-    return bytes.sliced(s, e - s);
+    return trimmedView(bytes, true);
+}
+
+QStringView trimmed(QStringView text)
+{
+    return trimmedView(text, true);
 }
 
 QString trimmed(const QString &text)
 {
-    auto space = [](QChar c) { return c.unicode() < 0x80 && isSpace(char(c.unicode())); };
-    qsizetype s = 0;
-    qsizetype e = text.size();
-    while (s < e && space(text[s]))
-        ++s;
-    while (e > s && space(text[e - 1]))
-        --e;
-    return text.mid(s, e - s);
+    return trimmed(QStringView(text)).toString();
+}
+
+QByteArrayView leftTrimmed(QByteArrayView bytes)
+{
+    return trimmedView(bytes, false);
+}
+
+QStringView leftTrimmed(QStringView text)
+{
+    return trimmedView(text, false);
 }
 
 bool equalNames(QByteArrayView a, QByteArrayView b)
@@ -133,11 +140,13 @@ bool sameKey(const QString &a, const QString &b)
     return matchKey(a) == matchKey(b);
 }
 
-QString unquoted(const QString &value)
+void unquote(QString &value)
 {
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
-        return value.mid(1, value.size() - 2);
-    return value;
+    // In place: the string is the caller's, no copy is needed.
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
+        value.chop(1);
+        value.remove(0, 1);
+    }
 }
 
 bool readChanges(std::initializer_list<QStringView> parts)
@@ -155,8 +164,7 @@ bool readChanges(std::initializer_list<QStringView> parts)
     }
     if (size == 0)
         return false;
-    auto space = [](QChar c) { return c.unicode() < 0x80 && isSpace(char(c.unicode())); };
-    if (space(first) || space(last))
+    if (isSpace(first) || isSpace(last))
         return true;
     return size >= 2 && (first == u'"' || first == u'\'') && last == first;
 }
@@ -194,7 +202,7 @@ QByteArrayView IniDocument::sectionName(const Section &s) const
     return s.header < 0 ? QByteArrayView() : name(m_lines[s.header]);
 }
 
-QByteArray IniDocument::encode(const QString &text) const
+QByteArray IniDocument::encode(QStringView text) const
 {
     return m_utf8 ? text.toUtf8() : AnsiText::encode(text);
 }
@@ -298,12 +306,8 @@ void IniDocument::classify(Line &line) const
     const qsizetype eq = text.indexOf('=');
     QByteArrayView key = text;
     if (eq >= 0) {
-        key = text.first(eq);
-        while (!key.isEmpty() && IniRules::isSpace(key.back()))
-            key.chop(1);
-        QByteArrayView value = text.sliced(eq + 1);
-        while (!value.isEmpty() && IniRules::isSpace(value.front()))
-            value = value.sliced(1);
+        key = IniRules::trimmed(text.first(eq));
+        const QByteArrayView value = IniRules::leftTrimmed(text.sliced(eq + 1));
         line.valueStart = int(value.data() - raw.data());
         line.valueLength = int(value.size());
     }
@@ -370,57 +374,10 @@ int IniDocument::findEntry(const Section &s, QByteArrayView key) const
     return -1;
 }
 
-std::optional<QString> IniDocument::rawValue(const QString &section, const QString &key) const
-{
-    const int s = findSection(encode(IniRules::trimmed(section)));
-    if (s < 0)
-        return std::nullopt;
-    const int e = findEntry(m_sections[s], encode(IniRules::trimmed(key)));
-    if (e < 0 || m_lines[e].valueStart < 0)
-        return std::nullopt;
-    return decode(rawValueBytes(m_lines[e]));
-}
-
-std::optional<QString> IniDocument::value(const QString &section, const QString &key) const
-{
-    std::optional<QString> raw = rawValue(section, key);
-    if (raw)
-        *raw = IniRules::unquoted(*raw);
-    return raw;
-}
-
-QStringList IniDocument::keyNames(const QString &section) const
-{
-    QStringList names;
-    const int s = findSection(encode(section));
-    if (s < 0)
-        return names;
-    const Section &sec = m_sections[s];
-    for (int i = sec.first; i < sec.end; ++i) {
-        const Line &line = m_lines[i];
-        if (line.kind != Kind::Entry || line.valueStart < 0 || name(line).startsWith(';'))
-            continue;
-        if (names.isEmpty() && line.nameLength == 0)
-            return names; // the platform takes a list that starts with an empty name as empty
-        names.append(decode(name(line)));
-    }
-    return names;
-}
-
 qsizetype IniDocument::sectionLineCount(const QString &section) const
 {
     const int s = findSection(encode(section));
     return s < 0 ? 0 : m_sections[s].end - m_sections[s].first;
-}
-
-QList<IniEntry> IniDocument::entries(const QString &section, EntryOptions options) const
-{
-    QList<IniEntry> result;
-    result.reserve(sectionLineCount(section));
-    readEntries(section, options, [&result](QString &key, QString &value) {
-        result.append(IniEntry { std::move(key), std::move(value) });
-    });
-    return result;
 }
 
 void IniDocument::readEntries(const QString &section, EntryOptions options,
@@ -441,18 +398,13 @@ void IniDocument::readEntries(const QString &section, EntryOptions options,
         if (line.kind != Kind::Entry)
             continue;
         const int first = firstEntry.findOrInsert(name(line), i, nameOfLine);
-        if (line.valueStart < 0 || name(line).startsWith(';'))
+        if (line.valueStart < 0 || (name(line).startsWith(';') && !(options & SemicolonNames)))
             continue;
         const bool ownLine = line.nameLength == 0 && (options & KeepEmptyNames);
         if (line.nameLength == 0 && !ownLine && !taken)
             return;
         const Line &answer = ownLine ? line : m_lines[first];
         QString value = answer.valueStart < 0 ? QString() : decode(rawValueBytes(answer));
-        // One pair of enclosing quotes comes off in place: the decoded string is ours, no copy is needed.
-        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
-            value.chop(1);
-            value.remove(0, 1);
-        }
         QString key = decode(name(line));
         taken = true;
         take(key, value);
@@ -487,12 +439,6 @@ QStringList IniDocument::sectionLines(const QString &section) const
         lines.append(text);
     }
     return lines;
-}
-
-bool IniDocument::hasSection(const QString &section) const
-{
-    const QByteArray wanted = encode(section);
-    return !wanted.isEmpty() && findSection(wanted) > 0;
 }
 
 QByteArray IniDocument::lineEnd() const
@@ -558,12 +504,12 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
 {
     const QByteArray sectionBytes = encode(IniRules::trimmed(section));
     const QByteArray keyBytes = encode(IniRules::trimmed(key));
-    const QByteArray valueBytes = encode(leftTrimmed(value));
+    const QByteArray valueBytes = encode(IniRules::leftTrimmed(value));
     const int s = findSection(sectionBytes);
     if (s < 0) {
         ensureLineEnd(int(m_lines.size()) - 1);
-        m_lines.push_back(makeLine('[' + encode(leftTrimmed(section)) + ']'));
-        m_lines.push_back(makeLine(encode(leftTrimmed(key)) + '=' + valueBytes));
+        m_lines.push_back(makeLine('[' + encode(IniRules::leftTrimmed(section)) + ']'));
+        m_lines.push_back(makeLine(encode(IniRules::leftTrimmed(key)) + '=' + valueBytes));
         reindex();
         return true;
     }
@@ -589,7 +535,7 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
             break;
         }
     }
-    insertLine(at, encode(leftTrimmed(key)) + '=' + valueBytes);
+    insertLine(at, encode(IniRules::leftTrimmed(key)) + '=' + valueBytes);
     return true;
 }
 
@@ -621,69 +567,27 @@ bool IniDocument::removeSection(const QString &section)
     return true;
 }
 
-int IniDocument::removeAllSections(const QString &section)
-{
-    const QByteArray wanted = encode(section);
-    if (wanted.isEmpty())
-        return 0;
-    // One pass in place: every line that is not in a section of that name moves down over the dropped ones.
-    std::size_t kept = 0;
-    int removed = 0;
-    for (const Section &s : m_sections) {
-        if (s.header >= 0 && sameName(sectionName(s), wanted)) {
-            ++removed;
-            continue;
-        }
-        const std::size_t from = std::size_t(s.header >= 0 ? s.header : s.first);
-        if (kept != from)
-            std::copy(m_lines.begin() + from, m_lines.begin() + s.end, m_lines.begin() + kept);
-        kept += std::size_t(s.end) - from;
-    }
-    if (removed > 0) {
-        m_lines.resize(kept);
-        reindex();
-    }
-    return removed;
-}
-
-void IniDocument::appendSection(const QString &section, const QList<IniEntry> &entries)
-{
-    if (entries.isEmpty())
-        return;
-    if (hasSection(section)) {
-        for (const IniEntry &entry : entries)
-            setValue(section, entry.key, entry.value);
-        return;
-    }
-    IniSectionEntries encoded(*this, entries.size());
-    for (const IniEntry &entry : entries) {
-        encoded.addKey(entry.key);
-        encoded.appendValue(entry.value);
-    }
-    appendSection(section, encoded);
-}
-
-void IniDocument::appendSection(const QString &section, const IniSectionEntries &entries)
+void IniDocument::writeEntries(const QString &section, const IniSectionEntries &entries)
 {
     if (entries.m_entries.empty())
         return;
     Q_ASSERT(entries.m_utf8 == m_utf8);
-    if (hasSection(section)) {
+    if (findSection(encode(IniRules::trimmed(section))) >= 0) {
         for (const IniSectionEntries::Entry &entry : entries.m_entries)
             setValue(section, decode(entries.view(entry.key)), decode(entries.view(entry.value)));
         return;
     }
-    // Lay out the lines as one write per entry would leave them: a repeated name updates the first line.
+    appendSection('[' + encode(IniRules::leftTrimmed(section)) + ']', entries);
+}
+
+// A new section laid out as one write per entry would leave it: a repeated name updates the first line.
+void IniDocument::appendSection(const QByteArray &header, const IniSectionEntries &entries)
+{
     // Each line is a pair of entry numbers, the one giving its key and the one giving its value.
-    auto leftTrimmedBytes = [](QByteArrayView bytes) {
-        while (!bytes.isEmpty() && IniRules::isSpace(bytes.front()))
-            bytes = bytes.sliced(1);
-        return bytes;
-    };
     const std::vector<IniSectionEntries::Entry> &given = entries.m_entries;
-    auto keyOf = [&](int e) { return leftTrimmedBytes(entries.view(given[e].key)); }; // as written
+    auto keyOf = [&](int e) { return IniRules::leftTrimmed(entries.view(given[e].key)); }; // as written
     auto matchOf = [&](int e) { return IniRules::trimmed(entries.view(given[e].key)); }; // as compared
-    auto valueOf = [&](int e) { return leftTrimmedBytes(entries.view(given[e].value)); };
+    auto valueOf = [&](int e) { return IniRules::leftTrimmed(entries.view(given[e].value)); };
     std::vector<std::pair<int, int>> lines;
     lines.reserve(given.size());
     FirstOfName lineOfKey(qsizetype(given.size()));
@@ -701,7 +605,6 @@ void IniDocument::appendSection(const QString &section, const IniSectionEntries 
     ensureLineEnd(int(m_lines.size()) - 1);
     // One buffer for all new lines keeps a large section cheap.
     const QByteArray eol = lineEnd();
-    const QByteArray header = '[' + encode(leftTrimmed(section)) + ']';
     qsizetype total = header.size() + eol.size();
     for (const auto &[key, value] : lines)
         total += keyOf(key).size() + 1 + valueOf(value).size() + eol.size();

@@ -7,18 +7,11 @@
 #include <QStringList>
 #include <functional>
 #include <initializer_list>
-#include <optional>
 #include <vector>
-
-struct IniEntry
-{
-    QString key;
-    QString value;
-};
 
 class IniDocument;
 
-// The entries of a section to append, encoded in the document's character set as they are added, all into
+// The entries of a section to write, encoded in the document's character set as they are added, all into
 // one buffer: a section of many thousand lines is written without a string per line.
 class IniSectionEntries final
 {
@@ -32,8 +25,6 @@ public:
     // Gives the entry started last the value made of parts, so that a read gives back exactly their text:
     // inside one pair of double quotes where a read would otherwise change it (IniRules::readChanges).
     void addValue(std::initializer_list<QStringView> parts);
-
-    qsizetype count() const { return qsizetype(m_entries.size()); }
 
 private:
     friend class IniDocument;
@@ -71,68 +62,44 @@ public:
     bool isUtf8() const { return m_utf8; }
 
     // --- reading -------------------------------------------------------------------------------------
-    // The value of the first entry named key in the first section named section (both trimmed before
-    // matching), with one pair of enclosing quotes removed; nullopt when there is no such entry or the
-    // entry has no "=".
-    std::optional<QString> value(const QString &section, const QString &key) const;
-    // The same without quote removal: the value as the line holds it.
-    std::optional<QString> rawValue(const QString &section, const QString &key) const;
-
-    // Key names of the first section whose name equals section (not trimmed): entries with "=" that do not
-    // start with ";", in file order, duplicates included. Empty when the first of them is an empty name,
-    // as the platform answers.
-    QStringList keyNames(const QString &section) const;
-
-    // Every key of keyNames() with the value a read of that key returns, in one pass.
+    // Hands over the entries of the first section named section (not trimmed) in file order, each key with
+    // the value a read of that key finds, as its line holds it (IniRules::unquote gives what the read
+    // returns): a repeated key finds its first line. Lines without "=" and names starting with ";" are no
+    // entries, and a section whose first entry has an empty name lists nothing, as the platform answers.
     // KeepEmptyNames gives each entry with an empty name its own line's value (a read by the empty name finds
-    // only the first), and lists them even when the first name is empty, where the platform lists nothing:
-    // the editor shows every line the section holds, at its place, rather than an empty section it would
-    // then save over.
-    enum EntryOption { AsThePlatform = 0, KeepEmptyNames = 1 };
+    // only the first), and lists them even when the first name is empty: the editor shows every line the
+    // section holds, at its place, rather than an empty section it would then save over.
+    // SemicolonNames lists the names starting with ";" too, which a read by such a name finds.
+    // Each key and value is the callback's to keep: a large section goes straight into its model.
+    enum EntryOption { AsThePlatform = 0, KeepEmptyNames = 1, SemicolonNames = 2 };
     Q_DECLARE_FLAGS(EntryOptions, EntryOption)
-    QList<IniEntry> entries(const QString &section, EntryOptions options = AsThePlatform) const;
-    // The same entries handed over one at a time, each key and value the callback's to keep: a large section
-    // goes straight into its model instead of through a list.
     void readEntries(const QString &section, EntryOptions options,
                      const std::function<void(QString &key, QString &value)> &take) const;
     // The number of lines of the first section named section: at least as many as its entries, to reserve
     // room for them.
     qsizetype sectionLineCount(const QString &section) const;
 
+    // --- writing -------------------------------------------------------------------------------------
+    // Writes the entries into the first section named section (trimmed) in order, as one platform write per
+    // entry would: an existing key keeps its place and spelling and takes the new value, a new key goes after
+    // the section's last entry, and a missing section is appended at the end of the file, where a key that
+    // equals an earlier one (IniRules::sameKey) replaces that line's value instead of adding a line. An empty
+    // name is no key to replace there: each such entry keeps a line of its own, at its place. Leading blanks
+    // of keys and values are dropped.
+    void writeEntries(const QString &section, const IniSectionEntries &entries);
+
+    // Removes the first section named section (not trimmed): its header and all its lines.
+    bool removeSection(const QString &section);
+
+    // --- the platform's other calls, which the editor does not make: ini-ops answers recorded cases with them
     // Names of every section header in file order, duplicates included, empty names left out.
     QStringList sectionNames() const;
 
     // The lines of the first section named section (not trimmed), "key=value" or "key", ";" lines left out.
     QStringList sectionLines(const QString &section) const;
 
-    bool hasSection(const QString &section) const;
-
-    // --- writing -------------------------------------------------------------------------------------
-    // Sets key = value in the first section named section. An existing entry keeps its place and
-    // spelling; a new key goes after the section's last entry; a new section goes at the end of the file.
-    // Leading blanks of the value are dropped. Returns true when the bytes changed.
-    bool setValue(const QString &section, const QString &key, const QString &value);
-
     // Removes the first entry named key from the first section of that name that holds one.
     bool removeKey(const QString &section, const QString &key);
-
-    // Removes the first section named section (not trimmed): its header and all its lines.
-    bool removeSection(const QString &section);
-
-    // Removes every section of that name; returns how many there were.
-    int removeAllSections(const QString &section);
-
-    // Appends a new section holding the entries in order at the end of the file, as one write per entry
-    // would: a key that equals an earlier key (names compared as a read compares them) replaces that
-    // line's value in place instead of adding a line. An empty name is no key to replace: each such entry
-    // keeps a line of its own, at its place. Nothing is appended for an empty list.
-    void appendSection(const QString &section, const QList<IniEntry> &entries);
-    // The same for entries already encoded, made for this document.
-    void appendSection(const QString &section, const IniSectionEntries &entries);
-
-    // The line end new lines get: the first one of the lines held now; when none has one, the file's first
-    // one as read, CR LF for a file without any.
-    QByteArray lineEnd() const;
 
 private:
     enum class Kind : quint8 { Blank, Header, Entry, Hidden };
@@ -156,13 +123,19 @@ private:
         int end = 0; // one past the section's last line
     };
 
+    bool setValue(const QString &section, const QString &key, const QString &value);
+    void appendSection(const QByteArray &header, const IniSectionEntries &entries);
+    // The line end new lines get: the first one of the lines held now; when none has one, the file's first
+    // one as read, CR LF for a file without any.
+    QByteArray lineEnd() const;
+
     const char *data(const Line &line) const;
     QByteArrayView content(const Line &line) const;
     QByteArrayView name(const Line &line) const;
     QByteArrayView rawValueBytes(const Line &line) const;
     QByteArrayView sectionName(const Section &s) const;
 
-    QByteArray encode(const QString &text) const;
+    QByteArray encode(QStringView text) const;
     QString decode(QByteArrayView bytes) const;
 
     void parse();
@@ -195,16 +168,25 @@ inline bool isSpace(char c)
 {
     return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
 }
-QString trimmed(const QString &text);
+inline bool isSpace(QChar c)
+{
+    return c.unicode() < 0x80 && isSpace(char(c.unicode()));
+}
+// The text without the format's whitespace at its two ends, or at its start only, as a read takes names
+// and a write takes what it writes.
 QByteArrayView trimmed(QByteArrayView bytes);
+QStringView trimmed(QStringView text);
+QString trimmed(const QString &text);
+QByteArrayView leftTrimmed(QByteArrayView bytes);
+QStringView leftTrimmed(QStringView text);
 bool equalNames(QByteArrayView a, QByteArrayView b);
 // The form under which the file matches a section or key name: trimmed of the format's blanks, ASCII letters
 // folded to lower case; every other character must match exactly ("\u00dcber" and "\u00fcber" are two keys).
 // Two names are one key of the file exactly when their matchKey() forms are equal.
 QString matchKey(const QString &name);
 bool sameKey(const QString &a, const QString &b);
-// Removes one pair of enclosing double or single quotes.
-QString unquoted(const QString &value);
+// Removes one pair of enclosing double or single quotes, as a read does.
+void unquote(QString &value);
 // Whether a value made of these parts, written as it stands, reads back as other text: a read trims the
 // format's whitespace off its two ends and takes one pair of enclosing quotes off it.
 bool readChanges(std::initializer_list<QStringView> parts);

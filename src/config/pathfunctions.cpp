@@ -7,7 +7,7 @@
 
 bool FileExists(const QString &path)
 {
-    QString name = StripQuotes(path);
+    QString name = stripQuotes(path);
     if (name.endsWith(u'/') || name.endsWith(u'\\'))
         name.chop(1);
     // A NUL would cut the name short at the system call and answer for another file.

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// True exactly when path, after StripQuotes and with one final "/" or "\" dropped, opens as a regular file for
+// True exactly when path, after stripQuotes and with one final "/" or "\" dropped, opens as a regular file for
 // reading. Folders, devices, pipes, missing and unreadable files and an empty path give false; nothing is
 // reported and no file is left open.
 bool FileExists(const QString &path);

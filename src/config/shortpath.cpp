@@ -43,7 +43,7 @@ QString askSystem(const std::wstring &longPath)
         if (written == 0)
             return {};
         if (written < needed)
-            return StripNull(QString::fromWCharArray(buffer.data(), qsizetype(written)));
+            return stripNull(QString::fromWCharArray(buffer.data(), qsizetype(written)));
         needed = written; // renamed in between to something longer: ask again with the size it wants now
     }
     return {};

@@ -12,6 +12,8 @@ QString trimBlanksRight(const QString &text)
     return text.left(end);
 }
 
+} // namespace
+
 QString trimBlanks(const QString &text)
 {
     const QString right = trimBlanksRight(text);
@@ -21,15 +23,13 @@ QString trimBlanks(const QString &text)
     return right.mid(start);
 }
 
-} // namespace
-
-QString StripNull(const QString &text)
+QString stripNull(const QString &text)
 {
     const qsizetype nul = text.indexOf(QChar(0));
     return nul < 0 ? text : text.left(nul);
 }
 
-QString StripQuotes(const QString &text)
+QString stripQuotes(const QString &text)
 {
     const QString trimmed = trimBlanks(text);
     if (trimmed.size() >= 2 && trimmed.startsWith(u'"') && trimmed.endsWith(u'"'))
@@ -37,7 +37,7 @@ QString StripQuotes(const QString &text)
     return trimmed;
 }
 
-QString AddBackslash(const QString &path)
+QString addBackslash(const QString &path)
 {
     const QString trimmed = trimBlanksRight(path);
     if (trimmed.endsWith(u'/') || trimmed.endsWith(u'\\'))

@@ -11,7 +11,6 @@
 #include "frmabout.h"
 #include "grid.h"
 #include "imagelist.h"
-#include "inifile.h"
 #include "linkcolour.h"
 #include "messagebox.h"
 #include "outsidechanges.h"
@@ -157,9 +156,6 @@ frmEditor::frmEditor(QWidget *parent)
     layout->addWidget(m_scroller);
     setWindowIcon(QIcon(QStringLiteral(":/app/qta-config-editor.png")));
 
-    setIniMessageHandler([this](const QString &text, const QString &title) {
-        MessageBox::show(this, QMessageBox::Critical, title, text);
-    });
     connect(m_undoStack, &QUndoStack::indexChanged, this, [this] { setWindowModified(hasUnsavedChanges()); });
 
     m_browser = new FolderBrowser(this);
@@ -223,7 +219,6 @@ frmEditor::frmEditor(QWidget *parent)
 
 frmEditor::~frmEditor()
 {
-    setIniMessageHandler(nullptr);
     // The stack empties itself as it goes, and the focus moves as controls go, after the pages and toolbars
     // they report to are gone.
     disconnect(m_undoStack, nullptr, this, nullptr);
@@ -446,13 +441,15 @@ bool frmEditor::start()
 bool frmEditor::load(bool sayWhatIsMissing)
 {
     const QString path = iniFilePath();
-    const ConfigResult result = LoadConfiguration(*m_config, INIPATH);
-    if (!result) {
-        showFailure(result.error);
+    QString error;
+    QString remark;
+    FileStamp stamp;
+    if (!LoadConfiguration(*m_config, INIPATH, &error, &remark, &stamp)) {
+        showFailure(error);
         return false;
     }
     m_undoStack->clear(); // the lists are the file's now: earlier changes no longer apply to them
-    m_outside->watch(path);
+    m_outside->watch(path, stamp);
     markSaved();
     // Row 1 is current, so the keyboard and "Delete Add-On" have a row to act on.
     if (m_grid->RowCount() >= 1)
@@ -472,9 +469,9 @@ bool frmEditor::load(bool sayWhatIsMissing)
         MessageBox::show(this, QMessageBox::Information, caption(), text);
     }
     // Every tab switch loads the file again: say what is odd about it once, not each time.
-    if (result.warning != m_shownWarning && !result.warning.isEmpty())
-        MessageBox::show(this, QMessageBox::Information, caption(), result.warning);
-    m_shownWarning = result.warning;
+    if (remark != m_shownWarning && !remark.isEmpty())
+        MessageBox::show(this, QMessageBox::Information, caption(), remark);
+    m_shownWarning = remark;
     return true;
 }
 
@@ -513,15 +510,16 @@ bool frmEditor::saveIni()
     case OutsideChanges::Proceed:
         break;
     }
-    const ConfigResult result = SaveConfiguration(
-        *m_config, INIPATH, [this](const QString &path) { return confirmMerges() && m_outside->beforeWrite(path); });
-    if (!result) {
-        if (!result.error.isEmpty())
-            showFailure(result.error);
+    QString error;
+    FileStamp stamp;
+    const auto beforeWrite = [this](const QString &path) { return confirmMerges() && m_outside->beforeWrite(path); };
+    if (!SaveConfiguration(*m_config, INIPATH, &error, beforeWrite, &stamp)) {
+        if (!error.isEmpty())
+            showFailure(error);
         return false;
     }
     // What is on disk now is ours: the watcher must not offer it back as another program's change.
-    m_outside->watch(iniFilePath());
+    m_outside->watch(iniFilePath(), stamp);
     markSaved();
     return true;
 }

@@ -36,12 +36,13 @@ OutsideChanges::OutsideChanges(QWidget *window, const QString &title)
     m_window->installEventFilter(this);
 }
 
-void OutsideChanges::watch(const QString &path)
+void OutsideChanges::watch(const QString &path, const FileStamp &stamp)
 {
     m_path = path;
     m_source = path;
+    m_sourceStamp = stamp;
     m_read = true;
-    m_known = FileStamp::of(path);
+    m_known = stamp;
     m_handled = m_known;
     m_offerPending = false;
     arm();
@@ -53,7 +54,7 @@ void OutsideChanges::follow(const QString &path)
         return;
     m_path = path;
     m_read = path == m_source;
-    m_known = m_read ? FileStamp::of(path) : FileStamp();
+    m_known = m_read ? m_sourceStamp : FileStamp();
     m_handled = m_known;
     m_offerPending = false;
     arm();
@@ -88,7 +89,7 @@ void OutsideChanges::checkDisk()
     if (m_path.isEmpty() || !m_read)
         return;
     arm();
-    const FileStamp now = FileStamp::of(m_path, &m_handled);
+    const FileStamp now = FileStamp::read(m_path, &m_handled);
     if (!now.changedSince(m_handled)) {
         m_handled = now; // same bytes, new times: the next look need not read the file again
         return;
@@ -109,7 +110,7 @@ void OutsideChanges::offerReload()
         return;
     }
     m_offerPending = false;
-    const FileStamp now = FileStamp::of(m_path, &m_handled);
+    const FileStamp now = FileStamp::read(m_path, &m_handled);
     const bool backToKnown = !now.changedSince(m_known);
     const bool alreadyTold = !now.changedSince(m_handled);
     m_handled = now;
@@ -136,7 +137,7 @@ OutsideChanges::Decision OutsideChanges::beforeSave()
     // A file the window has not read is asked about once the save knows it will write it.
     if (m_path.isEmpty() || !m_read)
         return Proceed;
-    const FileStamp now = FileStamp::of(m_path);
+    const FileStamp now = FileStamp::read(m_path, &m_known);
     if (!now.changedSince(m_known))
         return Proceed;
     m_handled = now;

@@ -31,8 +31,9 @@ public:
     // The window owns this object; its activation decides when an offer is shown.
     OutsideChanges(QWidget *window, const QString &title);
 
-    // To be called after every successful load and save: what is on disk now is what the window shows.
-    void watch(const QString &path);
+    // To be called after every successful load and save, with the stamp it handed back: what is on disk now is
+    // what the window shows.
+    void watch(const QString &path, const FileStamp &stamp);
     // To be called when saves go to another file from now on, one the window has not read: the lists shown
     // still come from the file watched before.
     void follow(const QString &path);
@@ -66,6 +67,7 @@ private:
     QTimer *m_settle;
     QString m_path;
     QString m_source; // the file the lists shown were last loaded from or saved to
+    FileStamp m_sourceStamp; // that file as the window last loaded or saved it
     bool m_read = false; // whether m_path is that file
     FileStamp m_known; // the file as the window last loaded or saved it
     FileStamp m_handled; // the latest state of the file that the user was told of, or m_known

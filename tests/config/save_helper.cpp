@@ -57,10 +57,11 @@ int saveOnFullDisk(const QString &folder)
     // Far more than the page QTA.INI holds, so the save needs pages the disk no longer has.
     Configuration config;
     fill(config, 'a', 300);
-    const ConfigResult result = SaveConfiguration(config, folder);
+    QString error;
+    const bool saved = SaveConfiguration(config, folder, &error);
     const bool intact = readBytes(ini) == old;
     const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    std::printf("saved: %s\nerror: %s\nintact: %s\nentries: %s\n", result.ok ? "yes" : "no", qPrintable(result.error),
+    std::printf("saved: %s\nerror: %s\nintact: %s\nentries: %s\n", saved ? "yes" : "no", qPrintable(error),
                 intact ? "yes" : "no", qPrintable(names.join(u' ')));
     return 0;
 }
@@ -82,7 +83,7 @@ int main(int argc, char **argv)
     fill(a, 'a', 12000);
     fill(b, 'b', 10000);
     if (mode != "loop")
-        return SaveConfiguration(mode == "a" ? a : b, folder).ok ? 0 : 1;
-    while (SaveConfiguration(a, folder).ok && SaveConfiguration(b, folder).ok) { }
+        return SaveConfiguration(mode == "a" ? a : b, folder) ? 0 : 1;
+    while (SaveConfiguration(a, folder) && SaveConfiguration(b, folder)) { }
     return 1;
 }

@@ -51,13 +51,13 @@ QStringList addOns(const Configuration &config)
 }
 
 // Writes file (null: none) as QTA.INI in folder, then sets config up as the window does and loads it.
-ConfigResult loadFrom(Configuration &config, const QString &folder, const QByteArray &file)
+bool loadFrom(Configuration &config, const QString &folder, const QByteArray &file, QString *remark = nullptr)
 {
     if (!file.isNull())
         writeBytes(folder + u"/QTA.INI"_s, file);
     SetupButtonImages(config);
     ResetToolbar(config);
-    return LoadConfiguration(config, folder);
+    return LoadConfiguration(config, folder, nullptr, remark);
 }
 
 } // namespace
@@ -125,18 +125,17 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         Configuration config;
-        const ConfigResult loaded = loadFrom(config, dir.path(), file);
-        QVERIFY(loaded.ok);
+        QString remark;
+        QVERIFY(loadFrom(config, dir.path(), file, &remark));
         const QString path = QDir::toNativeSeparators(dir.filePath(u"QTA.INI"_s));
-        QVERIFY2(warning.isEmpty() ? loaded.warning.isEmpty()
-                                   : loaded.warning.contains(warning) && loaded.warning.contains(path),
-                 qPrintable(loaded.warning));
+        QVERIFY2(warning.isEmpty() ? remark.isEmpty() : remark.contains(warning) && remark.contains(path),
+                 qPrintable(remark));
         for (int pass = 1; pass <= 2; ++pass) { // a second load finds everything where the first put it
             QCOMPARE(::addOns(config).join(u'\n'), addOns);
             QCOMPARE(::buttons(config), buttons.isEmpty() ? kDefaultButtons : buttons.split(u'\n'));
             QStringList commands { kNone };
             for (int i = 0; i < config.addOns()->count(); ++i)
-                commands += AddOnCommandForms(config.addOns()->at(i).Name, i);
+                commands += ConfigFormat::addOnCommandForms(config.addOns()->at(i).Name, i);
             QCOMPARE(config.addOnCommands(), commands);
             QVERIFY(LoadConfiguration(config, dir.path()));
         }
@@ -249,8 +248,8 @@ private Q_SLOTS:
         SetupButtonImages(config);
         config.toolbar()->reset(buttons);
         config.addOns()->setEntries(addOns);
-        const ConfigResult saved = SaveConfiguration(config, dir.path());
-        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QString error;
+        QVERIFY2(SaveConfiguration(config, dir.path(), &error), qPrintable(error));
         QCOMPARE(readBytes(IniFilePath(dir.path())), file);
     }
 
@@ -299,15 +298,15 @@ private Q_SLOTS:
             config.addOns()->appendAddOn(AddOnEntry { key, text, kNone });
         config.toolbar()->append(ToolbarButtonEntry { u"x=y"_s, u"NEW"_s, 1, false }); // every bad entry is named
         QStringList asked;
-        const ConfigResult result = SaveConfiguration(config, dir.path(), [&](const QString &at) {
+        QString error;
+        QVERIFY(!SaveConfiguration(config, dir.path(), &error, [&](const QString &at) {
             asked.append(at);
             return true;
-        });
-        QVERIFY(!result.ok);
-        QVERIFY2(result.error.contains(QDir::toNativeSeparators(path)) && result.error.contains(named)
-                     && (named == u"UTF-16"_s || result.error.contains(u"(\"x=y\"): the name holds \"=\""_s))
-                     && !result.error.contains(u"Exit QTA"_s),
-                 qPrintable(result.error));
+        }));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(path)) && error.contains(named)
+                     && (named == u"UTF-16"_s || error.contains(u"(\"x=y\"): the name holds \"=\""_s))
+                     && !error.contains(u"Exit QTA"_s),
+                 qPrintable(error));
         QCOMPARE(asked, QStringList()); // no question and no backup before a save that writes nothing
         QCOMPARE(readBytes(path), file);
     }

@@ -3,14 +3,20 @@
 // Runs a script of private-profile operations against WORK_INI (a copy of INITIAL_INI, or no file when
 // INITIAL_INI does not exist) and prints one line per operation. Strings in the script and in the output are
 // 8-bit text, quoted and escaped: \\ \" \r \n \t and \xHH.
+//
+// Each operation reads the file, answers through the INI layer's calls that the editor's load and save make
+// (the key reads through the load's section read, the writes through the save's section write), and writes the
+// file back through the save's guarded write when its bytes changed.
 
 #include "ansitext.h"
-#include "privateprofile.h"
+#include "filesafety.h"
+#include "inidocument.h"
 
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -158,6 +164,68 @@ std::string listLine(const char *name, const QStringList &items)
     return std::string(name) + ' ' + std::to_string(count) + tail;
 }
 
+// The file as on disk now; a missing or unreadable one is empty.
+IniDocument load(const QString &work)
+{
+    QByteArray bytes;
+    FileSafety::readFile(work, &bytes, nullptr);
+    return IniDocument(bytes);
+}
+
+// The key's value as its line holds it, or nullopt when the section holds no such key.
+std::optional<QString> rawValue(const IniDocument &doc, const QString &section, const QString &key)
+{
+    std::optional<QString> found;
+    const auto every = IniDocument::KeepEmptyNames | IniDocument::SemicolonNames;
+    doc.readEntries(IniRules::trimmed(section), every, [&](QString &name, QString &value) {
+        if (!found && IniRules::sameKey(name, key))
+            found = std::move(value);
+    });
+    return found;
+}
+
+// The platform's read into a buffer of bufferSize characters, the closing NUL included: a longer value is cut,
+// trailing blanks of the default are dropped (a default of blanks only keeps one), and when the value is
+// quoted its closing quote costs one character more if the buffer cuts it.
+std::string read(const IniDocument &doc, const QString &section, const QString &key, QString def, int bufferSize)
+{
+    if (bufferSize == 0)
+        return "read 0 \"\"";
+    while (def.size() > 1 && def.back() == u' ')
+        def.chop(1);
+    const std::optional<QString> raw = rawValue(doc, section, key);
+    QStringView text(raw ? *raw : def);
+    const bool quoted
+        = text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') && text.back() == text.front();
+    if (quoted)
+        text = text.sliced(1);
+    QString out = text.first(qMin<qsizetype>(text.size(), bufferSize - 1)).toString();
+    if (quoted && bufferSize >= text.size() && !out.isEmpty())
+        out.chop(1);
+    return "read " + std::to_string(out.size()) + ' ' + escaped(out);
+}
+
+// Keys as the platform lists them.
+QStringList keyNames(const IniDocument &doc, const QString &section)
+{
+    QStringList names;
+    doc.readEntries(section, IniDocument::AsThePlatform, [&](QString &key, QString &) { names.append(key); });
+    return names;
+}
+
+// Changes the file as edit changes its document: the file is written only when its bytes change (a missing one
+// is not created for nothing). "1" unless the file could not be read or written.
+std::string change(const char *op, const QString &work, const std::function<void(IniDocument &)> &edit)
+{
+    QByteArray old;
+    const bool readable = FileSafety::readFile(work, &old, nullptr);
+    IniDocument doc(old);
+    edit(doc);
+    const QByteArray bytes = doc.toBytes();
+    const bool ok = readable && (bytes == old || FileSafety::writeFile(work, bytes, nullptr));
+    return std::string(op) + (ok ? " 1" : " 0");
+}
+
 std::string run(const std::vector<Token> &t, const QString &work)
 {
     const std::string op = t.empty() ? std::string() : t[0].bytes.toStdString();
@@ -176,24 +244,26 @@ std::string run(const std::vector<Token> &t, const QString &work)
         const int size = t[4].bytes.toInt(&ok);
         if (!ok || size < 0 || size > 1000000)
             return "error \"bad BUFSIZE\"";
-        const PrivateProfile::Read r = PrivateProfile::readString(text(t[1]), text(t[2]), text(t[3]), size, work);
-        return "read " + std::to_string(r.count) + ' ' + escaped(r.text);
+        return read(load(work), text(t[1]), text(t[2]), text(t[3]), size);
     }
     if (op == "read_keys" && shape({ true }))
-        return listLine("read_keys", PrivateProfile::keyNames(text(t[1]), work));
+        return listLine("read_keys", keyNames(load(work), text(t[1])));
     if (op == "sections" && shape({}))
-        return listLine("sections", PrivateProfile::sectionNames(work));
+        return listLine("sections", load(work).sectionNames());
     if (op == "read_section" && shape({ true }))
-        return listLine("read_section", PrivateProfile::sectionLines(text(t[1]), work));
-    if (op == "write" && shape({ true, true, true }))
-        return std::string("write ")
-            + (PrivateProfile::writeString(text(t[1]), text(t[2]), text(t[3]), work) ? "1" : "0");
+        return listLine("read_section", load(work).sectionLines(text(t[1])));
+    if (op == "write" && shape({ true, true, true })) {
+        return change("write", work, [&](IniDocument &doc) {
+            IniSectionEntries entry(doc, 1);
+            entry.addKey(text(t[2]));
+            entry.appendValue(text(t[3]));
+            doc.writeEntries(text(t[1]), entry);
+        });
+    }
     if (op == "delete_key" && shape({ true, true }))
-        return std::string("delete_key ")
-            + (PrivateProfile::writeString(text(t[1]), text(t[2]), std::nullopt, work) ? "1" : "0");
+        return change("delete_key", work, [&](IniDocument &doc) { doc.removeKey(text(t[1]), text(t[2])); });
     if (op == "delete_section" && shape({ true }))
-        return std::string("delete_section ")
-            + (PrivateProfile::writeString(text(t[1]), std::nullopt, std::nullopt, work) ? "1" : "0");
+        return change("delete_section", work, [&](IniDocument &doc) { doc.removeSection(text(t[1])); });
     if (op == "dump" && shape({})) {
         QFile file(work);
         if (!file.exists())
