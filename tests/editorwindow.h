@@ -3,6 +3,7 @@
 // The real main window on a QTA.INI and a settings store of the test's own, and what a user does with it:
 // clicks, typing, menu choices and answers to message boxes through their seams.
 
+#include "addonspage.h"
 #include "cbrowseforfolder.h"
 #include "filedialog.h"
 #include "foldersettings.h"
@@ -79,8 +80,9 @@ public:
     QByteArray fileBytes() const { return readBytes(iniPath()); }
 
     template<typename T = QWidget> T *control(const QString &name) const { return window->findChild<T *>(name); }
-    Grid *grid() const { return window->addOnsGrid(); }
-    Toolbar *preview() const { return window->previewToolbar(); }
+    Grid *grid() const { return control<Grid>(u"grdAddOnsList"_s); }
+    Toolbar *preview() const { return control<Toolbar>(u"vbQTAToolbar"_s); }
+    AddOnsPage *addOnsPage() const { return control<AddOnsPage>(u"picTab(1)"_s); }
     bool panelOpen() const { return control(u"Frame1"_s)->isVisible(); }
 
     // The command buttons of the tab shown; Undo and Redo, which show only a picture, by their accessible name.

@@ -1,6 +1,6 @@
 #include "frmeditor.h"
 
-#include "addonseditorpage.h"
+#include "addonspage.h"
 #include "bandcontainer.h"
 #include "buttonpicturelist.h"
 #include "cbrowseforfolder.h"
@@ -9,19 +9,17 @@
 #include "entrykeys.h"
 #include "foldersettings.h"
 #include "frmabout.h"
-#include "grid.h"
 #include "imagelist.h"
 #include "inifile.h"
 #include "linkcolour.h"
 #include "messagebox.h"
 #include "outsidechanges.h"
 #include "popupmenu.h"
-#include "previewtoolbar.h"
+#include "programcaption.h"
 #include "stringfunctions.h"
 #include "tabcontrol.h"
 #include "toolbar.h"
-#include "toolbareditorpage.h"
-#include "toolbarhost.h"
+#include "toolbarpage.h"
 #include "undocommands.h"
 
 #include <QApplication>
@@ -117,22 +115,13 @@ QString programFolder()
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, int left, int top)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->move(px(left), px(top));
-    l->adjustSize();
-    return l;
-}
-
 } // namespace
 
 frmEditor::frmEditor(QWidget *parent)
     : QWidget(parent)
     , m_config(new Configuration(this))
     , m_undoStack(new QUndoStack(this))
-    , m_outside(new OutsideChanges(this, caption()))
+    , m_outside(new OutsideChanges(this, programCaption()))
 {
     // The user chose to drop the edits shown for the file as another program left it.
     connect(m_outside, &OutsideChanges::reloadRequested, this, [this] {
@@ -141,7 +130,7 @@ frmEditor::frmEditor(QWidget *parent)
     });
     setObjectName(QStringLiteral("frmEditor"));
     g_scale = qMax(1.0, QFontMetricsF(font()).horizontalAdvance(kLongestLabel) / (kLongestLabelTwips / 15.0));
-    setWindowTitle(caption());
+    setWindowTitle(programCaption());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     // The controls keep the places the design gave them; a screen too small for them (large text on a small
     // screen) scrolls them instead of cutting them off.
@@ -179,9 +168,8 @@ frmEditor::frmEditor(QWidget *parent)
     BuildContextMenus(*m_contextMenus);
 
     buildCommandToolbars();
+    ResetToolbar(*m_config);
     buildTabs();
-    buildToolbarPage();
-    buildAddOnsPage();
     buildAboutLink();
     layoutPanels();
 
@@ -189,20 +177,15 @@ frmEditor::frmEditor(QWidget *parent)
     m_scroller->setWidget(m_content);
     fitToScreen();
 
-    m_toolbarPage = new ToolbarEditorPage(this);
-    m_addOnsPage = new AddOnsEditorPage(this);
     applyLook();
 
     connect(m_undoStack, &QUndoStack::indexChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canUndoChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canRedoChanged, this, &frmEditor::updateUndoButtons);
     // An open edit, the box with the focus and its typing change what undo does.
-    connect(m_toolbarPage, &ToolbarEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
-    connect(m_addOnsPage, &AddOnsEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
+    connect(m_toolbarPage, &ToolbarPage::editingChanged, this, &frmEditor::updateUndoButtons);
+    connect(m_addOnsPage, &AddOnsPage::editingChanged, this, &frmEditor::updateUndoButtons);
     connect(qApp, &QApplication::focusChanged, this, &frmEditor::updateUndoButtons);
-    for (const char *name : { "txtTooltip", "txtAddOnName", "txtAddOnPath" })
-        connect(findChild<QLineEdit *>(QString::fromLatin1(name)), &QLineEdit::textChanged, this,
-                &frmEditor::updateUndoButtons);
     updateUndoButtons();
     // Ctrl+Y and Ctrl+Shift+Z both redo, whichever of them the platform names.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
@@ -229,11 +212,6 @@ frmEditor::~frmEditor()
     disconnect(qApp, nullptr, this, nullptr);
 }
 
-QString frmEditor::caption()
-{
-    return QStringLiteral("QTA Config Editor");
-}
-
 QString frmEditor::iniPrompt()
 {
     return QStringLiteral("Please browse for your QTA.INI file");
@@ -249,14 +227,9 @@ QString frmEditor::addOnsPrompt()
     return QStringLiteral("Please browse for a folder for add-ons");
 }
 
-int frmEditor::px(int twips)
-{
-    return ::px(twips);
-}
-
 QString frmEditor::iniFilePath() const
 {
-    return IniFilePath(INIPATH);
+    return IniFilePath(m_folders.ini);
 }
 
 // At its full size where the screen has room for it, else as large as the screen allows, scrolling the rest;
@@ -343,55 +316,13 @@ void frmEditor::buildTabs()
     m_tabs->setGeometry(0, px(720), m_width - px(15), px(4935));
     connect(m_tabs, &TabControl::tabSelected, this, &frmEditor::handleTabSelected);
 
-    for (int i = 0; i < 4; ++i) {
-        auto *panel = new QWidget(m_content);
-        panel->setObjectName(QStringLiteral("picTab(%1)").arg(i));
-        panel->setVisible(i == 0);
-        m_panels.append(panel);
+    m_toolbarPage = new ToolbarPage(m_config, m_undoStack, m_contextMenus, m_pictures, m_folders, m_content);
+    m_addOnsPage = new AddOnsPage(m_config->addOns(), m_undoStack, m_contextMenus, m_folders, m_content);
+    m_panels = { m_toolbarPage, m_addOnsPage, new QWidget(m_content), new QWidget(m_content) };
+    for (int i = 0; i < m_panels.size(); ++i) {
+        m_panels[i]->setObjectName(QStringLiteral("picTab(%1)").arg(i));
+        m_panels[i]->setVisible(i == 0);
     }
-}
-
-void frmEditor::buildToolbarPage()
-{
-    QWidget *page = m_panels[0];
-    m_toolbarHost = new ToolbarHost(page);
-    m_toolbarHost->setObjectName(QStringLiteral("vbalTBarHost1"));
-    m_preview = new Toolbar(m_toolbarHost);
-    m_preview->setObjectName(QStringLiteral("vbQTAToolbar"));
-    m_preview->setAccessibleName(QStringLiteral("QTA toolbar preview"));
-    m_preview->setPictureSize(16);
-    m_preview->setFlat(false);
-    m_preview->setImageLists(m_pictures->images());
-    ResetToolbar(*m_config);
-    m_previewBinding = new PreviewToolbar(m_config->toolbar(), m_config->addOns(), m_preview, this);
-    m_toolbarHost->setToolbar(m_preview);
-}
-
-void frmEditor::buildAddOnsPage()
-{
-    QWidget *page = m_panels[1];
-    label(page, QStringLiteral("Label9"), QStringLiteral("This is a list of the Add-ons found on the QTA.INI file:"), 0,
-          120);
-    m_grid = new Grid(page);
-    m_grid->setObjectName(QStringLiteral("grdAddOnsList"));
-    m_grid->setAccessibleName(QStringLiteral("Add-ons"));
-    m_grid->setAddOnModel(m_config->addOns());
-    m_grid->addColumn(QString(), QStringLiteral("Add-On Name"), px(146 * 15));
-    m_grid->addColumn(QString(), QStringLiteral("Command Line"), px(236 * 15));
-    m_grid->addColumn(QString(), QStringLiteral("Parameters"), px(79 * 15));
-    label(page, QStringLiteral("Label10"),
-          QStringLiteral("To move an Add-On up or down, right click the Add-On and select the action from the menu"), 0,
-          2880);
-    label(page, QStringLiteral("Label11"), kLongestLabel, 0, 3120);
-    label(page, QStringLiteral("Label12"), QStringLiteral("Press Enter when done editing or Escape to cancel"), 0,
-          3360);
-
-    m_addAddOn = new QPushButton(QStringLiteral("New Add-On"), page);
-    m_addAddOn->setObjectName(QStringLiteral("cmdAddAddOn"));
-    m_addAddOn->setGeometry(px(2160), px(3720), px(1215), px(375));
-    m_killAddOn = new QPushButton(QStringLiteral("Delete Add-On"), page);
-    m_killAddOn->setObjectName(QStringLiteral("cmdKillAddOn"));
-    m_killAddOn->setGeometry(px(3600), px(3720), px(1215), px(375));
 }
 
 void frmEditor::buildAboutLink()
@@ -416,26 +347,28 @@ void frmEditor::buildAboutLink()
 void frmEditor::layoutPanels()
 {
     const QRect page = m_tabs->pageArea().translated(m_tabs->pos());
-    for (QWidget *panel : std::as_const(m_panels))
+    for (QWidget *panel : std::as_const(m_panels)) {
         panel->setGeometry(page);
-    m_toolbarHost->setGeometry(0, px(360), page.width() - px(15), m_toolbarHost->heightFor(px(420)));
-    m_grid->setGeometry(0, px(360), page.width() - px(15), px(2460));
+        // A page not shown yet places its controls now, not only when the user first comes to it.
+        if (panel->layout())
+            panel->layout()->activate();
+    }
 }
 
 bool frmEditor::start()
 {
     m_browser->setTitle(iniPrompt());
-    INIPATH = FolderSettings::read(FolderSettings::iniKey());
-    while (INIPATH.isEmpty()) {
+    m_folders.ini = FolderSettings::read(FolderSettings::iniKey());
+    while (m_folders.ini.isEmpty()) {
         const QString chosen = m_browser->BrowseForFolder();
         // Cancel on the first run ends the program: there is no file to edit.
         if (chosen.isEmpty())
             return false;
-        INIPATH = chosen;
+        m_folders.ini = chosen;
     }
-    FolderSettings::write(FolderSettings::iniKey(), INIPATH);
-    BMPPATH = FolderSettings::read(FolderSettings::bitmapsKey(), programFolder());
-    EXEPATH = FolderSettings::read(FolderSettings::exesKey(), programFolder());
+    FolderSettings::write(FolderSettings::iniKey(), m_folders.ini);
+    m_folders.bitmaps = FolderSettings::read(FolderSettings::bitmapsKey(), programFolder());
+    m_folders.addOns = FolderSettings::read(FolderSettings::exesKey(), programFolder());
 
     m_aboutFrame->raise();
     load(true);
@@ -445,7 +378,7 @@ bool frmEditor::start()
 bool frmEditor::load(bool sayWhatIsMissing)
 {
     const QString path = iniFilePath();
-    const ConfigResult result = LoadConfiguration(*m_config, INIPATH);
+    const ConfigResult result = LoadConfiguration(*m_config, m_folders.ini);
     if (!result) {
         showFailure(result.error);
         return false;
@@ -453,11 +386,7 @@ bool frmEditor::load(bool sayWhatIsMissing)
     m_undoStack->clear(); // the lists are the file's now: earlier changes no longer apply to them
     m_outside->watch(path);
     markSaved();
-    // Row 1 is current, so the keyboard and "Delete Add-On" have a row to act on.
-    if (m_grid->RowCount() >= 1)
-        m_grid->setCurrentRow(1);
-    else
-        m_killAddOn->setEnabled(false);
+    m_addOnsPage->showFirstRow();
     if (sayWhatIsMissing && !QFileInfo::exists(path)) {
         const QString folder = QFileInfo(path).absolutePath();
         const QString text = QFileInfo(folder).isDir()
@@ -468,11 +397,11 @@ bool frmEditor::load(bool sayWhatIsMissing)
                              "and no add-ons, and cannot save them there: choose the folder of QTA.INI with \"Set "
                              "QTA.INI Path\".")
                   .arg(QDir::toNativeSeparators(folder));
-        MessageBox::show(this, QMessageBox::Information, caption(), text);
+        MessageBox::show(this, QMessageBox::Information, programCaption(), text);
     }
     // Every tab switch loads the file again: say what is odd about it once, not each time.
     if (result.warning != m_shownWarning && !result.warning.isEmpty())
-        MessageBox::show(this, QMessageBox::Information, caption(), result.warning);
+        MessageBox::show(this, QMessageBox::Information, programCaption(), result.warning);
     m_shownWarning = result.warning;
     return true;
 }
@@ -488,11 +417,12 @@ bool frmEditor::reloadIni()
     if (!storeOpenEdits())
         return false;
     if (hasUnsavedChanges()) {
-        const QMessageBox::StandardButton answer = MessageBox::show(
-            this, QMessageBox::Warning, caption(), unsavedChangesText(QStringLiteral("Reload the file and drop them?")),
-            MessageBox::ButtonTexts { { QMessageBox::Discard, QStringLiteral("Reload") },
-                                      { QMessageBox::Cancel, QString() } },
-            QMessageBox::Cancel);
+        const QMessageBox::StandardButton answer
+            = MessageBox::show(this, QMessageBox::Warning, programCaption(),
+                               unsavedChangesText(QStringLiteral("Reload the file and drop them?")),
+                               MessageBox::ButtonTexts { { QMessageBox::Discard, QStringLiteral("Reload") },
+                                                         { QMessageBox::Cancel, QString() } },
+                               QMessageBox::Cancel);
         if (answer != QMessageBox::Discard)
             return false;
     }
@@ -512,8 +442,9 @@ bool frmEditor::saveIni()
     case OutsideChanges::Proceed:
         break;
     }
-    const ConfigResult result = SaveConfiguration(
-        *m_config, INIPATH, [this](const QString &path) { return confirmMerges() && m_outside->beforeWrite(path); });
+    const ConfigResult result = SaveConfiguration(*m_config, m_folders.ini, [this](const QString &path) {
+        return confirmMerges() && m_outside->beforeWrite(path);
+    });
     if (!result) {
         if (!result.error.isEmpty())
             showFailure(result.error);
@@ -534,7 +465,7 @@ bool frmEditor::confirmMerges()
     const QString text = QStringLiteral("QTA.INI keeps one line per name, so saving loses entries:\n\n%1\n\n"
                                         "Save anyway, or cancel and give them names of their own?")
                              .arg(losses.join(QStringLiteral("\n\n")));
-    return MessageBox::show(this, QMessageBox::Warning, caption(), text,
+    return MessageBox::show(this, QMessageBox::Warning, programCaption(), text,
                             MessageBox::ButtonTexts { { QMessageBox::Save, QStringLiteral("Save anyway") },
                                                       { QMessageBox::Cancel, QString() } },
                             QMessageBox::Cancel)
@@ -568,9 +499,9 @@ void frmEditor::markSaved()
 // The title names the file a save writes, which after "Set QTA.INI Path" is not the one the lists came from.
 void frmEditor::updateTitle()
 {
-    setWindowTitle(INIPATH.isEmpty() ? caption()
-                                     : caption() + QStringLiteral(" - ") + QDir::toNativeSeparators(iniFilePath())
-                           + QStringLiteral("[*]"));
+    setWindowTitle(m_folders.ini.isEmpty() ? programCaption()
+                                           : programCaption() + QStringLiteral(" - ")
+                           + QDir::toNativeSeparators(iniFilePath()) + QStringLiteral("[*]"));
 }
 
 void frmEditor::resetToolbar()
@@ -605,23 +536,20 @@ void frmEditor::redo()
 
 bool frmEditor::editOpen() const
 {
-    return m_toolbarPage->editedPosition() >= 0 || m_addOnsPage->isEditing();
+    return m_toolbarPage->isEditing() || m_addOnsPage->isEditing();
 }
 
 void frmEditor::cancelOpenEdits()
 {
-    m_toolbarPage->CancelButtonEdit();
-    m_addOnsPage->CancelAddOnEdit();
+    m_toolbarPage->cancelEdit();
+    m_addOnsPage->cancelEdit();
 }
 
 bool frmEditor::storeOpenEdits()
 {
-    if (m_toolbarPage->editedPosition() >= 0) {
-        m_toolbarPage->CommitButtonEdit();
-        if (m_toolbarPage->editedPosition() >= 0)
-            return false;
-    }
-    m_addOnsPage->commitOpenEdit();
+    if (!m_toolbarPage->storeEdit())
+        return false;
+    m_addOnsPage->storeEdit();
     return true;
 }
 
@@ -632,9 +560,10 @@ void frmEditor::closeEvent(QCloseEvent *event)
         return;
     }
     if (hasUnsavedChanges()) {
-        const QMessageBox::StandardButton answer = MessageBox::show(
-            this, QMessageBox::Warning, caption(), unsavedChangesText(QStringLiteral("Save them before closing?")),
-            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        const QMessageBox::StandardButton answer
+            = MessageBox::show(this, QMessageBox::Warning, programCaption(),
+                               unsavedChangesText(QStringLiteral("Save them before closing?")),
+                               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton
             || (answer == QMessageBox::Save && !saveIni())) {
             event->ignore();
@@ -651,17 +580,7 @@ void frmEditor::undoFromKeyboard(bool redo)
         redo ? text->redo() : text->undo();
         return;
     }
-    // The preview rebuilds the buttons a change touches: the keyboard stays at the same place on it.
-    const int focused = m_preview->focusedButton();
-    redo ? this->redo() : undo();
-    if (focused >= 0 && !m_preview->isAncestorOf(QApplication::focusWidget())) {
-        for (int position = qMin(focused, m_preview->buttonCount() - 1); position >= 0; --position) {
-            if (!m_preview->isSeparator(position)) {
-                m_preview->focusButton(position);
-                break;
-            }
-        }
-    }
+    m_toolbarPage->keepKeyboardPlace([this, redo] { redo ? this->redo() : undo(); });
 }
 
 // With an edit open the two buttons act on it, and say so.
@@ -698,7 +617,7 @@ void frmEditor::updateUndoButtons()
 
 void frmEditor::setIniPath()
 {
-    changeFolder(INIPATH, iniPrompt(), FolderSettings::iniKey());
+    changeFolder(m_folders.ini, iniPrompt(), FolderSettings::iniKey());
     // Saves go to the new folder's file from now on: its questions, backup and watch follow it.
     m_outside->follow(iniFilePath());
     updateTitle();
@@ -706,12 +625,12 @@ void frmEditor::setIniPath()
 
 void frmEditor::setBitmapsPath()
 {
-    changeFolder(BMPPATH, bitmapsPrompt(), FolderSettings::bitmapsKey());
+    changeFolder(m_folders.bitmaps, bitmapsPrompt(), FolderSettings::bitmapsKey());
 }
 
 void frmEditor::setAddOnsPath()
 {
-    changeFolder(EXEPATH, addOnsPrompt(), FolderSettings::exesKey());
+    changeFolder(m_folders.addOns, addOnsPrompt(), FolderSettings::exesKey());
 }
 
 void frmEditor::changeFolder(QString &field, const QString &prompt, const QString &key)
@@ -853,5 +772,5 @@ void frmEditor::showAbout()
 
 void frmEditor::showFailure(const QString &text)
 {
-    MessageBox::show(this, QMessageBox::Warning, caption(), text);
+    MessageBox::show(this, QMessageBox::Warning, programCaption(), text);
 }

@@ -1,28 +1,25 @@
 #pragma once
 
 #include "configformat.h"
+#include "folders.h"
 
 #include <QList>
 #include <QStringList>
 #include <QWidget>
 
-class AddOnsEditorPage;
+class AddOnsPage;
 class BandContainer;
 class ButtonPictureList;
 class Configuration;
-class Grid;
 class ImageList;
 class PopupMenu;
-class PreviewToolbar;
 class QLabel;
-class QPushButton;
 class QScrollArea;
 class OutsideChanges;
 class QUndoStack;
 class TabControl;
 class Toolbar;
-class ToolbarEditorPage;
-class ToolbarHost;
+class ToolbarPage;
 class cBrowseForFolder;
 class FlatControl;
 class OwnerDrawManager;
@@ -40,20 +37,12 @@ public:
     explicit frmEditor(QWidget *parent = nullptr);
     ~frmEditor() override;
 
-    // The program's name: the title of its messages, and the start of the window's title.
-    static QString caption();
-
     // Makes sure the folder of QTA.INI is known (asking the user on the first run) and loads the file.
     // Returns false when the user would not name a folder: the program then ends without writing anything.
     bool start();
 
-    // The remembered folders: where QTA.INI is, where toolbar bitmaps and add-on programs are looked for.
-    QString INIPATH;
-    QString BMPPATH;
-    QString EXEPATH;
-
     Configuration *configuration() const { return m_config; }
-    ButtonPictureList *buttonPictures() const { return m_pictures; }
+    const Folders &folders() const { return m_folders; }
     cBrowseForFolder *folderBrowser() const { return m_browser; }
     QString iniFilePath() const;
     int currentTab() const { return m_currentTab; }
@@ -63,15 +52,7 @@ public:
     QUndoStack *undoStack() const { return m_undoStack; }
     OutsideChanges *outsideChanges() const { return m_outside; }
 
-    // The controls the editor pages work with.
-    PopupMenu *contextMenus() const { return m_contextMenus; }
-    Toolbar *previewToolbar() const { return m_preview; }
     Toolbar *commandToolbar(int number) const { return m_commandToolbars.value(number - 1); }
-    QWidget *panel(int tab) const { return m_panels.value(tab - 1); }
-    Grid *addOnsGrid() const { return m_grid; }
-    QPushButton *addAddOnButton() const { return m_addAddOn; }
-    QPushButton *deleteAddOnButton() const { return m_killAddOn; }
-    AddOnsEditorPage *addOnsPage() const { return m_addOnsPage; }
 
     // Shows the About box (the link at the bottom of the window).
     void showAbout();
@@ -99,9 +80,6 @@ public:
     static QString bitmapsPrompt();
     static QString addOnsPrompt();
 
-    // Pixels for a length in twips of the window's layout, at the window's scale.
-    static int px(int twips);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -126,8 +104,6 @@ private:
 
     void buildCommandToolbars();
     void buildTabs();
-    void buildToolbarPage();
-    void buildAddOnsPage();
     void buildAboutLink();
     void layoutPanels();
     void fitToScreen();
@@ -145,6 +121,7 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     Configuration *m_config;
+    Folders m_folders;
     QUndoStack *m_undoStack;
     OutsideChanges *m_outside;
     QString m_shownWarning; // the load's remark about the file, shown once
@@ -153,8 +130,8 @@ private:
     cBrowseForFolder *m_browser = nullptr;
     ImageList *m_menuImages = nullptr;
     PopupMenu *m_contextMenus = nullptr;
-    ToolbarEditorPage *m_toolbarPage = nullptr;
-    AddOnsEditorPage *m_addOnsPage = nullptr;
+    ToolbarPage *m_toolbarPage = nullptr;
+    AddOnsPage *m_addOnsPage = nullptr;
     ImageList *m_commandImages = nullptr;
     ImageList *m_commandImagesHot = nullptr;
     QScrollArea *m_scroller = nullptr;
@@ -164,12 +141,6 @@ private:
     QList<Toolbar *> m_commandToolbars;
     TabControl *m_tabs = nullptr;
     QList<QWidget *> m_panels;
-    ToolbarHost *m_toolbarHost = nullptr;
-    Toolbar *m_preview = nullptr;
-    PreviewToolbar *m_previewBinding = nullptr;
-    Grid *m_grid = nullptr;
-    QPushButton *m_addAddOn = nullptr;
-    QPushButton *m_killAddOn = nullptr;
     QWidget *m_aboutFrame = nullptr;
     QLabel *m_aboutLink = nullptr;
     int m_currentTab = ToolbarTab;

@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
 
     // A button moved with Ctrl+Right (so Undo offers it back), and the tooltip of the button whose add-on is
     // gone, taken from the screen so the tooltip is in the picture.
-    Toolbar *preview = editor.previewToolbar();
+    auto *preview = editor.findChild<Toolbar *>(QStringLiteral("vbQTAToolbar"));
     preview->focusButton(0);
     QTest::keyClick(preview->buttonWidget(0), Qt::Key_Right, Qt::ControlModifier);
     for (int position = 0; position < preview->buttonCount(); ++position) {
