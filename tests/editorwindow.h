@@ -11,7 +11,6 @@
 #include "grid.h"
 #include "messagebox.h"
 #include "popupmenu.h"
-#include "tabcontrol.h"
 #include "testfiles.h"
 #include "toolbar.h"
 
@@ -19,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -119,7 +119,7 @@ public:
     // Tabs count from 1.
     void clickTab(int number) const
     {
-        auto *bar = control<TabControl>(u"vbTabControl1"_s)->findChild<QTabBar *>();
+        auto *bar = control<QTabWidget>(u"vbTabControl1"_s)->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(number - 1).center());
     }
 

@@ -1,7 +1,6 @@
 #include "frmeditor.h"
 
 #include "addonspage.h"
-#include "bandcontainer.h"
 #include "buttonpicturelist.h"
 #include "cbrowseforfolder.h"
 #include "configuration.h"
@@ -17,42 +16,30 @@
 #include "popupmenu.h"
 #include "programcaption.h"
 #include "stringfunctions.h"
-#include "tabcontrol.h"
 #include "toolbar.h"
 #include "toolbarpage.h"
 #include "undocommands.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontMetricsF>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QStyle>
+#include <QTabWidget>
 #include <QUndoStack>
-#include <QVBoxLayout>
 
 namespace {
-
-// The window was laid out in twips for a small 8-point font; 15 twips make a pixel there. Qt scales pixels
-// with the screen; the layout grows further with the font, measured on the page's longest line of text,
-// which the design made just fit.
-const QString kLongestLabel = QStringLiteral(
-    "Edit the fields by selecting the field you want to edit and then clicking it again with the left button");
-constexpr int kLongestLabelTwips = 6765;
-double g_scale = 1.0;
-
-int px(int twips)
-{
-    return qRound(twips / 15.0 * g_scale);
-}
 
 constexpr int kStyleSeparator = 1;
 constexpr int kStyleAutoSize = 16;
@@ -129,11 +116,10 @@ frmEditor::frmEditor(QWidget *parent)
         load(false);
     });
     setObjectName(QStringLiteral("frmEditor"));
-    g_scale = qMax(1.0, QFontMetricsF(font()).horizontalAdvance(kLongestLabel) / (kLongestLabelTwips / 15.0));
     setWindowTitle(programCaption());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    // The controls keep the places the design gave them; a screen too small for them (large text on a small
-    // screen) scrolls them instead of cutting them off.
+    // A screen too small for the window (large text on a small screen) scrolls its content instead of cutting
+    // it off.
     m_scroller = new QScrollArea(this);
     m_scroller->setFrameShape(QFrame::NoFrame);
     // A click on a control that takes no focus must not hand the focus to the scroll area: an editor open in
@@ -171,9 +157,7 @@ frmEditor::frmEditor(QWidget *parent)
     ResetToolbar(*m_config);
     buildTabs();
     buildAboutLink();
-    layoutPanels();
-
-    m_content->setFixedSize(m_width, px(6030));
+    layOutContent();
     m_scroller->setWidget(m_content);
     fitToScreen();
 
@@ -265,15 +249,18 @@ void frmEditor::buildCommandToolbars()
         m_commandImagesHot->addFromResource(QStringLiteral(":/commands/%1-hot.png").arg(key), key, QColor());
     }
 
-    m_picToolbar = new QWidget(m_content);
+    m_picToolbar = new QWidget;
     m_picToolbar->setObjectName(QStringLiteral("picToolbar"));
-    m_rebar = new BandContainer(m_picToolbar);
+    m_rebar = new QStackedWidget;
     m_rebar->setObjectName(QStringLiteral("cReBar1"));
-    connect(m_rebar, &BandContainer::heightChanged, this, &frmEditor::handleBandHeight);
+    auto *strip = new QVBoxLayout(m_picToolbar);
+    // The strip leaves a band of the window's colour below its buttons, as the design draws it.
+    strip->setContentsMargins(0, 0, 0, 2 * fontMetrics().height());
+    strip->addWidget(m_rebar);
 
     const QList<QList<CommandButton>> &toolbars = commandToolbars();
     for (int t = 0; t < toolbars.size(); ++t) {
-        auto *toolbar = new Toolbar(m_rebar);
+        auto *toolbar = new Toolbar;
         toolbar->setObjectName(QStringLiteral("cToolbar%1").arg(t + 1));
         toolbar->setAccessibleName(QStringLiteral("Commands"));
         toolbar->setPictureSize(19);
@@ -291,46 +278,33 @@ void frmEditor::buildCommandToolbars()
         connect(toolbar, &Toolbar::buttonClicked, this,
                 [this, t](int position) { handleCommandClick(t + 1, position); });
         m_commandToolbars.append(toolbar);
-        m_rebar->addBand(toolbar, QStringLiteral("Toolbar%1").arg(t + 1));
+        m_rebar->addWidget(toolbar);
     }
-    m_rebar->showOnlyBand(0);
-
-    // Wide enough for the longest command toolbar, so no caption is cut.
-    m_width = px(7215);
-    for (Toolbar *toolbar : std::as_const(m_commandToolbars))
-        m_width = qMax(m_width, toolbar->sizeHint().width());
-    m_picToolbar->setGeometry(0, 0, m_width, px(705));
-    m_rebar->setGeometry(0, 0, m_width, px(705));
 }
 
 void frmEditor::buildTabs()
 {
-    m_tabs = new TabControl(m_content);
+    m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("vbTabControl1"));
-    m_tabs->setIconList(m_commandImagesHot);
-    m_tabs->addTab(QStringLiteral("Toolbar Editor"), 6, QStringLiteral("Tab1"));
-    m_tabs->addTab(QStringLiteral("Add-Ons Editor"), 7, QStringLiteral("Tab2"));
-    m_tabs->addTab(QStringLiteral("QTA 3 Stuff"), -1, QStringLiteral("Tab3"));
-    m_tabs->addTab(QStringLiteral("Will Come Here"), -1, QStringLiteral("Tab4"));
-    m_tabs->selectTab(QStringLiteral("Tab1"));
-    m_tabs->setGeometry(0, px(720), m_width - px(15), px(4935));
-    connect(m_tabs, &TabControl::tabSelected, this, &frmEditor::handleTabSelected);
-
-    m_toolbarPage = new ToolbarPage(m_config, m_undoStack, m_contextMenus, m_pictures, m_folders, m_content);
-    m_addOnsPage = new AddOnsPage(m_config->addOns(), m_undoStack, m_contextMenus, m_folders, m_content);
-    m_panels = { m_toolbarPage, m_addOnsPage, new QWidget(m_content), new QWidget(m_content) };
-    for (int i = 0; i < m_panels.size(); ++i) {
-        m_panels[i]->setObjectName(QStringLiteral("picTab(%1)").arg(i));
-        m_panels[i]->setVisible(i == 0);
-    }
+    m_toolbarPage = new ToolbarPage(m_config, m_undoStack, m_contextMenus, m_pictures, m_folders);
+    m_addOnsPage = new AddOnsPage(m_config->addOns(), m_undoStack, m_contextMenus, m_folders);
+    m_tabs->addTab(m_toolbarPage, QIcon(m_commandImagesHot->pixmap(6)), QStringLiteral("Toolbar Editor"));
+    m_tabs->addTab(m_addOnsPage, QIcon(m_commandImagesHot->pixmap(7)), QStringLiteral("Add-Ons Editor"));
+    m_tabs->addTab(new QWidget, QStringLiteral("QTA 3 Stuff"));
+    m_tabs->addTab(new QWidget, QStringLiteral("Will Come Here"));
+    for (int i = 2; i < m_tabs->count(); ++i)
+        m_tabs->widget(i)->setObjectName(QStringLiteral("picTab(%1)").arg(i));
+    // Before the page goes: an edit open on it is stored while its editor still has the keyboard.
+    connect(m_tabs, &QTabWidget::tabBarClicked, this,
+            [this](int index) { m_keepTab = index >= 0 && index != m_tabs->currentIndex() && !storeOpenEdits(); });
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { handleTabSelected(index + 1); });
 }
 
 void frmEditor::buildAboutLink()
 {
-    m_aboutFrame = new QWidget(m_content);
+    m_aboutFrame = new QWidget;
     m_aboutFrame->setObjectName(QStringLiteral("fraAbout"));
-    m_aboutFrame->setGeometry(px(2760), px(5280), px(1740), px(315));
-    m_aboutLink = new QLabel(QStringLiteral("About QTA Config Editor"), m_aboutFrame);
+    m_aboutLink = new QLabel(QStringLiteral("About QTA Config Editor"));
     m_aboutLink->setObjectName(QStringLiteral("Label5"));
     QFont underlined = m_aboutLink->font();
     underlined.setUnderline(true);
@@ -340,19 +314,27 @@ void frmEditor::buildAboutLink()
     m_aboutLink->setAccessibleName(m_aboutLink->text());
     m_aboutLink->setFocusPolicy(Qt::StrongFocus);
     m_aboutLink->installEventFilter(this);
-    m_aboutLink->adjustSize();
-    m_aboutFrame->resize(qMax(m_aboutFrame->width(), m_aboutLink->width()), m_aboutFrame->height());
+    auto *layout = new QVBoxLayout(m_aboutFrame);
+    layout->setContentsMargins(0, 0, 0, m_aboutLink->sizeHint().height() - 2);
+    layout->addWidget(m_aboutLink);
 }
 
-void frmEditor::layoutPanels()
+void frmEditor::layOutContent()
 {
-    const QRect page = m_tabs->pageArea().translated(m_tabs->pos());
-    for (QWidget *panel : std::as_const(m_panels)) {
-        panel->setGeometry(page);
-        // A page not shown yet places its controls now, not only when the user first comes to it.
-        if (panel->layout())
-            panel->layout()->activate();
-    }
+    // The About link lies over the foot of the tab pages, on every page: they get room for it, and a gap as
+    // high, below their own controls.
+    m_tabs->setMinimumHeight(m_tabs->sizeHint().height() + 2 * m_aboutFrame->sizeHint().height());
+    auto *pages = new QGridLayout;
+    pages->addWidget(m_tabs, 0, 0);
+    pages->addWidget(m_aboutFrame, 0, 0, Qt::AlignHCenter | Qt::AlignBottom);
+    auto *layout = new QVBoxLayout(m_content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_picToolbar);
+    layout->addLayout(pages);
+    // As large as the controls need at the font of the day; the window fits itself to it.
+    m_content->setFixedSize(m_content->sizeHint());
+    layout->activate();
 }
 
 bool frmEditor::start()
@@ -370,7 +352,6 @@ bool frmEditor::start()
     m_folders.bitmaps = FolderSettings::read(FolderSettings::bitmapsKey(), programFolder());
     m_folders.addOns = FolderSettings::read(FolderSettings::exesKey(), programFolder());
 
-    m_aboutFrame->raise();
     load(true);
     return true;
 }
@@ -688,8 +669,9 @@ void frmEditor::handleCommandClick(int toolbar, int position)
 void frmEditor::handleTabSelected(int tab)
 {
     // An edit the user chose to go back to keeps its tab.
-    if (!storeOpenEdits()) {
-        m_tabs->selectTab(m_tabs->tabKey(m_currentTab));
+    if (std::exchange(m_keepTab, false) || !storeOpenEdits()) {
+        const QSignalBlocker programsOwnChoice(m_tabs);
+        m_tabs->setCurrentIndex(m_currentTab - 1);
         return;
     }
     // A failed save keeps the lists on screen: reloading would throw the user's edits away.
@@ -701,9 +683,7 @@ void frmEditor::handleTabSelected(int tab)
 void frmEditor::showTab(int tab)
 {
     m_currentTab = tab;
-    m_rebar->showOnlyBand(m_rebar->bandIndex(QStringLiteral("Toolbar%1").arg(tab)));
-    for (int k = 1; k <= m_panels.size(); ++k)
-        m_panels[k - 1]->setVisible(k == tab);
+    m_rebar->setCurrentIndex(tab - 1);
 }
 
 void frmEditor::handleBrowserSelection(const QString &path, bool &allowOk)
@@ -722,11 +702,6 @@ void frmEditor::handleBrowserSelection(const QString &path, bool &allowOk)
     const QDir folder(path, pattern, QDir::NoSort, QDir::Files | QDir::Readable);
     if (path.isEmpty() || folder.entryList().isEmpty())
         allowOk = false;
-}
-
-void frmEditor::handleBandHeight(int pixels)
-{
-    m_picToolbar->resize(m_picToolbar->width(), pixels);
 }
 
 bool frmEditor::eventFilter(QObject *watched, QEvent *event)

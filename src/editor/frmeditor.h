@@ -8,16 +8,16 @@
 #include <QWidget>
 
 class AddOnsPage;
-class BandContainer;
 class ButtonPictureList;
 class Configuration;
 class ImageList;
 class PopupMenu;
 class QLabel;
 class QScrollArea;
+class QStackedWidget;
+class QTabWidget;
 class OutsideChanges;
 class QUndoStack;
-class TabControl;
 class Toolbar;
 class ToolbarPage;
 class cBrowseForFolder;
@@ -105,14 +105,13 @@ private:
     void buildCommandToolbars();
     void buildTabs();
     void buildAboutLink();
-    void layoutPanels();
+    void layOutContent();
     void fitToScreen();
     void applyLook();
 
     void handleCommandClick(int toolbar, int position);
     void handleTabSelected(int tab);
     void handleBrowserSelection(const QString &path, bool &allowOk);
-    void handleBandHeight(int pixels);
     void showTab(int tab);
     void changeFolder(QString &field, const QString &prompt, const QString &key);
     void showFailure(const QString &text);
@@ -135,16 +134,15 @@ private:
     ImageList *m_commandImages = nullptr;
     ImageList *m_commandImagesHot = nullptr;
     QScrollArea *m_scroller = nullptr;
-    QWidget *m_content = nullptr; // every control, at the place the design gives it
+    QWidget *m_content = nullptr; // every control, scrolled where the screen is too small
     QWidget *m_picToolbar = nullptr;
-    BandContainer *m_rebar = nullptr;
+    QStackedWidget *m_rebar = nullptr; // the command toolbar of each tab
     QList<Toolbar *> m_commandToolbars;
-    TabControl *m_tabs = nullptr;
-    QList<QWidget *> m_panels;
+    QTabWidget *m_tabs = nullptr;
     QWidget *m_aboutFrame = nullptr;
     QLabel *m_aboutLink = nullptr;
     int m_currentTab = ToolbarTab;
-    int m_width = 0;
+    bool m_keepTab = false; // the user chose to go back to an edit as they clicked another tab
     ImageList *m_buttonImages = nullptr;
     OwnerDrawManager *m_ownerDraw = nullptr;
     QList<FlatControl *> m_flatControls;

@@ -535,8 +535,11 @@ private Q_SLOTS:
         QWidget *about = w.control(u"Label5"_s);
         w.window->findChild<QScrollArea *>()->ensureWidgetVisible(about);
         QVERIFY(w.window->rect().contains(QRect(about->mapTo(w.window.get(), QPoint(0, 0)), about->size())));
-        for (QWidget *page : { w.control(u"picTab(0)"_s), w.control(u"picTab(1)"_s) }) {
-            const QWidgetList shown = page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        // Each page as its tab shows it.
+        for (int tab : { 2, 1 }) {
+            w.clickTab(tab);
+            const QWidgetList shown
+                = w.control(u"picTab(%1)"_s.arg(tab - 1))->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
             for (QWidget *a : shown)
                 for (QWidget *b : shown)
                     QVERIFY(a == b || a->isHidden() || b->isHidden() || !a->geometry().intersects(b->geometry()));
