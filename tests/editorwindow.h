@@ -17,6 +17,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -86,7 +87,10 @@ public:
     bool panelOpen() const { return control(u"Frame1"_s)->isVisible(); }
 
     // The command buttons of the tab shown; Undo and Redo, which show only a picture, by their accessible name.
-    Toolbar *commands() const { return window->commandToolbar(window->currentTab()); }
+    Toolbar *commands() const
+    {
+        return qobject_cast<Toolbar *>(control<QStackedWidget>(u"cReBar1"_s)->currentWidget());
+    }
     int command(const QString &caption) const
     {
         for (int i = 0; i < commands()->buttonCount(); ++i) {

@@ -73,6 +73,16 @@ AddOnsPage::AddOnsPage(AddOnListModel *addOns, QUndoStack *undoStack, PopupMenu 
     , m_kill(new QPushButton(QStringLiteral("Delete Add-On")))
 {
     setObjectName(QStringLiteral("picTab(1)"));
+    layOutPage();
+    buildEditors();
+    m_marks = new AddOnNameMarks(this);
+    m_grid->setItemDelegateForColumn(kNameColumn - 1, m_marks);
+    connectControls();
+    updateNameMarks();
+}
+
+void AddOnsPage::layOutPage()
+{
     auto *heading
         = label(QStringLiteral("Label9"), QStringLiteral("This is a list of the Add-ons found on the QTA.INI file:"));
     auto *moveHint = label(
@@ -87,7 +97,7 @@ AddOnsPage::AddOnsPage(AddOnListModel *addOns, QUndoStack *undoStack, PopupMenu 
 
     m_grid->setObjectName(QStringLiteral("grdAddOnsList"));
     m_grid->setAccessibleName(QStringLiteral("Add-ons"));
-    m_grid->setAddOnModel(addOns);
+    m_grid->setAddOnModel(m_model);
     // The columns keep the design's share of the page's longest line, which grows with the font.
     const double scale = qMax(1.0, editHint->sizeHint().width() / double(kLongestLineDesignWidth));
     m_grid->addColumn(QString(), QStringLiteral("Add-On Name"), qRound(146 * scale));
@@ -116,8 +126,11 @@ AddOnsPage::AddOnsPage(AddOnListModel *addOns, QUndoStack *undoStack, PopupMenu 
     layout->addSpacing(12);
     layout->addLayout(buttons);
     layout->addStretch();
+}
 
-    // The in-place editors float over the cell they edit, outside the layout.
+// The in-place editors float over the cell they edit, outside the layout.
+void AddOnsPage::buildEditors()
+{
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("txtAddOnName"));
     m_name->setAccessibleName(QStringLiteral("Add-on name"));
@@ -149,10 +162,10 @@ AddOnsPage::AddOnsPage(AddOnListModel *addOns, QUndoStack *undoStack, PopupMenu 
     const QList<QObject *> watched = { m_name, m_path, m_browse, m_parameters, m_grid };
     for (QObject *object : watched)
         object->installEventFilter(this);
+}
 
-    m_marks = new AddOnNameMarks(this);
-    m_grid->setItemDelegateForColumn(kNameColumn - 1, m_marks);
-
+void AddOnsPage::connectControls()
+{
     connect(m_grid, &Grid::EditRequested, this, &AddOnsPage::beginEdit);
     connect(m_grid, &Grid::EditingEnded, this, &AddOnsPage::endEdit);
     connect(m_grid, &Grid::GridNotice, this, &AddOnsPage::handleGridNotice);
@@ -183,7 +196,6 @@ AddOnsPage::AddOnsPage(AddOnListModel *addOns, QUndoStack *undoStack, PopupMenu 
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &AddOnsPage::updateNameMarks);
     connect(m_model, &QAbstractItemModel::rowsMoved, this, &AddOnsPage::updateNameMarks);
     connect(m_model, &QAbstractItemModel::modelReset, this, &AddOnsPage::updateNameMarks);
-    updateNameMarks();
 }
 
 bool AddOnsPage::isEditing() const

@@ -45,6 +45,10 @@ Q_SIGNALS:
     void editingChanged();
 
 private:
+    void layOutPage();
+    void buildEditors();
+    void connectControls();
+
     // Rows count from 1, as in the grid. Out-of-range rows are ignored.
     void moveUp(int row);
     void moveDown(int row);

@@ -118,18 +118,6 @@ frmEditor::frmEditor(QWidget *parent)
     setObjectName(QStringLiteral("frmEditor"));
     setWindowTitle(programCaption());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    // A screen too small for the window (large text on a small screen) scrolls its content instead of cutting
-    // it off.
-    m_scroller = new QScrollArea(this);
-    m_scroller->setFrameShape(QFrame::NoFrame);
-    // A click on a control that takes no focus must not hand the focus to the scroll area: an editor open in
-    // the grid would take that for the user leaving it.
-    m_scroller->setFocusPolicy(Qt::NoFocus);
-    m_content = new QWidget;
-    m_content->setObjectName(QStringLiteral("content"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_scroller);
     setWindowIcon(QIcon(QStringLiteral(":/app/qta-config-editor.png")));
 
     setIniMessageHandler([this](const QString &text, const QString &title) {
@@ -145,24 +133,20 @@ frmEditor::frmEditor(QWidget *parent)
     SetupButtonImages(*m_config);
     m_pictures = new ButtonPictureList(m_config->images(), this);
 
-    m_menuImages = new ImageList(QSize(16, 16), this);
-    for (const char *name : kMenuPictures)
-        m_menuImages->addFromResource(QStringLiteral(":/menu/%1.png").arg(QLatin1String(name)), QString(), QColor());
-    m_contextMenus = new PopupMenu(this);
-    m_contextMenus->setObjectName(QStringLiteral("ContextMenus"));
-    m_contextMenus->setImageList(m_menuImages);
-    BuildContextMenus(*m_contextMenus);
+    buildContextMenus();
 
     buildCommandToolbars();
     ResetToolbar(*m_config);
     buildTabs();
     buildAboutLink();
     layOutContent();
-    m_scroller->setWidget(m_content);
     fitToScreen();
-
     applyLook();
+    connectUndo();
+}
 
+void frmEditor::connectUndo()
+{
     connect(m_undoStack, &QUndoStack::indexChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canUndoChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canRedoChanged, this, &frmEditor::updateUndoButtons);
@@ -237,6 +221,17 @@ void frmEditor::fitToScreen()
     }
     // A window's position is that of its frame, so the frame is what is centred.
     move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size() + frame, screenRoom).topLeft());
+}
+
+void frmEditor::buildContextMenus()
+{
+    m_menuImages = new ImageList(QSize(16, 16), this);
+    for (const char *name : kMenuPictures)
+        m_menuImages->addFromResource(QStringLiteral(":/menu/%1.png").arg(QLatin1String(name)), QString(), QColor());
+    m_contextMenus = new PopupMenu(this);
+    m_contextMenus->setObjectName(QStringLiteral("ContextMenus"));
+    m_contextMenus->setImageList(m_menuImages);
+    BuildContextMenus(*m_contextMenus);
 }
 
 void frmEditor::buildCommandToolbars()
@@ -321,6 +316,8 @@ void frmEditor::buildAboutLink()
 
 void frmEditor::layOutContent()
 {
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("content"));
     // The About link lies over the foot of the tab pages, on every page: they get room for it, and a gap as
     // high, below their own controls.
     m_tabs->setMinimumHeight(m_tabs->sizeHint().height() + 2 * m_aboutFrame->sizeHint().height());
@@ -334,7 +331,18 @@ void frmEditor::layOutContent()
     layout->addLayout(pages);
     // As large as the controls need at the font of the day; the window fits itself to it.
     m_content->setFixedSize(m_content->sizeHint());
-    layout->activate();
+
+    // A screen too small for the window (large text on a small screen) scrolls its content instead of cutting
+    // it off.
+    m_scroller = new QScrollArea(this);
+    m_scroller->setFrameShape(QFrame::NoFrame);
+    // A click on a control that takes no focus must not hand the focus to the scroll area: an editor open in
+    // the grid would take that for the user leaving it.
+    m_scroller->setFocusPolicy(Qt::NoFocus);
+    auto *window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->addWidget(m_scroller);
+    m_scroller->setWidget(m_content);
 }
 
 bool frmEditor::start()

@@ -43,19 +43,12 @@ public:
 
     Configuration *configuration() const { return m_config; }
     const Folders &folders() const { return m_folders; }
-    cBrowseForFolder *folderBrowser() const { return m_browser; }
     QString iniFilePath() const;
-    int currentTab() const { return m_currentTab; }
 
     // The history of changes to the toolbar and the add-on list. A load starts it afresh (the lists then come
     // from the file); a save keeps it.
     QUndoStack *undoStack() const { return m_undoStack; }
     OutsideChanges *outsideChanges() const { return m_outside; }
-
-    Toolbar *commandToolbar(int number) const { return m_commandToolbars.value(number - 1); }
-
-    // Shows the About box (the link at the bottom of the window).
-    void showAbout();
 
     // Whether the toolbar or the add-ons differ from what was last loaded or saved.
     bool hasUnsavedChanges() const;
@@ -102,11 +95,13 @@ private:
     bool editOpen() const;
     void cancelOpenEdits();
 
+    void buildContextMenus();
     void buildCommandToolbars();
     void buildTabs();
     void buildAboutLink();
     void layOutContent();
     void fitToScreen();
+    void connectUndo();
     void applyLook();
 
     void handleCommandClick(int toolbar, int position);
@@ -115,6 +110,8 @@ private:
     void showTab(int tab);
     void changeFolder(QString &field, const QString &prompt, const QString &key);
     void showFailure(const QString &text);
+    // The About box, which the link at the foot of the pages opens.
+    void showAbout();
     void undoFromKeyboard(bool redo);
     void updateUndoButtons();
     bool eventFilter(QObject *watched, QEvent *event) override;

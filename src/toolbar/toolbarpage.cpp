@@ -90,13 +90,34 @@ ToolbarPage::ToolbarPage(Configuration *config, QUndoStack *undoStack, PopupMenu
     heading->setObjectName(QStringLiteral("lblPreview"));
     auto *hint = new QLabel(QStringLiteral("Click on any button on the toolbar and select an action from the menu."));
     hint->setObjectName(QStringLiteral("lblPreviewHint"));
+    buildPreview();
 
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 10, 0, 0);
+    layout->setSpacing(5);
+    layout->addWidget(heading);
+    layout->addWidget(m_host);
+    layout->addWidget(hint);
+    layout->addSpacing(6);
+    layout->addWidget(buildPanel());
+    layout->addStretch();
+
+    connect(m_model, &ToolbarModel::buttonInserted, this, &ToolbarPage::followInsert);
+    connect(m_model, &ToolbarModel::buttonRemoved, this, &ToolbarPage::followRemove);
+    connect(m_model, &ToolbarModel::buttonMoved, this, &ToolbarPage::followMove);
+    // A reload or reset replaces every button: the one being edited is gone.
+    connect(m_model, &ToolbarModel::toolbarReset, this, &ToolbarPage::cancelEdit);
+    connect(config, &Configuration::addOnCommandsChanged, this, &ToolbarPage::fillAddOnCommands);
+}
+
+void ToolbarPage::buildPreview()
+{
     m_preview->setObjectName(QStringLiteral("vbQTAToolbar"));
     m_preview->setAccessibleName(QStringLiteral("QTA toolbar preview"));
     m_preview->setPictureSize(16);
     m_preview->setFlat(false);
-    m_preview->setImageLists(pictures->images());
-    m_previewBinding = new PreviewToolbar(m_model, config->addOns(), m_preview, this);
+    m_preview->setImageLists(m_pictures->images());
+    m_previewBinding = new PreviewToolbar(m_model, m_config->addOns(), m_preview, this);
 
     // A toolbar longer than the page scrolls sideways, its buttons whole.
     m_host->setObjectName(QStringLiteral("vbalTBarHost1"));
@@ -114,16 +135,6 @@ ToolbarPage::ToolbarPage(Configuration *config, QUndoStack *undoStack, PopupMenu
                            + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_host));
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { showFocusedButton(now); });
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 10, 0, 0);
-    layout->setSpacing(5);
-    layout->addWidget(heading);
-    layout->addWidget(m_host);
-    layout->addWidget(hint);
-    layout->addSpacing(6);
-    layout->addWidget(buildPanel());
-    layout->addStretch();
-
     connect(m_preview, &Toolbar::buttonClicked, this, &ToolbarPage::showButtonMenu);
     // The keyboard and drag requests of the preview do what the menu does.
     m_preview->setEditable(true);
@@ -137,13 +148,6 @@ ToolbarPage::ToolbarPage(Configuration *config, QUndoStack *undoStack, PopupMenu
             moveButton(position, position + 1);
     });
     connect(m_preview, &Toolbar::buttonDropped, this, &ToolbarPage::dropButton);
-
-    connect(m_model, &ToolbarModel::buttonInserted, this, &ToolbarPage::followInsert);
-    connect(m_model, &ToolbarModel::buttonRemoved, this, &ToolbarPage::followRemove);
-    connect(m_model, &ToolbarModel::buttonMoved, this, &ToolbarPage::followMove);
-    // A reload or reset replaces every button: the one being edited is gone.
-    connect(m_model, &ToolbarModel::toolbarReset, this, &ToolbarPage::cancelEdit);
-    connect(config, &Configuration::addOnCommandsChanged, this, &ToolbarPage::fillAddOnCommands);
 }
 
 QGroupBox *ToolbarPage::buildPanel()
@@ -188,7 +192,29 @@ QGroupBox *ToolbarPage::buildPanel()
     // Room for the picture drawn beside the caption.
     for (QPushButton *button : { m_done, m_cancel })
         button->setMinimumWidth(button->sizeHint().width() + 24);
+    fillAddOnCommands();
+    layOutPanel(browse);
 
+    connect(m_commandNoAddOns, &QComboBox::activated, this, [this](int item) {
+        if (item >= 1)
+            m_commandAddOns->setCurrentIndex(0);
+    });
+    connect(m_commandAddOns, &QComboBox::activated, this, [this](int item) {
+        if (item >= 1)
+            m_commandNoAddOns->setCurrentIndex(0);
+    });
+    connect(m_tooltip, &QLineEdit::textChanged, this, &ToolbarPage::editingChanged);
+    connect(m_picture, &PictureComboList::selectionMade, this, &ToolbarPage::selectPicture);
+    connect(browse, &QPushButton::clicked, this, &ToolbarPage::browseForBitmap);
+    connect(m_done, &QPushButton::clicked, this, &ToolbarPage::commitEdit);
+    connect(m_cancel, &QPushButton::clicked, this, &ToolbarPage::cancelEdit);
+    m_frame->installEventFilter(this);
+    return m_frame;
+}
+
+// A row for each control with its label to the left, then the panel's two buttons side by side.
+void ToolbarPage::layOutPanel(QPushButton *browse)
+{
     auto *rows = new QGridLayout;
     rows->setColumnStretch(1, 1);
     // The labels wrap at the width of their shortest line's words, as the design lays them out.
@@ -211,7 +237,6 @@ QGroupBox *ToolbarPage::buildPanel()
     pictureLabel->setFixedWidth(labelWidth);
     rows->addWidget(pictureLabel, 3, 0);
     rows->addLayout(picture, 3, 1);
-    fillAddOnCommands();
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -223,23 +248,6 @@ QGroupBox *ToolbarPage::buildPanel()
     layout->addLayout(rows);
     layout->addSpacing(8);
     layout->addLayout(buttons);
-
-    connect(m_commandNoAddOns, &QComboBox::activated, this, [this](int item) {
-        if (item >= 1)
-            m_commandAddOns->setCurrentIndex(0);
-    });
-    connect(m_commandAddOns, &QComboBox::activated, this, [this](int item) {
-        if (item >= 1)
-            m_commandNoAddOns->setCurrentIndex(0);
-    });
-    connect(m_tooltip, &QLineEdit::textChanged, this, &ToolbarPage::editingChanged);
-    connect(m_picture, &PictureComboList::selectionMade, this, &ToolbarPage::selectPicture);
-    connect(browse, &QPushButton::clicked, this, &ToolbarPage::browseForBitmap);
-    connect(m_done, &QPushButton::clicked, this, &ToolbarPage::commitEdit);
-    connect(m_cancel, &QPushButton::clicked, this, &ToolbarPage::cancelEdit);
-
-    m_frame->installEventFilter(this);
-    return m_frame;
 }
 
 void ToolbarPage::fillAddOnCommands()

@@ -51,7 +51,9 @@ Q_SIGNALS:
 private:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    void buildPreview();
     QGroupBox *buildPanel();
+    void layOutPanel(QPushButton *browse);
     void fillAddOnCommands();
     void showButtonMenu(int position);
     void beginEdit(int position);
