@@ -281,6 +281,7 @@ void frmEditor::buildTabs()
 {
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("vbTabControl1"));
+    m_tabs->setIconSize(m_commandImagesHot->pictureSize());
     m_toolbarPage = new ToolbarPage(m_config, m_undoStack, m_contextMenus, m_pictures, m_folders);
     m_addOnsPage = new AddOnsPage(m_config->addOns(), m_undoStack, m_contextMenus, m_folders);
     m_tabs->addTab(m_toolbarPage, QIcon(m_commandImagesHot->pixmap(6)), QStringLiteral("Toolbar Editor"));
