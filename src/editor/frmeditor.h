@@ -45,11 +45,6 @@ public:
     const Folders &folders() const { return m_folders; }
     QString iniFilePath() const;
 
-    // The history of changes to the toolbar and the add-on list. A load starts it afresh (the lists then come
-    // from the file); a save keeps it.
-    QUndoStack *undoStack() const { return m_undoStack; }
-    OutsideChanges *outsideChanges() const { return m_outside; }
-
     // Whether the toolbar or the add-ons differ from what was last loaded or saved.
     bool hasUnsavedChanges() const;
     // Stores an edit still open on either page as Enter or "Done Editing" would. False when the user chose to
@@ -68,16 +63,16 @@ public:
     void undo();
     void redo();
 
-    // The prompts of the folder browser; each decides which folders it accepts.
-    static QString iniPrompt();
-    static QString bitmapsPrompt();
-    static QString addOnsPrompt();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
+    // The prompts of the folder browser; each decides which folders it accepts.
+    static QString iniPrompt();
+    static QString bitmapsPrompt();
+    static QString addOnsPrompt();
+
     struct SavedLists
     {
         QList<ToolbarButtonEntry> toolbar; // picture indexes replaced by the pictures' keys
@@ -118,6 +113,8 @@ private:
 
     Configuration *m_config;
     Folders m_folders;
+    // The history of changes to the toolbar and the add-on list. A load starts it afresh (the lists then come
+    // from the file); a save keeps it.
     QUndoStack *m_undoStack;
     OutsideChanges *m_outside;
     QString m_shownWarning; // the load's remark about the file, shown once
