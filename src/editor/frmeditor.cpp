@@ -36,6 +36,7 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QUndoStack>
 
@@ -290,9 +291,10 @@ void frmEditor::buildTabs()
     m_tabs->addTab(new QWidget, QStringLiteral("Will Come Here"));
     for (int i = 2; i < m_tabs->count(); ++i)
         m_tabs->widget(i)->setObjectName(QStringLiteral("picTab(%1)").arg(i));
-    // Before the page goes: an edit open on it is stored while its editor still has the keyboard.
-    connect(m_tabs, &QTabWidget::tabBarClicked, this,
-            [this](int index) { m_keepTab = index >= 0 && index != m_tabs->currentIndex() && !storeOpenEdits(); });
+    // A click on another tab, and the keys that switch pages, store the open edit while its page is still
+    // there; an edit the user goes back to keeps its page.
+    m_tabs->tabBar()->installEventFilter(this);
+    m_tabs->installEventFilter(this);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { handleTabSelected(index + 1); });
 }
 
@@ -678,7 +680,7 @@ void frmEditor::handleCommandClick(int toolbar, int position)
 void frmEditor::handleTabSelected(int tab)
 {
     // An edit the user chose to go back to keeps its tab.
-    if (std::exchange(m_keepTab, false) || !storeOpenEdits()) {
+    if (!storeOpenEdits()) {
         const QSignalBlocker programsOwnChoice(m_tabs);
         m_tabs->setCurrentIndex(m_currentTab - 1);
         return;
@@ -715,6 +717,8 @@ void frmEditor::handleBrowserSelection(const QString &path, bool &allowOk)
 
 bool frmEditor::eventFilter(QObject *watched, QEvent *event)
 {
+    if (isPageSwitch(watched, event))
+        return !storeOpenEdits();
     if (watched == m_aboutLink) {
         const bool clicked = event->type() == QEvent::MouseButtonRelease
             && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
@@ -728,6 +732,20 @@ bool frmEditor::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool frmEditor::isPageSwitch(const QObject *watched, const QEvent *event) const
+{
+    if (watched == m_tabs->tabBar() && event->type() == QEvent::MouseButtonPress) {
+        const auto *click = static_cast<const QMouseEvent *>(event);
+        const int tab = m_tabs->tabBar()->tabAt(click->position().toPoint());
+        return click->button() == Qt::LeftButton && tab >= 0 && tab != m_tabs->currentIndex();
+    }
+    if (watched != m_tabs || event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    const QList<int> switching = { Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_PageUp, Qt::Key_PageDown };
+    return key->modifiers() & Qt::ControlModifier && switching.contains(key->key());
 }
 
 // The link's blue, where it reads well; on a dark window the palette's own link colour, made readable.

@@ -110,6 +110,7 @@ private:
     void undoFromKeyboard(bool redo);
     void updateUndoButtons();
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool isPageSwitch(const QObject *watched, const QEvent *event) const;
 
     Configuration *m_config;
     Folders m_folders;
@@ -136,7 +137,6 @@ private:
     QWidget *m_aboutFrame = nullptr;
     QLabel *m_aboutLink = nullptr;
     int m_currentTab = ToolbarTab;
-    bool m_keepTab = false; // the user chose to go back to an edit as they clicked another tab
     ImageList *m_buttonImages = nullptr;
     OwnerDrawManager *m_ownerDraw = nullptr;
     QList<FlatControl *> m_flatControls;
