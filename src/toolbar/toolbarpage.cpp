@@ -110,6 +110,12 @@ ToolbarPage::ToolbarPage(Configuration *config, QUndoStack *undoStack, PopupMenu
     connect(config, &Configuration::addOnCommandsChanged, this, &ToolbarPage::fillAddOnCommands);
 }
 
+ToolbarPage::~ToolbarPage()
+{
+    // The focus moves as the page's controls go: the page no longer follows it then.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
 void ToolbarPage::buildPreview()
 {
     m_preview->setObjectName(QStringLiteral("vbQTAToolbar"));

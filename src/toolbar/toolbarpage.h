@@ -32,6 +32,7 @@ public:
     // The menus hold the "Toolbar" item set; a bitmap browse starts in the folders' bitmaps folder.
     ToolbarPage(Configuration *config, QUndoStack *undoStack, PopupMenu *menus, ButtonPictureList *pictures,
                 const Folders &folders, QWidget *parent = nullptr);
+    ~ToolbarPage() override;
 
     // Whether the panel is open on a button.
     bool isEditing() const { return m_editPosition >= 0; }
