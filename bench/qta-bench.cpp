@@ -13,6 +13,7 @@
 
 #include "ansitext.h"
 #include "configuration.h"
+#include "folderbrowser.h"
 #include "frmeditor.h"
 #include "grid.h"
 #include "toolbar.h"
@@ -361,10 +362,12 @@ void watchForDialogs(QObject *context)
 bool measureWindow(frmEditor &editor, QTabBar *tabs, const QString &folder, int n, WindowRow &row)
 {
     row.n = n;
-    editor.INIPATH = folder;
+    // As the user does it: "Set QTA.INI Path", the folder picked in the browser.
+    FolderBrowser::setNextAnswerForTesting([folder](FolderBrowser &) { return folder; });
+    editor.setIniPath();
     Configuration *config = editor.configuration();
-    QWidget *preview = editor.previewToolbar();
-    Grid *grid = editor.addOnsGrid();
+    auto *preview = editor.findChild<Toolbar *>(QStringLiteral("vbQTAToolbar"));
+    auto *grid = editor.findChild<Grid *>(QStringLiteral("grdAddOnsList"));
     auto reload = [&editor] {
         if (!editor.reloadIni())
             std::_Exit(1);
@@ -373,9 +376,8 @@ bool measureWindow(frmEditor &editor, QTabBar *tabs, const QString &folder, int 
     settle();
     reload();
     settle();
-    if (config->toolbar()->count() != n || editor.previewToolbar()->buttonCount() != n)
-        return fail(
-            QStringLiteral("the window shows %1 buttons of %2").arg(editor.previewToolbar()->buttonCount()).arg(n));
+    if (config->toolbar()->count() != n || preview->buttonCount() != n)
+        return fail(QStringLiteral("the window shows %1 buttons of %2").arg(preview->buttonCount()).arg(n));
 
     std::vector<double> loads, previews, grids, toolbarTabs, addOnsTabs;
     // Fewer runs where one takes long: the medians of a slow window still come within a minute or so.

@@ -3,6 +3,7 @@
 // The real main window on a QTA.INI and a settings store of the test's own, and what a user does with it:
 // clicks, typing, menu choices and answers to message boxes through their seams.
 
+#include "addonspage.h"
 #include "filedialog.h"
 #include "folderbrowser.h"
 #include "foldersettings.h"
@@ -10,14 +11,15 @@
 #include "grid.h"
 #include "messagebox.h"
 #include "popupmenu.h"
-#include "tabcontrol.h"
 #include "testfiles.h"
 #include "toolbar.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStackedWidget>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -79,12 +81,16 @@ public:
     QByteArray fileBytes() const { return readBytes(iniPath()); }
 
     template<typename T = QWidget> T *control(const QString &name) const { return window->findChild<T *>(name); }
-    Grid *grid() const { return window->addOnsGrid(); }
-    Toolbar *preview() const { return window->previewToolbar(); }
+    Grid *grid() const { return control<Grid>(u"grdAddOnsList"_s); }
+    Toolbar *preview() const { return control<Toolbar>(u"vbQTAToolbar"_s); }
+    AddOnsPage *addOnsPage() const { return control<AddOnsPage>(u"picTab(1)"_s); }
     bool panelOpen() const { return control(u"Frame1"_s)->isVisible(); }
 
     // The command buttons of the tab shown; Undo and Redo, which show only a picture, by their accessible name.
-    Toolbar *commands() const { return window->commandToolbar(window->currentTab()); }
+    Toolbar *commands() const
+    {
+        return qobject_cast<Toolbar *>(control<QStackedWidget>(u"cReBar1"_s)->currentWidget());
+    }
     int command(const QString &caption) const
     {
         for (int i = 0; i < commands()->buttonCount(); ++i) {
@@ -117,7 +123,7 @@ public:
     // Tabs count from 1.
     void clickTab(int number) const
     {
-        auto *bar = control<TabControl>(u"vbTabControl1"_s)->findChild<QTabBar *>();
+        auto *bar = control<QTabWidget>(u"vbTabControl1"_s)->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(number - 1).center());
     }
 

@@ -191,12 +191,6 @@ QRect Grid::CellRectangle(int row, int column) const
     return QRect(viewport()->mapTo(target, rect.topLeft()), rect.size());
 }
 
-void Grid::setDrawingEnabled(bool enabled)
-{
-    m_drawingEnabled = enabled;
-    setUpdatesEnabled(enabled);
-}
-
 void Grid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);

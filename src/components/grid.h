@@ -48,9 +48,6 @@ public:
     // In the coordinates of the grid's parent, so that a sibling editor can be placed on the cell.
     QRect CellRectangle(int row, int column) const;
 
-    bool DrawingEnabled() const { return m_drawingEnabled; }
-    void setDrawingEnabled(bool enabled);
-
 Q_SIGNALS:
     void EditRequested(int row, int column);
     void EditingEnded();
@@ -102,7 +99,6 @@ private:
     std::pair<int, int> m_reportedCell { 0, 0 };
     int m_modelChanges = 0;
     bool m_editing = false;
-    bool m_drawingEnabled = true;
 
     // A row drag, tracked here rather than through QDrag so that it stays within the grid.
     DragState m_dragState = DragState::None;

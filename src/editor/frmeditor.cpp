@@ -1,7 +1,6 @@
 #include "frmeditor.h"
 
-#include "addonseditorpage.h"
-#include "bandcontainer.h"
+#include "addonspage.h"
 #include "buttonpicturelist.h"
 #include "configuration.h"
 #include "contextmenus.h"
@@ -9,51 +8,38 @@
 #include "folderbrowser.h"
 #include "foldersettings.h"
 #include "frmabout.h"
-#include "grid.h"
 #include "imagelist.h"
 #include "linkcolour.h"
 #include "messagebox.h"
 #include "outsidechanges.h"
 #include "popupmenu.h"
-#include "previewtoolbar.h"
+#include "programcaption.h"
 #include "stringfunctions.h"
-#include "tabcontrol.h"
 #include "toolbar.h"
-#include "toolbareditorpage.h"
-#include "toolbarhost.h"
+#include "toolbarpage.h"
 #include "undocommands.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontMetricsF>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QUndoStack>
-#include <QVBoxLayout>
 
 namespace {
-
-// The window was laid out in twips for a small 8-point font; 15 twips make a pixel there. Qt scales pixels
-// with the screen; the layout grows further with the font, measured on the page's longest line of text,
-// which the design made just fit.
-const QString kLongestLabel = QStringLiteral(
-    "Edit the fields by selecting the field you want to edit and then clicking it again with the left button");
-constexpr int kLongestLabelTwips = 6765;
-double g_scale = 1.0;
-
-int px(int twips)
-{
-    return qRound(twips / 15.0 * g_scale);
-}
 
 constexpr int kStyleSeparator = 1;
 constexpr int kStyleAutoSize = 16;
@@ -116,22 +102,13 @@ QString programFolder()
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, int left, int top)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->move(px(left), px(top));
-    l->adjustSize();
-    return l;
-}
-
 } // namespace
 
 frmEditor::frmEditor(QWidget *parent)
     : QWidget(parent)
     , m_config(new Configuration(this))
     , m_undoStack(new QUndoStack(this))
-    , m_outside(new OutsideChanges(this, caption()))
+    , m_outside(new OutsideChanges(this, programCaption()))
 {
     // The user chose to drop the edits shown for the file as another program left it.
     connect(m_outside, &OutsideChanges::reloadRequested, this, [this] {
@@ -139,21 +116,8 @@ frmEditor::frmEditor(QWidget *parent)
         load(false);
     });
     setObjectName(QStringLiteral("frmEditor"));
-    g_scale = qMax(1.0, QFontMetricsF(font()).horizontalAdvance(kLongestLabel) / (kLongestLabelTwips / 15.0));
-    setWindowTitle(caption());
+    setWindowTitle(programCaption());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    // The controls keep the places the design gave them; a screen too small for them (large text on a small
-    // screen) scrolls them instead of cutting them off.
-    m_scroller = new QScrollArea(this);
-    m_scroller->setFrameShape(QFrame::NoFrame);
-    // A click on a control that takes no focus must not hand the focus to the scroll area: an editor open in
-    // the grid would take that for the user leaving it.
-    m_scroller->setFocusPolicy(Qt::NoFocus);
-    m_content = new QWidget;
-    m_content->setObjectName(QStringLiteral("content"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_scroller);
     setWindowIcon(QIcon(QStringLiteral(":/app/qta-config-editor.png")));
 
     connect(m_undoStack, &QUndoStack::indexChanged, this, [this] { setWindowModified(hasUnsavedChanges()); });
@@ -167,39 +131,27 @@ frmEditor::frmEditor(QWidget *parent)
     SetupButtonImages(*m_config);
     m_pictures = new ButtonPictureList(m_config->images(), this);
 
-    m_menuImages = new ImageList(QSize(16, 16), this);
-    for (const char *name : kMenuPictures)
-        m_menuImages->addFromResource(QStringLiteral(":/menu/%1.png").arg(QLatin1String(name)), QString(), QColor());
-    m_contextMenus = new PopupMenu(this);
-    m_contextMenus->setObjectName(QStringLiteral("ContextMenus"));
-    m_contextMenus->setImageList(m_menuImages);
-    BuildContextMenus(*m_contextMenus);
+    buildContextMenus();
 
     buildCommandToolbars();
+    ResetToolbar(*m_config);
     buildTabs();
-    buildToolbarPage();
-    buildAddOnsPage();
     buildAboutLink();
-    layoutPanels();
-
-    m_content->setFixedSize(m_width, px(6030));
-    m_scroller->setWidget(m_content);
+    layOutContent();
     fitToScreen();
-
-    m_toolbarPage = new ToolbarEditorPage(this);
-    m_addOnsPage = new AddOnsEditorPage(this);
     applyLook();
+    connectUndo();
+}
 
+void frmEditor::connectUndo()
+{
     connect(m_undoStack, &QUndoStack::indexChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canUndoChanged, this, &frmEditor::updateUndoButtons);
     connect(m_undoStack, &QUndoStack::canRedoChanged, this, &frmEditor::updateUndoButtons);
     // An open edit, the box with the focus and its typing change what undo does.
-    connect(m_toolbarPage, &ToolbarEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
-    connect(m_addOnsPage, &AddOnsEditorPage::editingChanged, this, &frmEditor::updateUndoButtons);
+    connect(m_toolbarPage, &ToolbarPage::editingChanged, this, &frmEditor::updateUndoButtons);
+    connect(m_addOnsPage, &AddOnsPage::editingChanged, this, &frmEditor::updateUndoButtons);
     connect(qApp, &QApplication::focusChanged, this, &frmEditor::updateUndoButtons);
-    for (const char *name : { "txtTooltip", "txtAddOnName", "txtAddOnPath" })
-        connect(findChild<QLineEdit *>(QString::fromLatin1(name)), &QLineEdit::textChanged, this,
-                &frmEditor::updateUndoButtons);
     updateUndoButtons();
     // Ctrl+Y and Ctrl+Shift+Z both redo, whichever of them the platform names.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
@@ -225,11 +177,6 @@ frmEditor::~frmEditor()
     disconnect(qApp, nullptr, this, nullptr);
 }
 
-QString frmEditor::caption()
-{
-    return QStringLiteral("QTA Config Editor");
-}
-
 QString frmEditor::iniPrompt()
 {
     return QStringLiteral("Please browse for your QTA.INI file");
@@ -245,14 +192,9 @@ QString frmEditor::addOnsPrompt()
     return QStringLiteral("Please browse for a folder for add-ons");
 }
 
-int frmEditor::px(int twips)
-{
-    return ::px(twips);
-}
-
 QString frmEditor::iniFilePath() const
 {
-    return IniFilePath(INIPATH);
+    return IniFilePath(m_folders.ini);
 }
 
 // At its full size where the screen has room for it, else as large as the screen allows, scrolling the rest;
@@ -278,6 +220,17 @@ void frmEditor::fitToScreen()
     move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size() + frame, screenRoom).topLeft());
 }
 
+void frmEditor::buildContextMenus()
+{
+    m_menuImages = new ImageList(QSize(16, 16), this);
+    for (const char *name : kMenuPictures)
+        m_menuImages->addFromResource(QStringLiteral(":/menu/%1.png").arg(QLatin1String(name)), QString(), QColor());
+    m_contextMenus = new PopupMenu(this);
+    m_contextMenus->setObjectName(QStringLiteral("ContextMenus"));
+    m_contextMenus->setImageList(m_menuImages);
+    BuildContextMenus(*m_contextMenus);
+}
+
 void frmEditor::buildCommandToolbars()
 {
     m_commandImages = new ImageList(QSize(19, 19), this);
@@ -288,15 +241,18 @@ void frmEditor::buildCommandToolbars()
         m_commandImagesHot->addFromResource(QStringLiteral(":/commands/%1-hot.png").arg(key), key, QColor());
     }
 
-    m_picToolbar = new QWidget(m_content);
+    m_picToolbar = new QWidget;
     m_picToolbar->setObjectName(QStringLiteral("picToolbar"));
-    m_rebar = new BandContainer(m_picToolbar);
+    m_rebar = new QStackedWidget;
     m_rebar->setObjectName(QStringLiteral("cReBar1"));
-    connect(m_rebar, &BandContainer::heightChanged, this, &frmEditor::handleBandHeight);
+    auto *strip = new QVBoxLayout(m_picToolbar);
+    // The strip leaves a band of the window's colour below its buttons, as the design draws it.
+    strip->setContentsMargins(0, 0, 0, 2 * fontMetrics().height());
+    strip->addWidget(m_rebar);
 
     const QList<QList<CommandButton>> &toolbars = commandToolbars();
     for (int t = 0; t < toolbars.size(); ++t) {
-        auto *toolbar = new Toolbar(m_rebar);
+        auto *toolbar = new Toolbar;
         toolbar->setObjectName(QStringLiteral("cToolbar%1").arg(t + 1));
         toolbar->setAccessibleName(QStringLiteral("Commands"));
         toolbar->setPictureSize(19);
@@ -314,88 +270,35 @@ void frmEditor::buildCommandToolbars()
         connect(toolbar, &Toolbar::buttonClicked, this,
                 [this, t](int position) { handleCommandClick(t + 1, position); });
         m_commandToolbars.append(toolbar);
-        m_rebar->addBand(toolbar, QStringLiteral("Toolbar%1").arg(t + 1));
+        m_rebar->addWidget(toolbar);
     }
-    m_rebar->showOnlyBand(0);
-
-    // Wide enough for the longest command toolbar, so no caption is cut.
-    m_width = px(7215);
-    for (Toolbar *toolbar : std::as_const(m_commandToolbars))
-        m_width = qMax(m_width, toolbar->sizeHint().width());
-    m_picToolbar->setGeometry(0, 0, m_width, px(705));
-    m_rebar->setGeometry(0, 0, m_width, px(705));
 }
 
 void frmEditor::buildTabs()
 {
-    m_tabs = new TabControl(m_content);
+    m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("vbTabControl1"));
-    m_tabs->setIconList(m_commandImagesHot);
-    m_tabs->addTab(QStringLiteral("Toolbar Editor"), 6, QStringLiteral("Tab1"));
-    m_tabs->addTab(QStringLiteral("Add-Ons Editor"), 7, QStringLiteral("Tab2"));
-    m_tabs->addTab(QStringLiteral("QTA 3 Stuff"), -1, QStringLiteral("Tab3"));
-    m_tabs->addTab(QStringLiteral("Will Come Here"), -1, QStringLiteral("Tab4"));
-    m_tabs->selectTab(QStringLiteral("Tab1"));
-    m_tabs->setGeometry(0, px(720), m_width - px(15), px(4935));
-    connect(m_tabs, &TabControl::tabSelected, this, &frmEditor::handleTabSelected);
-
-    for (int i = 0; i < 4; ++i) {
-        auto *panel = new QWidget(m_content);
-        panel->setObjectName(QStringLiteral("picTab(%1)").arg(i));
-        panel->setVisible(i == 0);
-        m_panels.append(panel);
-    }
-}
-
-void frmEditor::buildToolbarPage()
-{
-    QWidget *page = m_panels[0];
-    m_toolbarHost = new ToolbarHost(page);
-    m_toolbarHost->setObjectName(QStringLiteral("vbalTBarHost1"));
-    m_preview = new Toolbar(m_toolbarHost);
-    m_preview->setObjectName(QStringLiteral("vbQTAToolbar"));
-    m_preview->setAccessibleName(QStringLiteral("QTA toolbar preview"));
-    m_preview->setPictureSize(16);
-    m_preview->setFlat(false);
-    m_preview->setImageLists(m_pictures->images());
-    ResetToolbar(*m_config);
-    m_previewBinding = new PreviewToolbar(m_config->toolbar(), m_config->addOns(), m_preview, this);
-    m_toolbarHost->setToolbar(m_preview);
-}
-
-void frmEditor::buildAddOnsPage()
-{
-    QWidget *page = m_panels[1];
-    label(page, QStringLiteral("Label9"), QStringLiteral("This is a list of the Add-ons found on the QTA.INI file:"), 0,
-          120);
-    m_grid = new Grid(page);
-    m_grid->setObjectName(QStringLiteral("grdAddOnsList"));
-    m_grid->setAccessibleName(QStringLiteral("Add-ons"));
-    m_grid->setAddOnModel(m_config->addOns());
-    m_grid->addColumn(QString(), QStringLiteral("Add-On Name"), px(146 * 15));
-    m_grid->addColumn(QString(), QStringLiteral("Command Line"), px(236 * 15));
-    m_grid->addColumn(QString(), QStringLiteral("Parameters"), px(79 * 15));
-    label(page, QStringLiteral("Label10"),
-          QStringLiteral("To move an Add-On up or down, right click the Add-On and select the action from the menu"), 0,
-          2880);
-    label(page, QStringLiteral("Label11"), kLongestLabel, 0, 3120);
-    label(page, QStringLiteral("Label12"), QStringLiteral("Press Enter when done editing or Escape to cancel"), 0,
-          3360);
-
-    m_addAddOn = new QPushButton(QStringLiteral("New Add-On"), page);
-    m_addAddOn->setObjectName(QStringLiteral("cmdAddAddOn"));
-    m_addAddOn->setGeometry(px(2160), px(3720), px(1215), px(375));
-    m_killAddOn = new QPushButton(QStringLiteral("Delete Add-On"), page);
-    m_killAddOn->setObjectName(QStringLiteral("cmdKillAddOn"));
-    m_killAddOn->setGeometry(px(3600), px(3720), px(1215), px(375));
+    m_tabs->setIconSize(m_commandImagesHot->pictureSize());
+    m_toolbarPage = new ToolbarPage(m_config, m_undoStack, m_contextMenus, m_pictures, m_folders);
+    m_addOnsPage = new AddOnsPage(m_config->addOns(), m_undoStack, m_contextMenus, m_folders);
+    m_tabs->addTab(m_toolbarPage, QIcon(m_commandImagesHot->pixmap(6)), QStringLiteral("Toolbar Editor"));
+    m_tabs->addTab(m_addOnsPage, QIcon(m_commandImagesHot->pixmap(7)), QStringLiteral("Add-Ons Editor"));
+    m_tabs->addTab(new QWidget, QStringLiteral("QTA 3 Stuff"));
+    m_tabs->addTab(new QWidget, QStringLiteral("Will Come Here"));
+    for (int i = 2; i < m_tabs->count(); ++i)
+        m_tabs->widget(i)->setObjectName(QStringLiteral("picTab(%1)").arg(i));
+    // A click on another tab, and the keys that switch pages, store the open edit while its page is still
+    // there; an edit the user goes back to keeps its page.
+    m_tabs->tabBar()->installEventFilter(this);
+    m_tabs->installEventFilter(this);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { handleTabSelected(index + 1); });
 }
 
 void frmEditor::buildAboutLink()
 {
-    m_aboutFrame = new QWidget(m_content);
+    m_aboutFrame = new QWidget;
     m_aboutFrame->setObjectName(QStringLiteral("fraAbout"));
-    m_aboutFrame->setGeometry(px(2760), px(5280), px(1740), px(315));
-    m_aboutLink = new QLabel(QStringLiteral("About QTA Config Editor"), m_aboutFrame);
+    m_aboutLink = new QLabel(QStringLiteral("About QTA Config Editor"));
     m_aboutLink->setObjectName(QStringLiteral("Label5"));
     QFont underlined = m_aboutLink->font();
     underlined.setUnderline(true);
@@ -405,35 +308,57 @@ void frmEditor::buildAboutLink()
     m_aboutLink->setAccessibleName(m_aboutLink->text());
     m_aboutLink->setFocusPolicy(Qt::StrongFocus);
     m_aboutLink->installEventFilter(this);
-    m_aboutLink->adjustSize();
-    m_aboutFrame->resize(qMax(m_aboutFrame->width(), m_aboutLink->width()), m_aboutFrame->height());
+    auto *layout = new QVBoxLayout(m_aboutFrame);
+    layout->setContentsMargins(0, 0, 0, m_aboutLink->sizeHint().height() - 2);
+    layout->addWidget(m_aboutLink);
 }
 
-void frmEditor::layoutPanels()
+void frmEditor::layOutContent()
 {
-    const QRect page = m_tabs->pageArea().translated(m_tabs->pos());
-    for (QWidget *panel : std::as_const(m_panels))
-        panel->setGeometry(page);
-    m_toolbarHost->setGeometry(0, px(360), page.width() - px(15), m_toolbarHost->heightFor(px(420)));
-    m_grid->setGeometry(0, px(360), page.width() - px(15), px(2460));
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("content"));
+    // The About link lies over the foot of the tab pages, on every page: they get room for it, and a gap as
+    // high, below their own controls.
+    m_tabs->setMinimumHeight(m_tabs->sizeHint().height() + 2 * m_aboutFrame->sizeHint().height());
+    auto *pages = new QGridLayout;
+    pages->addWidget(m_tabs, 0, 0);
+    pages->addWidget(m_aboutFrame, 0, 0, Qt::AlignHCenter | Qt::AlignBottom);
+    auto *layout = new QVBoxLayout(m_content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_picToolbar);
+    layout->addLayout(pages);
+    // As large as the controls need at the font of the day; the window fits itself to it.
+    m_content->setFixedSize(m_content->sizeHint());
+
+    // A screen too small for the window (large text on a small screen) scrolls its content instead of cutting
+    // it off.
+    m_scroller = new QScrollArea(this);
+    m_scroller->setFrameShape(QFrame::NoFrame);
+    // A click on a control that takes no focus must not hand the focus to the scroll area: an editor open in
+    // the grid would take that for the user leaving it.
+    m_scroller->setFocusPolicy(Qt::NoFocus);
+    auto *window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->addWidget(m_scroller);
+    m_scroller->setWidget(m_content);
 }
 
 bool frmEditor::start()
 {
     m_browser->setTitle(iniPrompt());
-    INIPATH = FolderSettings::read(FolderSettings::iniKey());
-    while (INIPATH.isEmpty()) {
+    m_folders.ini = FolderSettings::read(FolderSettings::iniKey());
+    while (m_folders.ini.isEmpty()) {
         const QString chosen = m_browser->browseForFolder();
         // Cancel on the first run ends the program: there is no file to edit.
         if (chosen.isEmpty())
             return false;
-        INIPATH = chosen;
+        m_folders.ini = chosen;
     }
-    FolderSettings::write(FolderSettings::iniKey(), INIPATH);
-    BMPPATH = FolderSettings::read(FolderSettings::bitmapsKey(), programFolder());
-    EXEPATH = FolderSettings::read(FolderSettings::exesKey(), programFolder());
+    FolderSettings::write(FolderSettings::iniKey(), m_folders.ini);
+    m_folders.bitmaps = FolderSettings::read(FolderSettings::bitmapsKey(), programFolder());
+    m_folders.addOns = FolderSettings::read(FolderSettings::exesKey(), programFolder());
 
-    m_aboutFrame->raise();
     load(true);
     return true;
 }
@@ -444,18 +369,14 @@ bool frmEditor::load(bool sayWhatIsMissing)
     QString error;
     QString remark;
     FileStamp stamp;
-    if (!LoadConfiguration(*m_config, INIPATH, &error, &remark, &stamp)) {
+    if (!LoadConfiguration(*m_config, m_folders.ini, &error, &remark, &stamp)) {
         showFailure(error);
         return false;
     }
     m_undoStack->clear(); // the lists are the file's now: earlier changes no longer apply to them
     m_outside->watch(path, stamp);
     markSaved();
-    // Row 1 is current, so the keyboard and "Delete Add-On" have a row to act on.
-    if (m_grid->RowCount() >= 1)
-        m_grid->setCurrentRow(1);
-    else
-        m_killAddOn->setEnabled(false);
+    m_addOnsPage->showFirstRow();
     if (sayWhatIsMissing && !QFileInfo::exists(path)) {
         const QString folder = QFileInfo(path).absolutePath();
         const QString text = QFileInfo(folder).isDir()
@@ -466,11 +387,11 @@ bool frmEditor::load(bool sayWhatIsMissing)
                              "and no add-ons, and cannot save them there: choose the folder of QTA.INI with \"Set "
                              "QTA.INI Path\".")
                   .arg(QDir::toNativeSeparators(folder));
-        MessageBox::show(this, QMessageBox::Information, caption(), text);
+        MessageBox::show(this, QMessageBox::Information, programCaption(), text);
     }
     // Every tab switch loads the file again: say what is odd about it once, not each time.
     if (remark != m_shownWarning && !remark.isEmpty())
-        MessageBox::show(this, QMessageBox::Information, caption(), remark);
+        MessageBox::show(this, QMessageBox::Information, programCaption(), remark);
     m_shownWarning = remark;
     return true;
 }
@@ -486,11 +407,12 @@ bool frmEditor::reloadIni()
     if (!storeOpenEdits())
         return false;
     if (hasUnsavedChanges()) {
-        const QMessageBox::StandardButton answer = MessageBox::show(
-            this, QMessageBox::Warning, caption(), unsavedChangesText(QStringLiteral("Reload the file and drop them?")),
-            MessageBox::ButtonTexts { { QMessageBox::Discard, QStringLiteral("Reload") },
-                                      { QMessageBox::Cancel, QString() } },
-            QMessageBox::Cancel);
+        const QMessageBox::StandardButton answer
+            = MessageBox::show(this, QMessageBox::Warning, programCaption(),
+                               unsavedChangesText(QStringLiteral("Reload the file and drop them?")),
+                               MessageBox::ButtonTexts { { QMessageBox::Discard, QStringLiteral("Reload") },
+                                                         { QMessageBox::Cancel, QString() } },
+                               QMessageBox::Cancel);
         if (answer != QMessageBox::Discard)
             return false;
     }
@@ -513,7 +435,7 @@ bool frmEditor::saveIni()
     QString error;
     FileStamp stamp;
     const auto beforeWrite = [this](const QString &path) { return confirmMerges() && m_outside->beforeWrite(path); };
-    if (!SaveConfiguration(*m_config, INIPATH, &error, beforeWrite, &stamp)) {
+    if (!SaveConfiguration(*m_config, m_folders.ini, &error, beforeWrite, &stamp)) {
         if (!error.isEmpty())
             showFailure(error);
         return false;
@@ -533,7 +455,7 @@ bool frmEditor::confirmMerges()
     const QString text = QStringLiteral("QTA.INI keeps one line per name, so saving loses entries:\n\n%1\n\n"
                                         "Save anyway, or cancel and give them names of their own?")
                              .arg(losses.join(QStringLiteral("\n\n")));
-    return MessageBox::show(this, QMessageBox::Warning, caption(), text,
+    return MessageBox::show(this, QMessageBox::Warning, programCaption(), text,
                             MessageBox::ButtonTexts { { QMessageBox::Save, QStringLiteral("Save anyway") },
                                                       { QMessageBox::Cancel, QString() } },
                             QMessageBox::Cancel)
@@ -567,9 +489,9 @@ void frmEditor::markSaved()
 // The title names the file a save writes, which after "Set QTA.INI Path" is not the one the lists came from.
 void frmEditor::updateTitle()
 {
-    setWindowTitle(INIPATH.isEmpty() ? caption()
-                                     : caption() + QStringLiteral(" - ") + QDir::toNativeSeparators(iniFilePath())
-                           + QStringLiteral("[*]"));
+    setWindowTitle(m_folders.ini.isEmpty() ? programCaption()
+                                           : programCaption() + QStringLiteral(" - ")
+                           + QDir::toNativeSeparators(iniFilePath()) + QStringLiteral("[*]"));
 }
 
 void frmEditor::resetToolbar()
@@ -604,23 +526,20 @@ void frmEditor::redo()
 
 bool frmEditor::editOpen() const
 {
-    return m_toolbarPage->editedPosition() >= 0 || m_addOnsPage->isEditing();
+    return m_toolbarPage->isEditing() || m_addOnsPage->isEditing();
 }
 
 void frmEditor::cancelOpenEdits()
 {
-    m_toolbarPage->CancelButtonEdit();
-    m_addOnsPage->CancelAddOnEdit();
+    m_toolbarPage->cancelEdit();
+    m_addOnsPage->cancelEdit();
 }
 
 bool frmEditor::storeOpenEdits()
 {
-    if (m_toolbarPage->editedPosition() >= 0) {
-        m_toolbarPage->CommitButtonEdit();
-        if (m_toolbarPage->editedPosition() >= 0)
-            return false;
-    }
-    m_addOnsPage->commitOpenEdit();
+    if (!m_toolbarPage->storeEdit())
+        return false;
+    m_addOnsPage->storeEdit();
     return true;
 }
 
@@ -631,9 +550,10 @@ void frmEditor::closeEvent(QCloseEvent *event)
         return;
     }
     if (hasUnsavedChanges()) {
-        const QMessageBox::StandardButton answer = MessageBox::show(
-            this, QMessageBox::Warning, caption(), unsavedChangesText(QStringLiteral("Save them before closing?")),
-            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        const QMessageBox::StandardButton answer
+            = MessageBox::show(this, QMessageBox::Warning, programCaption(),
+                               unsavedChangesText(QStringLiteral("Save them before closing?")),
+                               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton
             || (answer == QMessageBox::Save && !saveIni())) {
             event->ignore();
@@ -650,17 +570,7 @@ void frmEditor::undoFromKeyboard(bool redo)
         redo ? text->redo() : text->undo();
         return;
     }
-    // The preview rebuilds the buttons a change touches: the keyboard stays at the same place on it.
-    const int focused = m_preview->focusedButton();
-    redo ? this->redo() : undo();
-    if (focused >= 0 && !m_preview->isAncestorOf(QApplication::focusWidget())) {
-        for (int position = qMin(focused, m_preview->buttonCount() - 1); position >= 0; --position) {
-            if (!m_preview->isSeparator(position)) {
-                m_preview->focusButton(position);
-                break;
-            }
-        }
-    }
+    m_toolbarPage->keepKeyboardPlace([this, redo] { redo ? this->redo() : undo(); });
 }
 
 // With an edit open the two buttons act on it, and say so.
@@ -697,7 +607,7 @@ void frmEditor::updateUndoButtons()
 
 void frmEditor::setIniPath()
 {
-    changeFolder(INIPATH, iniPrompt(), FolderSettings::iniKey());
+    changeFolder(m_folders.ini, iniPrompt(), FolderSettings::iniKey());
     // Saves go to the new folder's file from now on: its questions, backup and watch follow it.
     m_outside->follow(iniFilePath());
     updateTitle();
@@ -705,12 +615,12 @@ void frmEditor::setIniPath()
 
 void frmEditor::setBitmapsPath()
 {
-    changeFolder(BMPPATH, bitmapsPrompt(), FolderSettings::bitmapsKey());
+    changeFolder(m_folders.bitmaps, bitmapsPrompt(), FolderSettings::bitmapsKey());
 }
 
 void frmEditor::setAddOnsPath()
 {
-    changeFolder(EXEPATH, addOnsPrompt(), FolderSettings::exesKey());
+    changeFolder(m_folders.addOns, addOnsPrompt(), FolderSettings::exesKey());
 }
 
 void frmEditor::changeFolder(QString &field, const QString &prompt, const QString &key)
@@ -769,7 +679,8 @@ void frmEditor::handleTabSelected(int tab)
 {
     // An edit the user chose to go back to keeps its tab.
     if (!storeOpenEdits()) {
-        m_tabs->selectTab(m_tabs->tabKey(m_currentTab));
+        const QSignalBlocker programsOwnChoice(m_tabs);
+        m_tabs->setCurrentIndex(m_currentTab - 1);
         return;
     }
     // A failed save keeps the lists on screen: reloading would throw the user's edits away.
@@ -781,9 +692,7 @@ void frmEditor::handleTabSelected(int tab)
 void frmEditor::showTab(int tab)
 {
     m_currentTab = tab;
-    m_rebar->showOnlyBand(m_rebar->bandIndex(QStringLiteral("Toolbar%1").arg(tab)));
-    for (int k = 1; k <= m_panels.size(); ++k)
-        m_panels[k - 1]->setVisible(k == tab);
+    m_rebar->setCurrentIndex(tab - 1);
 }
 
 void frmEditor::handleBrowserSelection(const QString &path, bool &allowOk)
@@ -804,13 +713,10 @@ void frmEditor::handleBrowserSelection(const QString &path, bool &allowOk)
         allowOk = false;
 }
 
-void frmEditor::handleBandHeight(int pixels)
-{
-    m_picToolbar->resize(m_picToolbar->width(), pixels);
-}
-
 bool frmEditor::eventFilter(QObject *watched, QEvent *event)
 {
+    if (isPageSwitch(watched, event))
+        return !storeOpenEdits();
     if (watched == m_aboutLink) {
         const bool clicked = event->type() == QEvent::MouseButtonRelease
             && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
@@ -824,6 +730,20 @@ bool frmEditor::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool frmEditor::isPageSwitch(const QObject *watched, const QEvent *event) const
+{
+    if (watched == m_tabs->tabBar() && event->type() == QEvent::MouseButtonPress) {
+        const auto *click = static_cast<const QMouseEvent *>(event);
+        const int tab = m_tabs->tabBar()->tabAt(click->position().toPoint());
+        return click->button() == Qt::LeftButton && tab >= 0 && tab != m_tabs->currentIndex();
+    }
+    if (watched != m_tabs || event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    const QList<int> switching = { Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_PageUp, Qt::Key_PageDown };
+    return key->modifiers() & Qt::ControlModifier && switching.contains(key->key());
 }
 
 // The link's blue, where it reads well; on a dark window the palette's own link colour, made readable.
@@ -852,5 +772,5 @@ void frmEditor::showAbout()
 
 void frmEditor::showFailure(const QString &text)
 {
-    MessageBox::show(this, QMessageBox::Warning, caption(), text);
+    MessageBox::show(this, QMessageBox::Warning, programCaption(), text);
 }

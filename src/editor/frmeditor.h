@@ -1,28 +1,25 @@
 #pragma once
 
 #include "configformat.h"
+#include "folders.h"
 
 #include <QList>
 #include <QStringList>
 #include <QWidget>
 
-class AddOnsEditorPage;
-class BandContainer;
+class AddOnsPage;
 class ButtonPictureList;
 class Configuration;
-class Grid;
 class ImageList;
 class PopupMenu;
-class PreviewToolbar;
 class QLabel;
-class QPushButton;
 class QScrollArea;
+class QStackedWidget;
+class QTabWidget;
 class OutsideChanges;
 class QUndoStack;
-class TabControl;
 class Toolbar;
-class ToolbarEditorPage;
-class ToolbarHost;
+class ToolbarPage;
 class FolderBrowser;
 class FlatControl;
 class OwnerDrawManager;
@@ -40,41 +37,13 @@ public:
     explicit frmEditor(QWidget *parent = nullptr);
     ~frmEditor() override;
 
-    // The program's name: the title of its messages, and the start of the window's title.
-    static QString caption();
-
     // Makes sure the folder of QTA.INI is known (asking the user on the first run) and loads the file.
     // Returns false when the user would not name a folder: the program then ends without writing anything.
     bool start();
 
-    // The remembered folders: where QTA.INI is, where toolbar bitmaps and add-on programs are looked for.
-    QString INIPATH;
-    QString BMPPATH;
-    QString EXEPATH;
-
     Configuration *configuration() const { return m_config; }
-    ButtonPictureList *buttonPictures() const { return m_pictures; }
-    FolderBrowser *folderBrowser() const { return m_browser; }
+    const Folders &folders() const { return m_folders; }
     QString iniFilePath() const;
-    int currentTab() const { return m_currentTab; }
-
-    // The history of changes to the toolbar and the add-on list. A load starts it afresh (the lists then come
-    // from the file); a save keeps it.
-    QUndoStack *undoStack() const { return m_undoStack; }
-    OutsideChanges *outsideChanges() const { return m_outside; }
-
-    // The controls the editor pages work with.
-    PopupMenu *contextMenus() const { return m_contextMenus; }
-    Toolbar *previewToolbar() const { return m_preview; }
-    Toolbar *commandToolbar(int number) const { return m_commandToolbars.value(number - 1); }
-    QWidget *panel(int tab) const { return m_panels.value(tab - 1); }
-    Grid *addOnsGrid() const { return m_grid; }
-    QPushButton *addAddOnButton() const { return m_addAddOn; }
-    QPushButton *deleteAddOnButton() const { return m_killAddOn; }
-    AddOnsEditorPage *addOnsPage() const { return m_addOnsPage; }
-
-    // Shows the About box (the link at the bottom of the window).
-    void showAbout();
 
     // Whether the toolbar or the add-ons differ from what was last loaded or saved.
     bool hasUnsavedChanges() const;
@@ -94,19 +63,16 @@ public:
     void undo();
     void redo();
 
-    // The prompts of the folder browser; each decides which folders it accepts.
-    static QString iniPrompt();
-    static QString bitmapsPrompt();
-    static QString addOnsPrompt();
-
-    // Pixels for a length in twips of the window's layout, at the window's scale.
-    static int px(int twips);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
+    // The prompts of the folder browser; each decides which folders it accepts.
+    static QString iniPrompt();
+    static QString bitmapsPrompt();
+    static QString addOnsPrompt();
+
     struct SavedLists
     {
         QList<ToolbarButtonEntry> toolbar; // picture indexes replaced by the pictures' keys
@@ -124,27 +90,32 @@ private:
     bool editOpen() const;
     void cancelOpenEdits();
 
+    void buildContextMenus();
     void buildCommandToolbars();
     void buildTabs();
-    void buildToolbarPage();
-    void buildAddOnsPage();
     void buildAboutLink();
-    void layoutPanels();
+    void layOutContent();
     void fitToScreen();
+    void connectUndo();
     void applyLook();
 
     void handleCommandClick(int toolbar, int position);
     void handleTabSelected(int tab);
     void handleBrowserSelection(const QString &path, bool &allowOk);
-    void handleBandHeight(int pixels);
     void showTab(int tab);
     void changeFolder(QString &field, const QString &prompt, const QString &key);
     void showFailure(const QString &text);
+    // The About box, which the link at the foot of the pages opens.
+    void showAbout();
     void undoFromKeyboard(bool redo);
     void updateUndoButtons();
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool isPageSwitch(const QObject *watched, const QEvent *event) const;
 
     Configuration *m_config;
+    Folders m_folders;
+    // The history of changes to the toolbar and the add-on list. A load starts it afresh (the lists then come
+    // from the file); a save keeps it.
     QUndoStack *m_undoStack;
     OutsideChanges *m_outside;
     QString m_shownWarning; // the load's remark about the file, shown once
@@ -153,27 +124,19 @@ private:
     FolderBrowser *m_browser = nullptr;
     ImageList *m_menuImages = nullptr;
     PopupMenu *m_contextMenus = nullptr;
-    ToolbarEditorPage *m_toolbarPage = nullptr;
-    AddOnsEditorPage *m_addOnsPage = nullptr;
+    ToolbarPage *m_toolbarPage = nullptr;
+    AddOnsPage *m_addOnsPage = nullptr;
     ImageList *m_commandImages = nullptr;
     ImageList *m_commandImagesHot = nullptr;
     QScrollArea *m_scroller = nullptr;
-    QWidget *m_content = nullptr; // every control, at the place the design gives it
+    QWidget *m_content = nullptr; // every control, scrolled where the screen is too small
     QWidget *m_picToolbar = nullptr;
-    BandContainer *m_rebar = nullptr;
+    QStackedWidget *m_rebar = nullptr; // the command toolbar of each tab
     QList<Toolbar *> m_commandToolbars;
-    TabControl *m_tabs = nullptr;
-    QList<QWidget *> m_panels;
-    ToolbarHost *m_toolbarHost = nullptr;
-    Toolbar *m_preview = nullptr;
-    PreviewToolbar *m_previewBinding = nullptr;
-    Grid *m_grid = nullptr;
-    QPushButton *m_addAddOn = nullptr;
-    QPushButton *m_killAddOn = nullptr;
+    QTabWidget *m_tabs = nullptr;
     QWidget *m_aboutFrame = nullptr;
     QLabel *m_aboutLink = nullptr;
     int m_currentTab = ToolbarTab;
-    int m_width = 0;
     ImageList *m_buttonImages = nullptr;
     OwnerDrawManager *m_ownerDraw = nullptr;
     QList<FlatControl *> m_flatControls;

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "frmeditor.h"
+#include "programcaption.h"
 
 #include <QApplication>
 
@@ -8,7 +9,7 @@ namespace Startup {
 
 void describeApplication()
 {
-    QApplication::setApplicationName(QStringLiteral("QTA Config Editor"));
+    QApplication::setApplicationName(programCaption());
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(QTA_VERSION_MAJOR).arg(QTA_VERSION_MINOR).arg(QTA_VERSION_PATCH));
 }

@@ -1,5 +1,4 @@
 // The "Add-Ons Editor" page as a user meets it; stories end in the grid and in the saved "Addons" lines.
-#include "addonseditorpage.h"
 #include "editorwindow.h"
 #include "pathfunctions.h"
 
@@ -114,7 +113,7 @@ private Q_SLOTS:
         QVERIFY(kill->isEnabled());
         QTest::mouseClick(add, Qt::LeftButton);
         QCOMPARE(w.grid()->CurrentRow(), 2);
-        const QString warning = w.window->addOnsPage()->nameWarning(1);
+        const QString warning = w.addOnsPage()->nameWarning(1);
         QVERIFY(warning.contains(u"Rows 1 and 2"_s) && warning.contains(u"command line of row 2"_s));
         QVERIFY(w.grid()->accessibleDescription().contains(u"Row 2: "_s + warning));
         QTest::mouseMove(w.grid()->viewport(), w.cellCentre(2, 1));
@@ -129,8 +128,8 @@ private Q_SLOTS:
         QToolTip::hideText();
 
         w.typeIntoCell(2, 1, u"a=b"_s);
-        QVERIFY(w.window->addOnsPage()->nameWarning(2).contains(u"cannot be saved"_s));
-        QCOMPARE(w.window->addOnsPage()->nameWarning(1), QString());
+        QVERIFY(w.addOnsPage()->nameWarning(2).contains(u"cannot be saved"_s));
+        QCOMPARE(w.addOnsPage()->nameWarning(1), QString());
         w.answerMessage(u"a=b"_s, QMessageBox::Ok);
         w.clickCommand(u"Save INI"_s);
         QCOMPARE(w.fileBytes(), kHostIni);

@@ -1,5 +1,4 @@
 // The main window as a user meets it; each story ends in what the window shows and in the bytes of QTA.INI.
-#include "addonseditorpage.h"
 #include "editorwindow.h"
 
 #include <QProcess>
@@ -306,7 +305,7 @@ private Q_SLOTS:
         QVERIFY(w.start());
         QCOMPARE(w.preview()->buttonMark(0), QString());
         for (int row = 1; row <= 3; ++row)
-            QCOMPARE(w.window->addOnsPage()->nameWarning(row).contains(u"same name"_s), row != 2);
+            QCOMPARE(w.addOnsPage()->nameWarning(row).contains(u"same name"_s), row != 2);
         w.answerMessage(u"one line"_s, QMessageBox::Cancel);
         w.clickCommand(u"Save INI"_s);
         QCOMPARE(w.fileBytes(), ini);
@@ -474,7 +473,8 @@ private Q_SLOTS:
         QVERIFY(usersStore::write(keys, folders));
         FolderBrowser::setNextAnswerForTesting([](FolderBrowser &) { return QString(); });
         QVERIFY(w.start());
-        QCOMPARE(QStringList({ w.window->INIPATH, w.window->BMPPATH, w.window->EXEPATH }), folders);
+        QCOMPARE(QStringList({ w.window->folders().ini, w.window->folders().bitmaps, w.window->folders().addOns }),
+                 folders);
         QCOMPARE(w.preview()->buttonCount(), 3);
 
         // Written by the editor: found by another program.
@@ -535,8 +535,11 @@ private Q_SLOTS:
         QWidget *about = w.control(u"Label5"_s);
         w.window->findChild<QScrollArea *>()->ensureWidgetVisible(about);
         QVERIFY(w.window->rect().contains(QRect(about->mapTo(w.window.get(), QPoint(0, 0)), about->size())));
-        for (QWidget *page : { w.window->panel(1), w.window->panel(2) }) {
-            const QWidgetList shown = page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        // Each page as its tab shows it.
+        for (int tab : { 2, 1 }) {
+            w.clickTab(tab);
+            const QWidgetList shown
+                = w.control(u"picTab(%1)"_s.arg(tab - 1))->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
             for (QWidget *a : shown)
                 for (QWidget *b : shown)
                     QVERIFY(a == b || a->isHidden() || b->isHidden() || !a->geometry().intersects(b->geometry()));

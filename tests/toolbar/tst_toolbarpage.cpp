@@ -201,7 +201,7 @@ private Q_SLOTS:
         // Nor does a tab switch take the user away from it.
         w.answerMessage(warning, QMessageBox::No);
         w.clickTab(2);
-        QVERIFY(w.panelOpen());
+        QVERIFY(w.panelOpen() && w.control<QTabWidget>(u"vbTabControl1"_s)->currentIndex() == 0);
 
         w.answerMessage(warning, QMessageBox::Yes);
         QTest::mouseClick(w.control(u"cmdDone"_s), Qt::LeftButton);
@@ -280,7 +280,7 @@ private Q_SLOTS:
         const QByteArray changed = "New=NEW|" + GetShortPath(bitmap).toLocal8Bit() + "\r\n" + kDefault.mid(N.size());
         QCOMPARE(w.savedSection("Toolbits"), changed);
 
-        auto *tabs = w.control<TabControl>(u"vbTabControl1"_s)->findChild<QTabBar *>();
+        auto *tabs = w.control<QTabWidget>(u"vbTabControl1"_s)->tabBar();
         tabs->setFocus();
         for (int step = 0; step < 8; ++step)
             step % 2 ? w.clickCommand(u"Undo"_s) : QTest::keyClick(tabs, Qt::Key_Z, Qt::ControlModifier);

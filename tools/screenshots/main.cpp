@@ -4,7 +4,6 @@
 #include "foldersettings.h"
 #include "frmabout.h"
 #include "frmeditor.h"
-#include "tabcontrol.h"
 #include "toolbar.h"
 
 #include <QApplication>
@@ -12,6 +11,7 @@
 #include <QFile>
 #include <QScreen>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
 
     // A button moved with Ctrl+Right (so Undo offers it back), and the tooltip of the button whose add-on is
     // gone, taken from the screen so the tooltip is in the picture.
-    Toolbar *preview = editor.previewToolbar();
+    auto *preview = editor.findChild<Toolbar *>(QStringLiteral("vbQTAToolbar"));
     preview->focusButton(0);
     QTest::keyClick(preview->buttonWidget(0), Qt::Key_Right, Qt::ControlModifier);
     for (int position = 0; position < preview->buttonCount(); ++position) {
@@ -64,7 +64,7 @@ int main(int argc, char *argv[])
              .save(output + QStringLiteral("/screenshot-undo-marks.png"))
         && ok;
     QToolTip::hideText();
-    QTabBar *tabs = editor.findChild<TabControl *>(QStringLiteral("vbTabControl1"))->tabBar();
+    QTabBar *tabs = editor.findChild<QTabWidget *>(QStringLiteral("vbTabControl1"))->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
     ok = shoot(QStringLiteral("screenshot-addons.png")) && ok;
 

@@ -1,11 +1,11 @@
-#include "addonseditorpage.h"
+#include "addonspage.h"
 
 #include "addonlistmodel.h"
 #include "addonnamemarks.h"
 #include "dropdownwidth.h"
 #include "filedialog.h"
+#include "folders.h"
 #include "frmdialog.h"
-#include "frmeditor.h"
 #include "grid.h"
 #include "pathfunctions.h"
 #include "popupmenu.h"
@@ -13,10 +13,12 @@
 #include "undocommands.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -47,21 +49,94 @@ QString cellChangeText(int column)
     }
 }
 
+// The page's longest line of text, in pixels, as the design laid it out.
+constexpr int kLongestLineDesignWidth = 451;
+
+QLabel *label(const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setObjectName(name);
+    return label;
+}
+
 } // namespace
 
-AddOnsEditorPage::AddOnsEditorPage(frmEditor *editor)
-    : QObject(editor)
-    , m_editor(editor)
-    , m_grid(editor->addOnsGrid())
+AddOnsPage::AddOnsPage(AddOnListModel *addOns, QUndoStack *undoStack, PopupMenu *menus, const Folders &folders,
+                       QWidget *parent)
+    : QWidget(parent)
+    , m_model(addOns)
+    , m_undoStack(undoStack)
+    , m_menus(menus)
+    , m_folders(folders)
+    , m_grid(new Grid)
+    , m_add(new QPushButton(QStringLiteral("New Add-On")))
+    , m_kill(new QPushButton(QStringLiteral("Delete Add-On")))
 {
-    QWidget *page = editor->panel(frmEditor::AddOnsTab);
+    setObjectName(QStringLiteral("picTab(1)"));
+    layOutPage();
+    buildEditors();
+    m_marks = new AddOnNameMarks(this);
+    m_grid->setItemDelegateForColumn(kNameColumn - 1, m_marks);
+    connectControls();
+    updateNameMarks();
+}
 
-    m_name = new QLineEdit(page);
+void AddOnsPage::layOutPage()
+{
+    auto *heading
+        = label(QStringLiteral("Label9"), QStringLiteral("This is a list of the Add-ons found on the QTA.INI file:"));
+    auto *moveHint = label(
+        QStringLiteral("Label10"),
+        QStringLiteral("To move an Add-On up or down, right click the Add-On and select the action from the menu"));
+    auto *editHint = label(
+        QStringLiteral("Label11"),
+        QStringLiteral(
+            "Edit the fields by selecting the field you want to edit and then clicking it again with the left button"));
+    auto *keysHint
+        = label(QStringLiteral("Label12"), QStringLiteral("Press Enter when done editing or Escape to cancel"));
+
+    m_grid->setObjectName(QStringLiteral("grdAddOnsList"));
+    m_grid->setAccessibleName(QStringLiteral("Add-ons"));
+    m_grid->setAddOnModel(m_model);
+    // The columns keep the design's share of the page's longest line, which grows with the font.
+    const double scale = qMax(1.0, editHint->sizeHint().width() / double(kLongestLineDesignWidth));
+    m_grid->addColumn(QString(), QStringLiteral("Add-On Name"), qRound(146 * scale));
+    m_grid->addColumn(QString(), QStringLiteral("Command Line"), qRound(236 * scale));
+    m_grid->addColumn(QString(), QStringLiteral("Parameters"), qRound(79 * scale));
+    m_grid->setMinimumHeight(qRound(164 * scale));
+    m_add->setObjectName(QStringLiteral("cmdAddAddOn"));
+    m_kill->setObjectName(QStringLiteral("cmdKillAddOn"));
+    for (QPushButton *button : { m_add, m_kill })
+        button->setMinimumSize(qRound(81 * scale), qRound(25 * scale));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_add);
+    buttons->addSpacing(qRound(15 * scale));
+    buttons->addWidget(m_kill);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 10, 0, 0);
+    layout->setSpacing(5);
+    layout->addWidget(heading);
+    layout->addWidget(m_grid);
+    layout->addWidget(moveHint);
+    layout->addWidget(editHint);
+    layout->addWidget(keysHint);
+    layout->addSpacing(12);
+    layout->addLayout(buttons);
+    layout->addStretch();
+}
+
+// The in-place editors float over the cell they edit, outside the layout.
+void AddOnsPage::buildEditors()
+{
+    m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("txtAddOnName"));
     m_name->setAccessibleName(QStringLiteral("Add-on name"));
     m_name->hide();
 
-    m_command = new QFrame(page);
+    m_command = new QFrame(this);
     m_command->setObjectName(QStringLiteral("fraCommand"));
     m_command->setAccessibleName(QStringLiteral("Command line editor"));
     m_command->setFrameShape(QFrame::NoFrame);
@@ -75,70 +150,70 @@ AddOnsEditorPage::AddOnsEditorPage(frmEditor *editor)
     m_browse->setToolTip(m_browse->accessibleName());
     m_browse->setAutoDefault(false);
 
-    m_parameters = new QComboBox(page);
+    m_parameters = new QComboBox(this);
     m_parameters->setObjectName(QStringLiteral("cmbboxAddOnParameters"));
     m_parameters->setAccessibleName(QStringLiteral("Parameters"));
     m_parameters->addItems(ConfigFormat::parameterChoices());
     m_parameters->hide();
     // Sized as the column it edits, so the list is measured against the width it will have.
     m_parameters->resize(m_grid->columnWidth(kParametersColumn - 1), m_parameters->sizeHint().height());
-    SizeDropDownToItems(m_parameters, editor);
+    SizeDropDownToItems(m_parameters, this);
 
     const QList<QObject *> watched = { m_name, m_path, m_browse, m_parameters, m_grid };
     for (QObject *object : watched)
         object->installEventFilter(this);
+}
 
-    m_marks = new AddOnNameMarks(this);
-    m_grid->setItemDelegateForColumn(kNameColumn - 1, m_marks);
-
-    connect(m_grid, &Grid::EditRequested, this, &AddOnsEditorPage::beginEdit);
-    connect(m_grid, &Grid::EditingEnded, this, &AddOnsEditorPage::endEdit);
-    connect(m_grid, &Grid::GridNotice, this, &AddOnsEditorPage::handleGridNotice);
+void AddOnsPage::connectControls()
+{
+    connect(m_grid, &Grid::EditRequested, this, &AddOnsPage::beginEdit);
+    connect(m_grid, &Grid::EditingEnded, this, &AddOnsPage::endEdit);
+    connect(m_grid, &Grid::GridNotice, this, &AddOnsPage::handleGridNotice);
     connect(m_grid, &Grid::PointerMoved, this,
             [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPoint pos) { showTooltip(pos); });
     connect(m_grid, &Grid::PointerButton, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPoint pos) { handlePointerButton(buttons, pos); });
-    connect(m_grid, &Grid::CurrentCellChanged, this, &AddOnsEditorPage::updateDeleteButton);
+    connect(m_grid, &Grid::CurrentCellChanged, this, &AddOnsPage::updateDeleteButton);
     connect(m_grid, &Grid::rowMoveRequested, this, [this](int row, int step) {
         if (step < 0)
-            MoveAddOnUp(row);
+            moveUp(row);
         else if (step > 0)
-            MoveAddOnDown(row);
+            moveDown(row);
     });
-    connect(m_grid, &Grid::rowDropped, this, &AddOnsEditorPage::dropAddOn);
+    connect(m_grid, &Grid::rowDropped, this, &AddOnsPage::dropAddOn);
     connect(m_parameters, &QComboBox::activated, this, [this](int index) {
         if (!std::exchange(m_movingInParameters, false))
-            CommitAddOnEdit(m_parameters->itemText(index));
+            commitEdit(m_parameters->itemText(index));
     });
-    connect(m_browse, &QPushButton::clicked, this, &AddOnsEditorPage::BrowseAddOnExecutable);
-    connect(editor->addAddOnButton(), &QPushButton::clicked, this, &AddOnsEditorPage::AppendNewAddOn);
-    connect(editor->deleteAddOnButton(), &QPushButton::clicked, this, &AddOnsEditorPage::DeleteCurrentAddOn);
+    connect(m_name, &QLineEdit::textChanged, this, &AddOnsPage::editingChanged);
+    connect(m_path, &QLineEdit::textChanged, this, &AddOnsPage::editingChanged);
+    connect(m_browse, &QPushButton::clicked, this, &AddOnsPage::browseForProgram);
+    connect(m_add, &QPushButton::clicked, this, &AddOnsPage::appendNewAddOn);
+    connect(m_kill, &QPushButton::clicked, this, &AddOnsPage::deleteCurrentAddOn);
 
-    AddOnListModel *model = m_grid->addOnModel();
-    connect(model, &QAbstractItemModel::dataChanged, this, &AddOnsEditorPage::updateNameMarks);
-    connect(model, &QAbstractItemModel::rowsInserted, this, &AddOnsEditorPage::updateNameMarks);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &AddOnsEditorPage::updateNameMarks);
-    connect(model, &QAbstractItemModel::rowsMoved, this, &AddOnsEditorPage::updateNameMarks);
-    connect(model, &QAbstractItemModel::modelReset, this, &AddOnsEditorPage::updateNameMarks);
-    updateNameMarks();
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &AddOnsPage::updateNameMarks);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &AddOnsPage::updateNameMarks);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &AddOnsPage::updateNameMarks);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, &AddOnsPage::updateNameMarks);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &AddOnsPage::updateNameMarks);
 }
 
-bool AddOnsEditorPage::isEditing() const
+bool AddOnsPage::isEditing() const
 {
     return !m_name->isHidden() || !m_command->isHidden() || !m_parameters->isHidden();
 }
 
-void AddOnsEditorPage::commitOpenEdit()
+void AddOnsPage::storeEdit()
 {
     if (!m_name->isHidden())
-        CommitAddOnEdit(m_name->text());
+        commitEdit(m_name->text());
     else if (!m_command->isHidden())
-        CommitAddOnEdit(m_path->text());
+        commitEdit(m_path->text());
     else if (!m_parameters->isHidden())
-        CommitAddOnEdit(m_parameters->currentText());
+        commitEdit(m_parameters->currentText());
 }
 
-void AddOnsEditorPage::beginEdit(int row, int column)
+void AddOnsPage::beginEdit(int row, int column)
 {
     hideEditors();
     QWidget *page = m_grid->parentWidget();
@@ -175,7 +250,7 @@ void AddOnsEditorPage::beginEdit(int row, int column)
     case kParametersColumn:
         m_parameters->setGeometry(cell.left(), cell.top(), cell.width(), m_parameters->sizeHint().height());
         // The last column takes the width the window leaves, so the list is measured against the cell of now.
-        SizeDropDownToItems(m_parameters, m_editor);
+        SizeDropDownToItems(m_parameters, this);
         m_parameters->setCurrentIndex(m_parameters->findText(text));
         m_parameters->setToolTip(text);
         m_parameters->show();
@@ -188,7 +263,7 @@ void AddOnsEditorPage::beginEdit(int row, int column)
     Q_EMIT editingChanged();
 }
 
-void AddOnsEditorPage::CommitAddOnEdit(const QString &text)
+void AddOnsPage::commitEdit(const QString &text)
 {
     // Only into the cell of an edit still open: the grid ends an edit whose cell moved away.
     if (m_grid->isEditing())
@@ -197,7 +272,7 @@ void AddOnsEditorPage::CommitAddOnEdit(const QString &text)
     endEdit();
 }
 
-void AddOnsEditorPage::setCurrentCell(const QString &text)
+void AddOnsPage::setCurrentCell(const QString &text)
 {
     const int row = m_grid->CurrentRow();
     const int column = m_grid->CurrentColumn();
@@ -206,20 +281,28 @@ void AddOnsEditorPage::setCurrentCell(const QString &text)
     change(cellChangeText(column), [&](AddOnChange &list) { list.setCell(row - 1, column - 1, text); });
 }
 
-void AddOnsEditorPage::change(const QString &text, const std::function<void(AddOnChange &)> &steps)
+void AddOnsPage::change(const QString &text, const std::function<void(AddOnChange &)> &steps)
 {
-    auto *list = new AddOnChange(m_grid, text);
+    auto *list = new AddOnChange(m_model, text);
     steps(*list);
-    pushChange(m_editor->undoStack(), list);
+    pushChange(m_undoStack, list);
 }
 
-void AddOnsEditorPage::CancelAddOnEdit()
+void AddOnsPage::showFirstRow()
+{
+    if (m_grid->RowCount() >= 1)
+        m_grid->setCurrentRow(1);
+    else
+        m_kill->setEnabled(false);
+}
+
+void AddOnsPage::cancelEdit()
 {
     m_grid->FinishEditing();
     endEdit();
 }
 
-void AddOnsEditorPage::endEdit()
+void AddOnsPage::endEdit()
 {
     // The keyboard stays with the list, so the next cell can be reached and edited without the mouse.
     const QWidget *focus = QApplication::focusWidget();
@@ -228,7 +311,7 @@ void AddOnsEditorPage::endEdit()
     hideEditors();
 }
 
-void AddOnsEditorPage::hideEditors()
+void AddOnsPage::hideEditors()
 {
     const bool wasEditing = isEditing();
     m_name->hide();
@@ -238,13 +321,13 @@ void AddOnsEditorPage::hideEditors()
         Q_EMIT editingChanged();
 }
 
-void AddOnsEditorPage::handleGridNotice()
+void AddOnsPage::handleGridNotice()
 {
     if (!m_command->isHidden() || !m_parameters->isHidden())
-        CancelAddOnEdit();
+        cancelEdit();
 }
 
-void AddOnsEditorPage::showTooltip(QPoint pos)
+void AddOnsPage::showTooltip(QPoint pos)
 {
     const auto [row, column] = m_grid->HitTest(pos);
     QString text = m_grid->CellContent(row, column);
@@ -255,50 +338,50 @@ void AddOnsEditorPage::showTooltip(QPoint pos)
         m_grid->setToolTip(text);
 }
 
-void AddOnsEditorPage::handlePointerButton(Qt::MouseButtons buttons, QPoint pos)
+void AddOnsPage::handlePointerButton(Qt::MouseButtons buttons, QPoint pos)
 {
     if (!(buttons & Qt::RightButton))
         return;
-    CancelAddOnEdit();
+    cancelEdit();
     const int row = m_grid->HitTest(pos).first;
     if (row >= 1)
         showMoveMenu(row, m_grid->viewport()->mapToGlobal(pos));
 }
 
-void AddOnsEditorPage::showMoveMenu(int row, QPoint globalPos)
+void AddOnsPage::showMoveMenu(int row, QPoint globalPos)
 {
-    PopupMenu *menu = m_editor->contextMenus();
+    PopupMenu *menu = m_menus;
     menu->restore(QStringLiteral("Addons"));
     if (row == 1)
         menu->setEnabled(kMoveUp, false);
     if (row == m_grid->RowCount())
         menu->setEnabled(kMoveDown, false);
-    const QPointer<AddOnsEditorPage> self(this);
+    const QPointer<AddOnsPage> self(this);
     const int chosen = menu->show(globalPos);
     if (!self)
         return;
     if (chosen == kMoveUp)
-        MoveAddOnUp(row);
+        moveUp(row);
     else if (chosen == kMoveDown)
-        MoveAddOnDown(row);
+        moveDown(row);
 }
 
 // One move of the model row: the current cell stays with its add-on, and the user sees a single change.
-void AddOnsEditorPage::MoveAddOnUp(int row)
+void AddOnsPage::moveUp(int row)
 {
     if (row < 2 || row > m_grid->RowCount())
         return;
     change(QStringLiteral("Move Add-On Up"), [row](AddOnChange &list) { list.move(row - 1, row - 2); });
 }
 
-void AddOnsEditorPage::MoveAddOnDown(int row)
+void AddOnsPage::moveDown(int row)
 {
     if (row < 1 || row >= m_grid->RowCount())
         return;
     change(QStringLiteral("Move Add-On Down"), [row](AddOnChange &list) { list.move(row - 1, row); });
 }
 
-void AddOnsEditorPage::dropAddOn(int from, int to)
+void AddOnsPage::dropAddOn(int from, int to)
 {
     const int count = m_grid->RowCount();
     if (from < 1 || to < 1 || from > count || to > count || from == to)
@@ -306,43 +389,43 @@ void AddOnsEditorPage::dropAddOn(int from, int to)
     change(QStringLiteral("Move Add-On"), [from, to](AddOnChange &list) { list.move(from - 1, to - 1); });
 }
 
-void AddOnsEditorPage::AppendNewAddOn()
+void AddOnsPage::appendNewAddOn()
 {
     if (m_grid->RowCount() == 0)
-        m_editor->deleteAddOnButton()->setEnabled(true);
+        m_kill->setEnabled(true);
     const AddOnEntry entry { QStringLiteral("New Add-On"), QString(), ConfigFormat::none() };
     const int row = m_grid->RowCount();
     change(QStringLiteral("New Add-On"), [row, &entry](AddOnChange &list) { list.insert(row, entry); });
     m_grid->setCurrentRow(m_grid->RowCount());
 }
 
-void AddOnsEditorPage::DeleteCurrentAddOn()
+void AddOnsPage::deleteCurrentAddOn()
 {
     const int row = m_grid->CurrentRow();
     if (row >= 1 && row <= m_grid->RowCount())
         change(QStringLiteral("Delete Add-On"), [row](AddOnChange &list) { list.remove(row - 1); });
     if (m_grid->CurrentRow() > m_grid->RowCount() || m_grid->RowCount() == 0)
-        m_editor->deleteAddOnButton()->setEnabled(false);
+        m_kill->setEnabled(false);
 }
 
-void AddOnsEditorPage::updateDeleteButton()
+void AddOnsPage::updateDeleteButton()
 {
     const int row = m_grid->CurrentRow();
-    m_editor->deleteAddOnButton()->setEnabled(row >= 1 && row <= m_grid->RowCount());
+    m_kill->setEnabled(row >= 1 && row <= m_grid->RowCount());
 }
 
-void AddOnsEditorPage::BrowseAddOnExecutable()
+void AddOnsPage::browseForProgram()
 {
-    auto *picker = new frmDialog(m_editor);
+    auto *picker = new frmDialog(this);
     FileDialog *dialog = picker->CommonDialog1();
     dialog->setFileName(QString());
     dialog->setFlags(kProgramDialogFlags);
     dialog->setFilter(QStringLiteral("Windows Executables (*.exe)|*.exe"));
     dialog->setFilterIndex(1);
     dialog->setDefaultExtension(QStringLiteral("exe"));
-    dialog->setInitialDir(m_editor->EXEPATH);
+    dialog->setInitialDir(m_folders.addOns);
 
-    const QPointer<AddOnsEditorPage> self(this);
+    const QPointer<AddOnsPage> self(this);
     const QPointer<frmDialog> guard(picker);
     dialog->showOpen();
     if (!self || !guard)
@@ -362,14 +445,14 @@ void AddOnsEditorPage::BrowseAddOnExecutable()
     m_grid->setFocus(Qt::OtherFocusReason);
 }
 
-QString AddOnsEditorPage::nameWarning(int row) const
+QString AddOnsPage::nameWarning(int row) const
 {
     return m_marks->warning(row - 1);
 }
 
-void AddOnsEditorPage::updateNameMarks()
+void AddOnsPage::updateNameMarks()
 {
-    const QStringList warnings = addOnNameWarnings(m_grid->addOnModel()->entries());
+    const QStringList warnings = addOnNameWarnings(m_model->entries());
     m_marks->setWarnings(warnings);
     // Read out by assistive tools, which do not see the drawn sign.
     QStringList description;
@@ -381,7 +464,7 @@ void AddOnsEditorPage::updateNameMarks()
     m_grid->viewport()->update();
 }
 
-bool AddOnsEditorPage::eventFilter(QObject *watched, QEvent *event)
+bool AddOnsPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_parameters)
         m_movingInParameters = false;
@@ -390,11 +473,11 @@ bool AddOnsEditorPage::eventFilter(QObject *watched, QEvent *event)
         const int key = keyEvent->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
         if ((watched == m_name || watched == m_path) && enter) {
-            CommitAddOnEdit(static_cast<QLineEdit *>(watched)->text());
+            commitEdit(static_cast<QLineEdit *>(watched)->text());
             return true;
         }
         if (watched == m_parameters && enter) {
-            CommitAddOnEdit(m_parameters->currentText());
+            commitEdit(m_parameters->currentText());
             return true;
         }
         // Arrows and letters move through the closed list as the page promises; Enter picks. The keys that open
@@ -406,7 +489,7 @@ bool AddOnsEditorPage::eventFilter(QObject *watched, QEvent *event)
         // The page's own words promise Escape cancels, wherever the edit's focus is.
         if ((watched == m_name || watched == m_path || watched == m_browse || watched == m_parameters)
             && key == Qt::Key_Escape) {
-            CancelAddOnEdit();
+            cancelEdit();
             return true;
         }
     } else if (event->type() == QEvent::Wheel && watched == m_parameters) {
@@ -418,9 +501,9 @@ bool AddOnsEditorPage::eventFilter(QObject *watched, QEvent *event)
         const bool left = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason
             && !QApplication::activePopupWidget();
         if (left && watched == m_name && !m_name->isHidden()) {
-            CancelAddOnEdit();
+            cancelEdit();
         } else if (left && watched == m_parameters && !m_parameters->isHidden()) {
-            CancelAddOnEdit();
+            cancelEdit();
             m_parameters->hide();
         }
     } else if (event->type() == QEvent::ContextMenu && watched == m_grid
@@ -428,11 +511,11 @@ bool AddOnsEditorPage::eventFilter(QObject *watched, QEvent *event)
         // The menu key opens the move menu for the current row, as a right click does for the row under the pointer.
         const int row = m_grid->CurrentRow();
         if (row >= 1) {
-            CancelAddOnEdit();
+            cancelEdit();
             const QRect cell = m_grid->CellRectangle(row, qMax(1, m_grid->CurrentColumn()));
             showMoveMenu(row, m_grid->parentWidget()->mapToGlobal(cell.bottomLeft()));
         }
         return true;
     }
-    return QObject::eventFilter(watched, event);
+    return QWidget::eventFilter(watched, event);
 }

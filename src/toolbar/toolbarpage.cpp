@@ -1,11 +1,11 @@
-#include "toolbareditorpage.h"
+#include "toolbarpage.h"
 
 #include "buttonpicturelist.h"
 #include "configuration.h"
 #include "dropdownwidth.h"
 #include "filedialog.h"
+#include "folders.h"
 #include "frmdialog.h"
-#include "frmeditor.h"
 #include "imagelist.h"
 #include "inidocument.h"
 #include "inifile.h"
@@ -13,19 +13,26 @@
 #include "pathfunctions.h"
 #include "picturecombolist.h"
 #include "popupmenu.h"
+#include "previewtoolbar.h"
+#include "programcaption.h"
 #include "toolbar.h"
 #include "undocommands.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
+#include <QUndoStack>
 
 namespace {
 
@@ -45,29 +52,17 @@ const QColor kTransparent(255, 0, 255);
 // The file-open flags: long names, explorer style, file must exist, hide read-only.
 constexpr int kBitmapDialogFlags = 0x281004;
 
-int px(int twips)
-{
-    return frmEditor::px(twips);
-}
-
-void placeLabel(QLabel *label, const QString &name, int left, int top, int width, int height)
-{
-    label->setObjectName(name);
-    label->setGeometry(px(left), px(top), px(width), px(height));
-}
-
 // A panel row: its label left of the control, wrapped onto two lines where it is long.
-void rowLabel(QWidget *frame, const QString &name, const QString &text, QWidget *buddy)
+QLabel *rowLabel(const QString &name, const QString &text, QWidget *buddy)
 {
-    auto *label = new QLabel(text, frame);
+    auto *label = new QLabel(text);
+    label->setObjectName(name);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->setBuddy(buddy);
     // A screen reader names the control by its label.
     buddy->setAccessibleName(text.endsWith(u':') ? text.chopped(1) : text);
-    const QRect control = buddy->geometry();
-    label->setObjectName(name);
-    label->setGeometry(px(120), control.center().y() - px(210), control.left() - px(150), px(420));
+    return label;
 }
 
 void trimItems(QComboBox *combo, int count)
@@ -78,100 +73,133 @@ void trimItems(QComboBox *combo, int count)
 
 } // namespace
 
-ToolbarEditorPage::ToolbarEditorPage(frmEditor *editor)
-    : QObject(editor)
-    , m_editor(editor)
-    , m_model(editor->configuration()->toolbar())
+ToolbarPage::ToolbarPage(Configuration *config, QUndoStack *undoStack, PopupMenu *menus, ButtonPictureList *pictures,
+                         const Folders &folders, QWidget *parent)
+    : QWidget(parent)
+    , m_config(config)
+    , m_model(config->toolbar())
+    , m_undoStack(undoStack)
+    , m_menus(menus)
+    , m_pictures(pictures)
+    , m_folders(folders)
+    , m_host(new QScrollArea)
+    , m_preview(new Toolbar)
 {
-    QWidget *page = editor->panel(frmEditor::ToolbarTab);
-    auto *heading = new QLabel(QStringLiteral("The QTA Toolbar will look like the following toolbar:"), page);
-    placeLabel(heading, QStringLiteral("lblPreview"), 0, 120, 6900, 225);
-    auto *hint
-        = new QLabel(QStringLiteral("Click on any button on the toolbar and select an action from the menu."), page);
-    placeLabel(hint, QStringLiteral("lblPreviewHint"), 0, 840, 6900, 225);
-    // Below the preview, which takes the room of a scroll bar beyond the design's height.
-    const int extra = page->findChild<QWidget *>(QStringLiteral("vbalTBarHost1"))->height() - px(420);
-    hint->move(hint->x(), hint->y() + extra);
-    buildPanel();
-    m_frame->move(m_frame->x(), m_frame->y() + extra);
+    setObjectName(QStringLiteral("picTab(0)"));
+    auto *heading = new QLabel(QStringLiteral("The QTA Toolbar will look like the following toolbar:"));
+    heading->setObjectName(QStringLiteral("lblPreview"));
+    auto *hint = new QLabel(QStringLiteral("Click on any button on the toolbar and select an action from the menu."));
+    hint->setObjectName(QStringLiteral("lblPreviewHint"));
+    buildPreview();
 
-    Toolbar *preview = editor->previewToolbar();
-    connect(preview, &Toolbar::buttonClicked, this, &ToolbarEditorPage::ShowButtonMenu);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 10, 0, 0);
+    layout->setSpacing(5);
+    layout->addWidget(heading);
+    layout->addWidget(m_host);
+    layout->addWidget(hint);
+    layout->addSpacing(6);
+    layout->addWidget(buildPanel());
+    layout->addStretch();
+
+    connect(m_model, &ToolbarModel::buttonInserted, this, &ToolbarPage::followInsert);
+    connect(m_model, &ToolbarModel::buttonRemoved, this, &ToolbarPage::followRemove);
+    connect(m_model, &ToolbarModel::buttonMoved, this, &ToolbarPage::followMove);
+    // A reload or reset replaces every button: the one being edited is gone.
+    connect(m_model, &ToolbarModel::toolbarReset, this, &ToolbarPage::cancelEdit);
+    connect(config, &Configuration::addOnCommandsChanged, this, &ToolbarPage::fillAddOnCommands);
+}
+
+ToolbarPage::~ToolbarPage()
+{
+    // The focus moves as the page's controls go: the page no longer follows it then.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
+void ToolbarPage::buildPreview()
+{
+    m_preview->setObjectName(QStringLiteral("vbQTAToolbar"));
+    m_preview->setAccessibleName(QStringLiteral("QTA toolbar preview"));
+    m_preview->setPictureSize(16);
+    m_preview->setFlat(false);
+    m_preview->setImageLists(m_pictures->images());
+    m_previewBinding = new PreviewToolbar(m_model, m_config->addOns(), m_preview, this);
+
+    // A toolbar longer than the page scrolls sideways, its buttons whole.
+    m_host->setObjectName(QStringLiteral("vbalTBarHost1"));
+    m_host->setFrameShape(QFrame::NoFrame);
+    m_host->setFocusPolicy(Qt::NoFocus); // the buttons take the focus, the strip around them does not
+    m_host->setWidgetResizable(true);
+    m_host->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_host->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_host->setWidget(m_preview);
+    // The page's own colour behind the buttons, not the colour of a list.
+    m_host->viewport()->setAutoFillBackground(false);
+    m_preview->setAutoFillBackground(false);
+    // Room for the scroll bar below the buttons, so it never covers them.
+    m_host->setFixedHeight(m_preview->sizeHint().height()
+                           + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_host));
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { showFocusedButton(now); });
+
+    connect(m_preview, &Toolbar::buttonClicked, this, &ToolbarPage::showButtonMenu);
     // The keyboard and drag requests of the preview do what the menu does.
-    preview->setEditable(true);
-    connect(preview, &Toolbar::buttonMenuRequested, this, &ToolbarEditorPage::ShowButtonMenu);
-    connect(preview, &Toolbar::buttonEditRequested, this, &ToolbarEditorPage::BeginButtonEdit);
-    connect(preview, &Toolbar::buttonDeleteRequested, this, &ToolbarEditorPage::deleteButton);
-    connect(preview, &Toolbar::buttonMoveRequested, this, [this](int position, int step) {
+    m_preview->setEditable(true);
+    connect(m_preview, &Toolbar::buttonMenuRequested, this, &ToolbarPage::showButtonMenu);
+    connect(m_preview, &Toolbar::buttonEditRequested, this, &ToolbarPage::beginEdit);
+    connect(m_preview, &Toolbar::buttonDeleteRequested, this, &ToolbarPage::deleteButton);
+    connect(m_preview, &Toolbar::buttonMoveRequested, this, [this](int position, int step) {
         if (step < 0)
             moveButton(position, position - 1);
         else if (step > 0)
             moveButton(position, position + 1);
     });
-    connect(preview, &Toolbar::buttonDropped, this, &ToolbarEditorPage::dropButton);
-
-    connect(m_model, &ToolbarModel::buttonInserted, this, &ToolbarEditorPage::followInsert);
-    connect(m_model, &ToolbarModel::buttonRemoved, this, &ToolbarEditorPage::followRemove);
-    connect(m_model, &ToolbarModel::buttonMoved, this, &ToolbarEditorPage::followMove);
-    // A reload or reset replaces every button: the one being edited is gone.
-    connect(m_model, &ToolbarModel::toolbarReset, this, &ToolbarEditorPage::CancelButtonEdit);
-    connect(editor->configuration(), &Configuration::addOnCommandsChanged, this, &ToolbarEditorPage::fillAddOnCommands);
+    connect(m_preview, &Toolbar::buttonDropped, this, &ToolbarPage::dropButton);
 }
 
-void ToolbarEditorPage::buildPanel()
+QGroupBox *ToolbarPage::buildPanel()
 {
-    m_frame = new QGroupBox(QStringLiteral("Selected Button Info:"), m_editor->panel(frmEditor::ToolbarTab));
+    m_frame = new QGroupBox(QStringLiteral("Selected Button Info:"));
     m_frame->setObjectName(QStringLiteral("Frame1"));
     m_frame->setAccessibleName(QStringLiteral("Selected Button Info"));
-    m_frame->setGeometry(0, px(1140), px(6945), px(2775));
+    // Closed, the panel keeps its room: the page does not jump as it opens and closes.
+    QSizePolicy keepRoom = m_frame->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    m_frame->setSizePolicy(keepRoom);
     m_frame->hide();
 
-    constexpr int left = 1500;
-    m_tooltip = new QLineEdit(m_frame);
+    m_tooltip = new QLineEdit;
     m_tooltip->setObjectName(QStringLiteral("txtTooltip"));
-    m_tooltip->setGeometry(px(left), px(300), px(5295), px(315));
-    rowLabel(m_frame, QStringLiteral("lblTooltip"), QStringLiteral("Button Tooltip:"), m_tooltip);
-
-    m_commandNoAddOns = new QComboBox(m_frame);
+    m_commandNoAddOns = new QComboBox;
     m_commandNoAddOns->setObjectName(QStringLiteral("cmbboxCommandNoAddOns"));
-    m_commandNoAddOns->setGeometry(px(left), px(720), px(5295), px(315));
     m_commandNoAddOns->addItem(ConfigFormat::none());
     m_commandNoAddOns->addItems(ConfigFormat::hostCommandWords());
-    rowLabel(m_frame, QStringLiteral("lblCommandNoAddOns"), QStringLiteral("Button Command: (Non-AddOn)"),
-             m_commandNoAddOns);
-
-    m_commandAddOns = new QComboBox(m_frame);
+    m_commandAddOns = new QComboBox;
     m_commandAddOns->setObjectName(QStringLiteral("cmbboxCommandAddOns"));
-    m_commandAddOns->setGeometry(px(left), px(1140), px(5295), px(315));
-    rowLabel(m_frame, QStringLiteral("lblCommandAddOns"), QStringLiteral("Button Command: (RunAddOn*)"),
-             m_commandAddOns);
-    fillAddOnCommands();
-
-    m_picture = new PictureComboList(m_frame);
+    m_picture = new PictureComboList;
     m_picture->setObjectName(QStringLiteral("cmbButtonBitmap"));
-    m_picture->setGeometry(px(left), px(1560), px(4935), px(315));
-    m_picture->setImageList(m_editor->buttonPictures()->images());
+    m_picture->setImageList(m_pictures->images());
     m_picture->addItem(ConfigFormat::none(), 0);
     for (int i = 0; i < kBuiltInPictures; ++i)
         m_picture->addItem(QString::number(i), i);
-    rowLabel(m_frame, QStringLiteral("lblButtonImage"), QStringLiteral("Button Image:"), m_picture);
-
-    auto *browse = new QPushButton(QStringLiteral("..."), m_frame);
+    auto *browse = new QPushButton(QStringLiteral("..."));
     browse->setObjectName(QStringLiteral("cmdBrowseForBitmap"));
-    browse->setGeometry(px(left + 4935 + 45), px(1560), px(315), px(315));
     browse->setAccessibleName(QStringLiteral("..."));
     browse->setAccessibleDescription(QStringLiteral("Browse for a bitmap file"));
     browse->setToolTip(QStringLiteral("Browse for a bitmap file"));
+    browse->setFixedSize(m_picture->sizeHint().height(), m_picture->sizeHint().height());
 
-    m_done = new QPushButton(QStringLiteral("&Done Editing"), m_frame);
+    m_done = new QPushButton(QStringLiteral("&Done Editing"));
     m_done->setObjectName(QStringLiteral("cmdDone"));
-    m_done->setGeometry(px(2040), px(2160), px(1335), px(375));
     m_done->setAccessibleName(QStringLiteral("Done Editing"));
     m_done->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel Edit"), m_frame);
+    m_cancel = new QPushButton(QStringLiteral("&Cancel Edit"));
     m_cancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cancel->setGeometry(px(3570), px(2160), px(1335), px(375));
     m_cancel->setAccessibleName(QStringLiteral("Cancel Edit"));
+    // Room for the picture drawn beside the caption.
+    for (QPushButton *button : { m_done, m_cancel })
+        button->setMinimumWidth(button->sizeHint().width() + 24);
+    fillAddOnCommands();
+    layOutPanel(browse);
 
     connect(m_commandNoAddOns, &QComboBox::activated, this, [this](int item) {
         if (item >= 1)
@@ -181,48 +209,82 @@ void ToolbarEditorPage::buildPanel()
         if (item >= 1)
             m_commandNoAddOns->setCurrentIndex(0);
     });
-    connect(m_picture, &PictureComboList::selectionMade, this, &ToolbarEditorPage::selectPicture);
-    connect(browse, &QPushButton::clicked, this, &ToolbarEditorPage::BrowseForBitmap);
-    connect(m_done, &QPushButton::clicked, this, &ToolbarEditorPage::CommitButtonEdit);
-    connect(m_cancel, &QPushButton::clicked, this, &ToolbarEditorPage::CancelButtonEdit);
-
+    connect(m_tooltip, &QLineEdit::textChanged, this, &ToolbarPage::editingChanged);
+    connect(m_picture, &PictureComboList::selectionMade, this, &ToolbarPage::selectPicture);
+    connect(browse, &QPushButton::clicked, this, &ToolbarPage::browseForBitmap);
+    connect(m_done, &QPushButton::clicked, this, &ToolbarPage::commitEdit);
+    connect(m_cancel, &QPushButton::clicked, this, &ToolbarPage::cancelEdit);
     m_frame->installEventFilter(this);
+    return m_frame;
 }
 
-void ToolbarEditorPage::fillAddOnCommands()
+// A row for each control with its label to the left, then the panel's two buttons side by side.
+void ToolbarPage::layOutPanel(QPushButton *browse)
+{
+    auto *rows = new QGridLayout;
+    rows->setColumnStretch(1, 1);
+    // The labels wrap at the width of their shortest line's words, as the design lays them out.
+    const int labelWidth = fontMetrics().horizontalAdvance(QStringLiteral("Button Command: ")) + 4;
+    auto addRow = [rows, labelWidth](QLabel *label, QWidget *control, int row) {
+        label->setFixedWidth(labelWidth);
+        rows->addWidget(label, row, 0);
+        rows->addWidget(control, row, 1);
+    };
+    addRow(rowLabel(QStringLiteral("lblTooltip"), QStringLiteral("Button Tooltip:"), m_tooltip), m_tooltip, 0);
+    addRow(rowLabel(QStringLiteral("lblCommandNoAddOns"), QStringLiteral("Button Command: (Non-AddOn)"),
+                    m_commandNoAddOns),
+           m_commandNoAddOns, 1);
+    addRow(rowLabel(QStringLiteral("lblCommandAddOns"), QStringLiteral("Button Command: (RunAddOn*)"), m_commandAddOns),
+           m_commandAddOns, 2);
+    auto *picture = new QHBoxLayout;
+    picture->addWidget(m_picture, 1);
+    picture->addWidget(browse);
+    auto *pictureLabel = rowLabel(QStringLiteral("lblButtonImage"), QStringLiteral("Button Image:"), m_picture);
+    pictureLabel->setFixedWidth(labelWidth);
+    rows->addWidget(pictureLabel, 3, 0);
+    rows->addLayout(picture, 3, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_done);
+    buttons->addSpacing(12);
+    buttons->addWidget(m_cancel);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(m_frame);
+    layout->addLayout(rows);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+}
+
+void ToolbarPage::fillAddOnCommands()
 {
     // The shown command survives a refill, as an extra item when the new list lacks it.
     const QString shown = m_editPosition >= 0 ? commandOfSelection() : QString();
     m_commandAddOns->clear();
-    m_commandAddOns->addItems(m_editor->configuration()->addOnCommands());
+    m_commandAddOns->addItems(m_config->addOnCommands());
     if (m_editPosition >= 0)
         showCommand(shown);
     else
         m_commandAddOns->setCurrentIndex(0);
-    SizeDropDownToItems(m_commandAddOns, m_editor);
+    SizeDropDownToItems(m_commandAddOns, this);
 }
 
-bool ToolbarEditorPage::IsSeparatorAt(int position) const
+void ToolbarPage::showButtonMenu(int position)
 {
-    return m_model->isSeparatorAt(position);
-}
-
-void ToolbarEditorPage::ShowButtonMenu(int position)
-{
-    if (position < 0 || position >= m_model->count() || IsSeparatorAt(position))
+    if (position < 0 || position >= m_model->count() || m_model->isSeparatorAt(position))
         return;
     const int count = m_model->count();
     QPoint at = QCursor::pos();
     // Opened from the keyboard the pointer may be anywhere: then the menu drops from the button.
-    if (QWidget *button = m_editor->previewToolbar()->buttonWidget(position);
+    if (QWidget *button = m_preview->buttonWidget(position);
         button && !button->rect().contains(button->mapFromGlobal(at)))
         at = button->mapToGlobal(QPoint(0, button->height()));
 
-    PopupMenu *menu = m_editor->contextMenus();
+    PopupMenu *menu = m_menus;
     menu->restore(QStringLiteral("Toolbar"));
     menu->setEnabled(menu->positionOfKey(kMoveLeft), position >= 1);
     menu->setEnabled(menu->positionOfKey(kMoveRight), position < count - 1);
-    menu->setChecked(menu->positionOfKey(kNewGroup), IsSeparatorAt(position - 1));
+    menu->setChecked(menu->positionOfKey(kNewGroup), m_model->isSeparatorAt(position - 1));
     const int chosen = menu->show(at);
     const QString key = menu->key(chosen);
     const bool grouped = menu->isChecked(menu->positionOfKey(kNewGroup));
@@ -237,7 +299,7 @@ void ToolbarEditorPage::ShowButtonMenu(int position)
     } else if (key == kMoveRight) {
         moveButton(position, position + 1);
     } else if (key == kEditButton) {
-        BeginButtonEdit(position);
+        beginEdit(position);
     } else if (key == kNewGroup) {
         if (grouped) {
             change(QStringLiteral("Remove Group Separator"),
@@ -250,14 +312,14 @@ void ToolbarEditorPage::ShowButtonMenu(int position)
     }
 }
 
-void ToolbarEditorPage::change(const QString &text, const std::function<void(ToolbarChange &)> &steps)
+void ToolbarPage::change(const QString &text, const std::function<void(ToolbarChange &)> &steps)
 {
-    auto *toolbar = new ToolbarChange(m_editor->configuration(), text);
+    auto *toolbar = new ToolbarChange(m_config, text);
     steps(*toolbar);
-    pushChange(m_editor->undoStack(), toolbar);
+    pushChange(m_undoStack, toolbar);
 }
 
-void ToolbarEditorPage::addButton(int position)
+void ToolbarPage::addButton(int position)
 {
     // A name no other button has: two buttons of one name would be one line of the file.
     QString name = QStringLiteral("New Button");
@@ -266,26 +328,27 @@ void ToolbarEditorPage::addButton(int position)
     const ToolbarButtonEntry button { name, ConfigFormat::none(), 0, false };
     change(QStringLiteral("Add a new Button"),
            [position, button](ToolbarChange &toolbar) { toolbar.insert(position, button); });
-    BeginButtonEdit(position);
+    beginEdit(position);
 }
 
-void ToolbarEditorPage::deleteButton(int position)
+void ToolbarPage::deleteButton(int position)
 {
-    if (position < 0 || position >= m_model->count() || IsSeparatorAt(position))
+    if (position < 0 || position >= m_model->count() || m_model->isSeparatorAt(position))
         return;
     change(QStringLiteral("Delete Button"), [position](ToolbarChange &toolbar) { toolbar.remove(position); });
 }
 
 // A button moves over its neighbour; over a separator, the separator takes the button's old place and a name
 // from that place.
-void ToolbarEditorPage::moveButton(int position, int to)
+void ToolbarPage::moveButton(int position, int to)
 {
-    if (position < 0 || to < 0 || position >= m_model->count() || to >= m_model->count() || IsSeparatorAt(position))
+    if (position < 0 || to < 0 || position >= m_model->count() || to >= m_model->count()
+        || m_model->isSeparatorAt(position))
         return;
     const QString text
         = to < position ? QStringLiteral("Move Button to the Left") : QStringLiteral("Move Button to the Right");
     change(text, [this, position, to](ToolbarChange &toolbar) {
-        const bool overSeparator = IsSeparatorAt(to);
+        const bool overSeparator = m_model->isSeparatorAt(to);
         toolbar.move(position, to);
         if (overSeparator) {
             ToolbarButtonEntry separator = m_model->at(position);
@@ -297,11 +360,11 @@ void ToolbarEditorPage::moveButton(int position, int to)
 
 // A drag carries the entry to its new place in one move; a separator carried so gets a name from that place,
 // the entries it passes keep theirs.
-void ToolbarEditorPage::dropButton(int from, int to)
+void ToolbarPage::dropButton(int from, int to)
 {
     if (from < 0 || to < 0 || from >= m_model->count() || to >= m_model->count() || from == to)
         return;
-    const bool separator = IsSeparatorAt(from);
+    const bool separator = m_model->isSeparatorAt(from);
     change(separator ? QStringLiteral("Move Group Separator") : QStringLiteral("Move Button"),
            [this, from, to, separator](ToolbarChange &toolbar) {
                toolbar.move(from, to);
@@ -315,7 +378,7 @@ void ToolbarEditorPage::dropButton(int from, int to)
 
 // "space" + number, or the next number no other entry uses as its key: equal keys would collapse into one line
 // of the file.
-QString ToolbarEditorPage::freeSeparatorKey(int number, int except) const
+QString ToolbarPage::freeSeparatorKey(int number, int except) const
 {
     QString key = ConfigFormat::separatorKey(number);
     while (m_model->indexOfKey(key, except) >= 0)
@@ -323,15 +386,15 @@ QString ToolbarEditorPage::freeSeparatorKey(int number, int except) const
     return key;
 }
 
-void ToolbarEditorPage::BeginButtonEdit(int position)
+void ToolbarPage::beginEdit(int position)
 {
-    if (position < 0 || position >= m_model->count() || IsSeparatorAt(position))
+    if (position < 0 || position >= m_model->count() || m_model->isSeparatorAt(position))
         return;
     const ToolbarButtonEntry &entry = m_model->at(position);
     // Bitmap items and kept commands belong to the edit before.
     trimItems(m_picture, kFixedPictureItems);
     trimItems(m_commandNoAddOns, 1 + int(ConfigFormat::hostCommandWords().size()));
-    trimItems(m_commandAddOns, int(m_editor->configuration()->addOnCommands().size()));
+    trimItems(m_commandAddOns, int(m_config->addOnCommands().size()));
     m_editPosition = position;
     m_frame->show();
     m_tooltip->setText(entry.Tooltip);
@@ -342,7 +405,7 @@ void ToolbarEditorPage::BeginButtonEdit(int position)
     Q_EMIT editingChanged();
 }
 
-void ToolbarEditorPage::showCommand(const QString &command)
+void ToolbarPage::showCommand(const QString &command)
 {
     const bool addOn = ConfigFormat::isAddOnCommand(command);
     QComboBox *list = addOn ? m_commandAddOns : m_commandNoAddOns;
@@ -356,7 +419,7 @@ void ToolbarEditorPage::showCommand(const QString &command)
     (addOn ? m_commandNoAddOns : m_commandAddOns)->setCurrentIndex(0);
 }
 
-void ToolbarEditorPage::showPicture(int imageIndex)
+void ToolbarPage::showPicture(int imageIndex)
 {
     if (imageIndex < 0) {
         selectPicture(0);
@@ -364,20 +427,20 @@ void ToolbarEditorPage::showPicture(int imageIndex)
         selectPicture(imageIndex + 1);
     } else {
         // A bitmap file's picture, under its key; a picture number the list lacks keeps its number.
-        QString key = m_editor->configuration()->images()->keyAt(imageIndex);
+        QString key = m_config->images()->keyAt(imageIndex);
         if (key.isEmpty())
             key = QString::number(imageIndex);
         selectPicture(m_picture->addItem(key, imageIndex));
     }
 }
 
-void ToolbarEditorPage::selectPicture(int item)
+void ToolbarPage::selectPicture(int item)
 {
     m_picture->setSelectedPosition(item);
     m_picture->setToolTip(m_picture->itemText(item));
 }
 
-int ToolbarEditorPage::pictureOfSelection() const
+int ToolbarPage::pictureOfSelection() const
 {
     const int item = m_picture->selectedPosition();
     if (item <= 0)
@@ -385,12 +448,12 @@ int ToolbarEditorPage::pictureOfSelection() const
     return item < kFixedPictureItems ? item - 1 : m_picture->itemPicture(item);
 }
 
-QString ToolbarEditorPage::commandOfSelection() const
+QString ToolbarPage::commandOfSelection() const
 {
     return m_commandAddOns->currentIndex() >= 1 ? m_commandAddOns->currentText() : m_commandNoAddOns->currentText();
 }
 
-void ToolbarEditorPage::CommitButtonEdit()
+void ToolbarPage::commitEdit()
 {
     if (m_editPosition < 0)
         return;
@@ -408,7 +471,7 @@ void ToolbarEditorPage::CommitButtonEdit()
 
 // Position of another button with this key, or -1. Separators do not count (a save gives them free names),
 // nor do nameless buttons (each keeps its own line).
-int ToolbarEditorPage::otherButtonNamed(const QString &tooltip) const
+int ToolbarPage::otherButtonNamed(const QString &tooltip) const
 {
     if (IniRules::matchKey(tooltip).isEmpty())
         return -1;
@@ -422,7 +485,7 @@ int ToolbarEditorPage::otherButtonNamed(const QString &tooltip) const
 
 // The tooltip is the button's key in the file and the command sits before the "|" of its line: say what
 // saving would do with values that do not fit, and let the user go back to them.
-bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
+bool ToolbarPage::confirmUnsavable(const ToolbarButtonEntry &edited)
 {
     QStringList problems;
     QWidget *back = nullptr;
@@ -451,7 +514,7 @@ bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
         return true;
     problems.append(QStringLiteral("Keep it anyway?"));
     const QMessageBox::StandardButton answer
-        = MessageBox::show(m_editor, QMessageBox::Warning, frmEditor::caption(), problems.join(QStringLiteral("\n\n")),
+        = MessageBox::show(this, QMessageBox::Warning, programCaption(), problems.join(QStringLiteral("\n\n")),
                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer == QMessageBox::Yes)
         return true;
@@ -461,27 +524,53 @@ bool ToolbarEditorPage::confirmUnsavable(const ToolbarButtonEntry &edited)
     return false;
 }
 
-void ToolbarEditorPage::CancelButtonEdit()
+bool ToolbarPage::storeEdit()
+{
+    commitEdit();
+    return !isEditing();
+}
+
+void ToolbarPage::keepKeyboardPlace(const std::function<void()> &step)
+{
+    const int focused = m_preview->focusedButton();
+    step();
+    if (focused < 0 || m_preview->isAncestorOf(QApplication::focusWidget()))
+        return;
+    for (int position = qMin(focused, m_preview->buttonCount() - 1); position >= 0; --position) {
+        if (!m_preview->isSeparator(position)) {
+            m_preview->focusButton(position);
+            return;
+        }
+    }
+}
+
+void ToolbarPage::showFocusedButton(QWidget *focused)
+{
+    if (focused && focused != m_preview && m_preview->isAncestorOf(focused))
+        m_host->ensureWidgetVisible(focused, 0, 0);
+}
+
+void ToolbarPage::cancelEdit()
 {
     if (m_editPosition >= 0)
         endEdit();
 }
 
-void ToolbarEditorPage::endEdit()
+void ToolbarPage::endEdit()
 {
     const bool focusInPanel = m_frame->isAncestorOf(QApplication::focusWidget());
     const int position = m_editPosition;
     m_editPosition = -1;
     m_frame->hide();
     // The keyboard user carries on from the button just edited.
-    if (QWidget *button = m_editor->previewToolbar()->buttonWidget(position); button && focusInPanel)
+    if (QWidget *button = m_preview->buttonWidget(position); button && focusInPanel)
         button->setFocus();
     Q_EMIT editingChanged();
 }
 
-void ToolbarEditorPage::BrowseForBitmap()
+void ToolbarPage::browseForBitmap()
 {
-    QPointer<frmDialog> picker = new frmDialog(m_editor);
+    QPointer<frmDialog> picker = new frmDialog(this);
     picker->setPicturePreview(true);
     FileDialog *dialog = picker->CommonDialog1();
     dialog->setFileName(QString());
@@ -489,7 +578,7 @@ void ToolbarEditorPage::BrowseForBitmap()
     dialog->setFilterIndex(1);
     dialog->setDefaultExtension(QStringLiteral("bmp"));
     dialog->setFlags(kBitmapDialogFlags);
-    dialog->setInitialDir(m_editor->BMPPATH);
+    dialog->setInitialDir(m_folders.bitmaps);
     dialog->showOpen();
     if (!picker)
         return;
@@ -500,7 +589,7 @@ void ToolbarEditorPage::BrowseForBitmap()
 
     QString why;
     if (ImageList::readPicture(file, QSize(16, 16), kTransparent, &why).isNull()) {
-        MessageBox::show(m_editor, QMessageBox::Warning, frmEditor::caption(),
+        MessageBox::show(this, QMessageBox::Warning, programCaption(),
                          QStringLiteral("\"%1\" cannot be a button's picture: %2. The picture stays as it was.")
                              .arg(QDir::toNativeSeparators(file), why));
         return;
@@ -509,28 +598,28 @@ void ToolbarEditorPage::BrowseForBitmap()
     QString key = GetShortPath(file);
     if (key.isEmpty())
         key = file;
-    ButtonImageList *images = m_editor->configuration()->images();
+    ButtonImageList *images = m_config->images();
     int index = images->indexOfKey(key);
     if (index < 0)
         index = images->add(ButtonImageEntry { key, file, false });
     selectPicture(m_picture->addItem(key, index));
 }
 
-void ToolbarEditorPage::followInsert(int position)
+void ToolbarPage::followInsert(int position)
 {
     if (m_editPosition >= 0 && position <= m_editPosition)
         ++m_editPosition;
 }
 
-void ToolbarEditorPage::followRemove(int position)
+void ToolbarPage::followRemove(int position)
 {
     if (position == m_editPosition)
-        CancelButtonEdit();
+        cancelEdit();
     else if (m_editPosition >= 0 && position < m_editPosition)
         --m_editPosition;
 }
 
-void ToolbarEditorPage::followMove(int from, int to)
+void ToolbarPage::followMove(int from, int to)
 {
     if (m_editPosition < 0)
         return;
@@ -542,10 +631,10 @@ void ToolbarEditorPage::followMove(int from, int to)
         ++m_editPosition;
 }
 
-bool ToolbarEditorPage::eventFilter(QObject *watched, QEvent *event)
+bool ToolbarPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
+        return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     // Keys no control of the panel took: Enter presses the focused button, else "&Done Editing"; Escape
@@ -555,5 +644,5 @@ bool ToolbarEditorPage::eventFilter(QObject *watched, QEvent *event)
         (key == Qt::Key_Escape ? m_cancel : focused ? focused : m_done)->click();
         return true;
     }
-    return QObject::eventFilter(watched, event);
+    return QWidget::eventFilter(watched, event);
 }

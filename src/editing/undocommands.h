@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
+class AddOnListModel;
 class Configuration;
-class Grid;
 class QUndoStack;
 
 // One change to the toolbar or the add-on list, kept as the model operations that made it. Each operation is
@@ -72,7 +72,7 @@ private:
 class AddOnChange final : public ListChange
 {
 public:
-    AddOnChange(Grid *grid, const QString &text);
+    AddOnChange(AddOnListModel *model, const QString &text);
 
     void insert(int row, const AddOnEntry &entry);
     void remove(int row);
@@ -80,5 +80,5 @@ public:
     void setCell(int row, int column, const QString &text);
 
 private:
-    Grid *m_grid;
+    AddOnListModel *m_model;
 };

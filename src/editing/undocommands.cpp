@@ -1,7 +1,6 @@
 #include "undocommands.h"
 
 #include "configuration.h"
-#include "grid.h"
 
 #include <QUndoStack>
 #include <memory>
@@ -125,21 +124,21 @@ void ToolbarChange::resetToDefault()
            });
 }
 
-AddOnChange::AddOnChange(Grid *grid, const QString &text)
+AddOnChange::AddOnChange(AddOnListModel *model, const QString &text)
     : ListChange(text)
-    , m_grid(grid)
+    , m_model(model)
 {
 }
 
 void AddOnChange::insert(int row, const AddOnEntry &entry)
 {
-    AddOnListModel *model = m_grid->addOnModel();
+    AddOnListModel *model = m_model;
     record([model, row, entry] { model->insertAddOn(row, entry); }, [model, row] { model->removeAddOn(row); });
 }
 
 void AddOnChange::remove(int row)
 {
-    AddOnListModel *model = m_grid->addOnModel();
+    AddOnListModel *model = m_model;
     const AddOnEntry entry = model->at(row);
     record([model, row] { model->removeAddOn(row); }, [model, row, entry] { model->insertAddOn(row, entry); });
 }
@@ -148,18 +147,13 @@ void AddOnChange::move(int from, int to)
 {
     if (from == to)
         return;
-    // Drawing stays off for the move, so the user sees one change.
-    auto moveRow = [grid = m_grid](int a, int b) {
-        grid->setDrawingEnabled(false);
-        grid->addOnModel()->moveAddOn(a, b);
-        grid->setDrawingEnabled(true);
-    };
-    record([moveRow, from, to] { moveRow(from, to); }, [moveRow, from, to] { moveRow(to, from); });
+    AddOnListModel *model = m_model;
+    record([model, from, to] { model->moveAddOn(from, to); }, [model, from, to] { model->moveAddOn(to, from); });
 }
 
 void AddOnChange::setCell(int row, int column, const QString &text)
 {
-    AddOnListModel *model = m_grid->addOnModel();
+    AddOnListModel *model = m_model;
     const QString before = model->cellText(row, column);
     if (before == text)
         return;
