@@ -170,18 +170,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("column"); // edited in row 1; 0: none
         QTest::addColumn<QString>("text"); // typed, or picked from the parameters
         QTest::addColumn<QByteArray>("saved");
-        const QByteArray quoted = "\"C:\\Program Files\\v.exe\" \"C:\\data\\a b.txt\"";
-        QTest::addRow("typed command line in quotes from end to end")
-            << QByteArray("Viewer=C:\\V.EXE\r\n") << QStringList { u"Viewer"_s, u"C:\\V.EXE"_s, u"(none)"_s } << 2
-            << QString::fromLatin1(quoted) << "Viewer=\"" + quoted + "\"\r\n";
         QTest::addRow("value in an extra pair of quotes, then a parameter")
             << QByteArray("Viewer=\"\"C:\\a.exe\" \"b\"\"\r\n")
             << QStringList { u"Viewer"_s, u"\"C:\\a.exe\" \"b\""_s, u"(none)"_s } << 3 << u"%charfile%"_s
             << QByteArray("Viewer=\"C:\\a.exe\" \"b\" %charfile%\r\n");
-        QTest::addRow("macro between two arguments")
-            << QByteArray("Tool=C:\\X.EXE -a%filelistquoted%-b\r\n")
-            << QStringList { u"Tool"_s, u"C:\\X.EXE -a -b"_s, u"%filelistquoted%"_s } << 0 << QString()
-            << QByteArray("Tool=C:\\X.EXE -a -b %filelistquoted%\r\n");
         // A nameless line is an add-on QTA counts: it keeps its place, and every add-on after it its number.
         QTest::addRow("nameless lines, an edit")
             << QByteArray("A=C:\\A.EXE\r\n=C:\\B.EXE\r\nC=C:\\C.EXE\r\n=C:\\D.EXE\r\n")

@@ -11,17 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Each entry as the editor loads it.
-QStringList lines(const IniDocument &doc)
-{
-    QStringList out;
-    doc.readEntries(u"A"_s, IniDocument::KeepEmptyNames, [&out](QString &key, QString &value) {
-        IniRules::unquote(value);
-        out.append(key + u'=' + value);
-    });
-    return out;
-}
-
 void write(IniDocument &doc, const QStringList &lines)
 {
     IniSectionEntries entries(doc);
@@ -63,10 +52,6 @@ private Q_SLOTS:
             << QByteArray("; top\r\n[Addons]\r\na=1\r\n[Main]\r\nm=1\r\n\r\n[ ADDONS ]\r\nb=2\r\n[Addons2]\r\nt=1")
             << QStringList { u"b=2"_s, u"a=1"_s }
             << QByteArray("; top\r\n[Main]\r\nm=1\r\n\r\n[Addons2]\r\nt=1\r\n[Addons]\r\nb=2\r\na=1\r\n");
-        QTest::addRow("repeated key: first place and spelling, last value")
-            << QByteArray("[Main]\r\nm=1\r\n")
-            << QStringList { u"Calc =1"_s, u"Edit=2"_s, u" CALC=  3"_s, u"\tcalc\t=4"_s }
-            << QByteArray("[Main]\r\nm=1\r\n[Addons]\r\nCalc =4\r\nEdit=2\r\n");
         QTest::addRow("lines take the file's end when the old section held them all")
             << QByteArray("[Addons]\rold=1\r") << QStringList { u"new=2"_s } << QByteArray("[Addons]\rnew=2\r");
     }
@@ -85,31 +70,6 @@ private Q_SLOTS:
         for (const QString &line : std::as_const(entries))
             write(oneByOne, { line });
         QCOMPARE(oneByOne.toBytes(), expected);
-    }
-
-    void entries_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("entries"); // as the editor lists them, every nameless line at its place
-
-        QTest::addRow("one pair of quotes comes off, comments and bare lines are skipped")
-            << QByteArray("[A]\r\n; c=1\r\nflag\r\nCalc = \"C:\\calc.exe\"\r\nRun=\"a b\" -x\r\nQ='\"q\"'\r\n")
-            << QStringList { u"Calc=C:\\calc.exe"_s, u"Run=\"a b\" -x"_s, u"Q=\"q\""_s };
-        QTest::addRow("a repeated key reads its first value")
-            << QByteArray("[a]\na=1\nb=2\nA=3\n") << QStringList { u"a=1"_s, u"b=2"_s, u"A=1"_s };
-        QTest::addRow("the first entry without equals decides")
-            << QByteArray("[A]\nb=2\nkey\nKEY=3\n") << QStringList { u"b=2"_s, u"KEY="_s };
-        QTest::addRow("nameless lines: each its own value, none right after another")
-            << QByteArray("[A]\na=1\n=2\n=3\nb=4\n=5\n") << QStringList { u"a=1"_s, u"=2"_s, u"b=4"_s, u"=5"_s };
-        QTest::addRow("a nameless first line, which hides the section from the platform")
-            << QByteArray("[A]\n; c\n=1\na=2\n") << QStringList { u"=1"_s, u"a=2"_s };
-    }
-
-    void entries()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, entries);
-        QCOMPARE(lines(IniDocument(file)), entries);
     }
 
     // The one rule of which entries a save refuses: those the file cannot give back as written.

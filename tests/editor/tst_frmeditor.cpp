@@ -5,7 +5,6 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStringDecoder>
 #include <cstdio>
 
 const auto native = [](const QString &path) { return QDir::toNativeSeparators(path); };
@@ -34,13 +33,6 @@ bool write(const QStringList &keys, const QStringList &values)
     }
     return true;
 }
-// All values as "name=value" lines; reg export writes UTF-16, so no code page stands in between.
-QString read(const QString &scratch)
-{
-    reg({ u"export"_s, kKey, native(scratch), u"/y"_s });
-    const QString text = QStringDecoder(QStringDecoder::Utf16LE).decode(readBytes(scratch));
-    return QString(text).replace(u"\"=\""_s, u"="_s).remove(u'"').replace(u"\\\\"_s, u"\\"_s);
-}
 #else
 QString file()
 {
@@ -59,10 +51,6 @@ bool write(const QStringList &keys, const QStringList &values)
         return false;
     writeBytes(file(), text);
     return true;
-}
-QString read(const QString &)
-{
-    return QString::fromUtf8(readBytes(file())).section(u"[Folders]\n"_s, 1, 1);
 }
 #endif
 } // namespace usersStore
@@ -452,7 +440,7 @@ private Q_SLOTS:
     }
 
     // The folders live in the user's own store, where other programs (earlier versions of the editor among them)
-    // find and leave them.
+    // leave them: the editor reads them from there.
     void foldersWhereOtherProgramsLook()
     {
 #ifdef Q_OS_WIN
@@ -467,7 +455,6 @@ private Q_SLOTS:
                                       native(w.otherFolder(u"My Bitmaps"_s)), native(w.otherFolder(u"Add-ons"_s)) };
         writeBytes(folders[0] + u"/QTA.INI"_s, kHostIni);
         const auto clear = qScopeGuard([] { usersStore::clear(); });
-
         // Written by another program: read at start-up, no folder browser.
         usersStore::clear();
         QVERIFY(usersStore::write(keys, folders));
@@ -476,15 +463,6 @@ private Q_SLOTS:
         QCOMPARE(QStringList({ w.window->folders().ini, w.window->folders().bitmaps, w.window->folders().addOns }),
                  folders);
         QCOMPARE(w.preview()->buttonCount(), 3);
-
-        // Written by the editor: found by another program.
-        usersStore::clear();
-        for (int i = 0; i < keys.size(); ++i)
-            FolderSettings::write(keys[i], folders[i]);
-        const QStringList lines = usersStore::read(w.otherFolder(u"export"_s) + u"/export.reg"_s).split(u'\n');
-        for (int i = 0; i < keys.size(); ++i)
-            QVERIFY2(lines.contains(keys[i] + u'=' + folders[i]) || lines.contains(keys[i] + u'=' + folders[i] + u'\r'),
-                     qPrintable(lines.join(u'|')));
     }
 
     // A backup that cannot be kept is asked about before the save writes, until the user agrees to save without.

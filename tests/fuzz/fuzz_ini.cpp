@@ -1,7 +1,6 @@
-// Any bytes as QTA.INI: the INI layer and the loader and saver must take them without a crash, and keep what
-// they promise. Built as a libFuzzer target by `make fuzz`; replay.cpp runs the corpus in the normal tests.
+// Any bytes as QTA.INI: the loader and saver must take them without a crash and keep what they promise. Built as a
+// libFuzzer target by `make fuzz`; replay.cpp runs the corpus in the normal tests.
 #include "configuration.h"
-#include "inidocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,39 +25,6 @@ QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList entries(const IniDocument &doc, const QString &section)
-{
-    QStringList out;
-    doc.readEntries(section, IniDocument::KeepEmptyNames, [&](QString &key, QString &value) {
-        IniRules::unquote(value);
-        out.append(key + u'=' + value);
-    });
-    return out;
-}
-
-void checkDocument(const QByteArray &bytes)
-{
-    IniDocument doc(bytes);
-    require(doc.toBytes() == bytes, "toBytes differs from the bytes read");
-    const QStringList sections = doc.sectionNames();
-    for (const QString &section : sections) {
-        doc.readEntries(section, IniDocument::AsThePlatform | IniDocument::SemicolonNames, [](QString &, QString &) {});
-        entries(doc, section);
-        doc.sectionLines(section);
-    }
-    entries(doc, QString());
-
-    // A write reads back, from the bytes it gives.
-    const QString section = sections.isEmpty() ? u"Fuzz"_s : sections.first();
-    IniSectionEntries entry(doc);
-    entry.addKey(u"FuzzKey"_s);
-    entry.appendValue(u"v1"_s);
-    doc.writeEntries(section, entry);
-    const IniDocument written(doc.toBytes());
-    require(written.toBytes() == doc.toBytes(), "written bytes do not round-trip");
-    require(entries(written, section).contains(u"FuzzKey=v1"_s), "a written value does not read back");
 }
 
 // Load, save, load, save: the second save finds nothing to change.
@@ -95,7 +61,6 @@ void checkConfiguration(const QByteArray &bytes)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    checkDocument(bytes);
     checkConfiguration(bytes);
     return 0;
 }
