@@ -163,7 +163,7 @@ QByteArray makeFiles(int n, int addOns, const QString &folder)
         if (!writeBytes(bitmapPath(folder, k), QByteArrayLiteral("BM tiny picture")))
             return {};
     }
-    return writeBytes(IniFilePath(folder), bytes) ? bytes : QByteArray();
+    return writeBytes(qtaIniPath(folder), bytes) ? bytes : QByteArray();
 }
 
 // Read the file's bytes and write them safely beside it: what any load plus save must at least spend.
@@ -172,7 +172,7 @@ double floorRun(const QString &folder)
 {
     QElapsedTimer timer;
     timer.start();
-    QFile in(IniFilePath(folder));
+    QFile in(qtaIniPath(folder));
     if (!in.open(QIODevice::ReadOnly))
         return -1;
     const QByteArray bytes = in.readAll();
@@ -256,18 +256,18 @@ bool measureCore(int n, Row &row)
         while (config->toolbar()->isSeparatorAt(position))
             ++position;
         ToolbarButtonEntry button = config->toolbar()->at(position);
-        button.Tooltip = QStringLiteral("Renamed button");
+        button.tooltip = QStringLiteral("Renamed button");
         config->toolbar()->replace(position, button);
 
-        if (!writeBytes(IniFilePath(folder), original))
-            return fail(QStringLiteral("could not restore %1").arg(IniFilePath(folder)));
+        if (!writeBytes(qtaIniPath(folder), original))
+            return fail(QStringLiteral("could not restore %1").arg(qtaIniPath(folder)));
         timer.start();
         QString error;
         const bool saved = SaveConfiguration(*config, folder, &error);
         const double saveMs = msOf(timer);
         if (!saved)
             return fail(QStringLiteral("save failed: %1").arg(error));
-        QFile check(IniFilePath(folder));
+        QFile check(qtaIniPath(folder));
         const QByteArray written = check.open(QIODevice::ReadOnly) ? check.readAll() : QByteArray();
         if (!written.contains("Renamed add-on=") || !written.contains("Renamed button="))
             return fail(QStringLiteral("the save of N=%1 did not write the changed entries").arg(n));
@@ -453,7 +453,7 @@ bool measureStartup(double &editorMs, double &windowMs)
     const QString iniFolder = dir.filePath(QStringLiteral("qta"));
     const QString configHome = dir.filePath(QStringLiteral("config"));
     const QString sample = QStringLiteral(QTA_SOURCE_DIR "/examples/QTA.INI");
-    if (!QDir().mkpath(iniFolder) || !QFile::copy(sample, IniFilePath(iniFolder)))
+    if (!QDir().mkpath(iniFolder) || !QFile::copy(sample, qtaIniPath(iniFolder)))
         return fail(QStringLiteral("could not copy %1 to %2").arg(sample, iniFolder));
     if (!writeFolderSettings(configHome, iniFolder))
         return false;

@@ -169,7 +169,7 @@ public:
     // Grid rows and columns count from 1.
     QPoint cellCentre(int row, int column) const
     {
-        return grid()->viewport()->mapFrom(grid()->parentWidget(), grid()->CellRectangle(row, column).center());
+        return grid()->viewport()->mapFrom(grid()->parentWidget(), grid()->cellRectangle(row, column).center());
     }
     void clickCell(int row, int column, Qt::MouseButton button = Qt::LeftButton) const
     {
@@ -178,7 +178,7 @@ public:
     // Selects the cell, then clicks it again: the page's way to start editing it.
     void startCellEdit(int row, int column) const
     {
-        if (grid()->CurrentRow() != row || grid()->CurrentColumn() != column)
+        if (grid()->currentRow() != row || grid()->currentColumn() != column)
             clickCell(row, column);
         clickCell(row, column);
     }

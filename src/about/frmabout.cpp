@@ -186,12 +186,12 @@ frmAbout::frmAbout(QWidget *parent)
     m_ok->setFocus();
 
     m_ownerDraw = new OwnerDrawManager(this);
-    m_ownerDraw->Attach(this);
+    m_ownerDraw->attach(this);
 }
 
 frmAbout::~frmAbout()
 {
-    m_ownerDraw->Detach();
+    m_ownerDraw->detach();
 }
 
 QWidget *frmAbout::buildLogo()
@@ -307,22 +307,22 @@ QString frmAbout::logoLine(int major, int minor)
         .arg(QString::number(major), QStringLiteral("%1").arg(minor, 2, 10, QLatin1Char('0')));
 }
 
-QWidget *frmAbout::ButtonContainerhWnd() const
+QWidget *frmAbout::buttonContainer() const
 {
     return const_cast<frmAbout *>(this);
 }
 
-bool frmAbout::DoOwnerDraw(const QPushButton *) const
+bool frmAbout::doOwnerDraw(const QPushButton *) const
 {
     return true;
 }
 
-void frmAbout::DrawItem(QPushButton *button, QPainter &painter, const QRect &rect, bool pushed, bool, bool enabled,
+void frmAbout::drawItem(QPushButton *button, QPainter &painter, const QRect &rect, bool pushed, bool, bool enabled,
                         bool inFocus, bool &doDefault)
 {
     if (button != m_ok)
         return;
-    DrawButton(painter, button, rect, ButtonFace { nullptr, kNoPicture, button->text() },
+    drawButton(painter, button, rect, ButtonFace { nullptr, kNoPicture, button->text() },
                ButtonState { pushed, enabled, inFocus });
     doDefault = false;
 }

@@ -28,9 +28,9 @@ private:
     QWidget *buildLogo();
     QWidget *buildNotices();
 
-    QWidget *ButtonContainerhWnd() const override;
-    bool DoOwnerDraw(const QPushButton *button) const override;
-    void DrawItem(QPushButton *button, QPainter &painter, const QRect &rect, bool pushed, bool checked, bool enabled,
+    QWidget *buttonContainer() const override;
+    bool doOwnerDraw(const QPushButton *button) const override;
+    void drawItem(QPushButton *button, QPainter &painter, const QRect &rect, bool pushed, bool checked, bool enabled,
                   bool inFocus, bool &doDefault) override;
 
     QPushButton *m_ok = nullptr;

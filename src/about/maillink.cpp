@@ -40,7 +40,7 @@ void MailLink::setColour(const QColor &colour)
 void MailLink::open()
 {
     // A link the desktop cannot open is let go without a message.
-    ShellOpen(QStringLiteral("MailTo:") + text());
+    shellOpen(QStringLiteral("MailTo:") + text());
 }
 
 void MailLink::mousePressEvent(QMouseEvent *event)

@@ -11,7 +11,7 @@ QStringList addOnNameWarnings(const QList<AddOnEntry> &addOns)
 {
     QStringList warnings = addOnKeyWarnings(addOns);
     for (int row = 0; row < addOns.size(); ++row) {
-        if (const QString problem = iniKeyProblem(addOns[row].Name); !problem.isEmpty())
+        if (const QString problem = iniKeyProblem(addOns[row].name); !problem.isEmpty())
             warnings[row]
                 = QStringLiteral("This name cannot be saved: %1. Saving is refused until it is changed.").arg(problem);
     }

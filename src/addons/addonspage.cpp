@@ -157,7 +157,7 @@ void AddOnsPage::buildEditors()
     m_parameters->hide();
     // Sized as the column it edits, so the list is measured against the width it will have.
     m_parameters->resize(m_grid->columnWidth(kParametersColumn - 1), m_parameters->sizeHint().height());
-    SizeDropDownToItems(m_parameters, this);
+    sizeDropDownToItems(m_parameters, this);
 
     const QList<QObject *> watched = { m_name, m_path, m_browse, m_parameters, m_grid };
     for (QObject *object : watched)
@@ -166,14 +166,14 @@ void AddOnsPage::buildEditors()
 
 void AddOnsPage::connectControls()
 {
-    connect(m_grid, &Grid::EditRequested, this, &AddOnsPage::beginEdit);
-    connect(m_grid, &Grid::EditingEnded, this, &AddOnsPage::endEdit);
-    connect(m_grid, &Grid::GridNotice, this, &AddOnsPage::handleGridNotice);
-    connect(m_grid, &Grid::PointerMoved, this,
+    connect(m_grid, &Grid::editRequested, this, &AddOnsPage::beginEdit);
+    connect(m_grid, &Grid::editingEnded, this, &AddOnsPage::endEdit);
+    connect(m_grid, &Grid::gridNotice, this, &AddOnsPage::handleGridNotice);
+    connect(m_grid, &Grid::pointerMoved, this,
             [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPoint pos) { showTooltip(pos); });
-    connect(m_grid, &Grid::PointerButton, this,
+    connect(m_grid, &Grid::pointerButton, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPoint pos) { handlePointerButton(buttons, pos); });
-    connect(m_grid, &Grid::CurrentCellChanged, this, &AddOnsPage::updateDeleteButton);
+    connect(m_grid, &Grid::currentCellChanged, this, &AddOnsPage::updateDeleteButton);
     connect(m_grid, &Grid::rowMoveRequested, this, [this](int row, int step) {
         if (step < 0)
             moveUp(row);
@@ -219,10 +219,10 @@ void AddOnsPage::beginEdit(int row, int column)
     QWidget *page = m_grid->parentWidget();
     // Kept inside the grid's visible area, so a cell cut off at the edge still shows the whole editor.
     const QRect visible(m_grid->viewport()->mapTo(page, QPoint(0, 0)), m_grid->viewport()->size());
-    const QRect cell = m_grid->CellRectangle(row, column) & visible;
+    const QRect cell = m_grid->cellRectangle(row, column) & visible;
     if (cell.isEmpty())
         return;
-    const QString text = m_grid->CellContent(row, column);
+    const QString text = m_grid->cellContent(row, column);
 
     switch (column) {
     case kNameColumn:
@@ -250,7 +250,7 @@ void AddOnsPage::beginEdit(int row, int column)
     case kParametersColumn:
         m_parameters->setGeometry(cell.left(), cell.top(), cell.width(), m_parameters->sizeHint().height());
         // The last column takes the width the window leaves, so the list is measured against the cell of now.
-        SizeDropDownToItems(m_parameters, this);
+        sizeDropDownToItems(m_parameters, this);
         m_parameters->setCurrentIndex(m_parameters->findText(text));
         m_parameters->setToolTip(text);
         m_parameters->show();
@@ -268,15 +268,15 @@ void AddOnsPage::commitEdit(const QString &text)
     // Only into the cell of an edit still open: the grid ends an edit whose cell moved away.
     if (m_grid->isEditing())
         setCurrentCell(text);
-    m_grid->FinishEditing();
+    m_grid->finishEditing();
     endEdit();
 }
 
 void AddOnsPage::setCurrentCell(const QString &text)
 {
-    const int row = m_grid->CurrentRow();
-    const int column = m_grid->CurrentColumn();
-    if (row < 1 || row > m_grid->RowCount() || column < kNameColumn || column > kParametersColumn)
+    const int row = m_grid->currentRow();
+    const int column = m_grid->currentColumn();
+    if (row < 1 || row > m_grid->rowCount() || column < kNameColumn || column > kParametersColumn)
         return;
     change(cellChangeText(column), [&](AddOnChange &list) { list.setCell(row - 1, column - 1, text); });
 }
@@ -290,7 +290,7 @@ void AddOnsPage::change(const QString &text, const std::function<void(AddOnChang
 
 void AddOnsPage::showFirstRow()
 {
-    if (m_grid->RowCount() >= 1)
+    if (m_grid->rowCount() >= 1)
         m_grid->setCurrentRow(1);
     else
         m_kill->setEnabled(false);
@@ -298,7 +298,7 @@ void AddOnsPage::showFirstRow()
 
 void AddOnsPage::cancelEdit()
 {
-    m_grid->FinishEditing();
+    m_grid->finishEditing();
     endEdit();
 }
 
@@ -329,8 +329,8 @@ void AddOnsPage::handleGridNotice()
 
 void AddOnsPage::showTooltip(QPoint pos)
 {
-    const auto [row, column] = m_grid->HitTest(pos);
-    QString text = m_grid->CellContent(row, column);
+    const auto [row, column] = m_grid->hitTest(pos);
+    QString text = m_grid->cellContent(row, column);
     const QString warning = column == kNameColumn ? nameWarning(row) : QString();
     if (!warning.isEmpty())
         text = tooltipText(text.isEmpty() ? warning : text + u'\n' + warning);
@@ -343,7 +343,7 @@ void AddOnsPage::handlePointerButton(Qt::MouseButtons buttons, QPoint pos)
     if (!(buttons & Qt::RightButton))
         return;
     cancelEdit();
-    const int row = m_grid->HitTest(pos).first;
+    const int row = m_grid->hitTest(pos).first;
     if (row >= 1)
         showMoveMenu(row, m_grid->viewport()->mapToGlobal(pos));
 }
@@ -354,7 +354,7 @@ void AddOnsPage::showMoveMenu(int row, QPoint globalPos)
     menu->restore(QStringLiteral("Addons"));
     if (row == 1)
         menu->setEnabled(kMoveUp, false);
-    if (row == m_grid->RowCount())
+    if (row == m_grid->rowCount())
         menu->setEnabled(kMoveDown, false);
     const QPointer<AddOnsPage> self(this);
     const int chosen = menu->show(globalPos);
@@ -369,21 +369,21 @@ void AddOnsPage::showMoveMenu(int row, QPoint globalPos)
 // One move of the model row: the current cell stays with its add-on, and the user sees a single change.
 void AddOnsPage::moveUp(int row)
 {
-    if (row < 2 || row > m_grid->RowCount())
+    if (row < 2 || row > m_grid->rowCount())
         return;
     change(QStringLiteral("Move Add-On Up"), [row](AddOnChange &list) { list.move(row - 1, row - 2); });
 }
 
 void AddOnsPage::moveDown(int row)
 {
-    if (row < 1 || row >= m_grid->RowCount())
+    if (row < 1 || row >= m_grid->rowCount())
         return;
     change(QStringLiteral("Move Add-On Down"), [row](AddOnChange &list) { list.move(row - 1, row); });
 }
 
 void AddOnsPage::dropAddOn(int from, int to)
 {
-    const int count = m_grid->RowCount();
+    const int count = m_grid->rowCount();
     if (from < 1 || to < 1 || from > count || to > count || from == to)
         return;
     change(QStringLiteral("Move Add-On"), [from, to](AddOnChange &list) { list.move(from - 1, to - 1); });
@@ -391,33 +391,33 @@ void AddOnsPage::dropAddOn(int from, int to)
 
 void AddOnsPage::appendNewAddOn()
 {
-    if (m_grid->RowCount() == 0)
+    if (m_grid->rowCount() == 0)
         m_kill->setEnabled(true);
     const AddOnEntry entry { QStringLiteral("New Add-On"), QString(), ConfigFormat::none() };
-    const int row = m_grid->RowCount();
+    const int row = m_grid->rowCount();
     change(QStringLiteral("New Add-On"), [row, &entry](AddOnChange &list) { list.insert(row, entry); });
-    m_grid->setCurrentRow(m_grid->RowCount());
+    m_grid->setCurrentRow(m_grid->rowCount());
 }
 
 void AddOnsPage::deleteCurrentAddOn()
 {
-    const int row = m_grid->CurrentRow();
-    if (row >= 1 && row <= m_grid->RowCount())
+    const int row = m_grid->currentRow();
+    if (row >= 1 && row <= m_grid->rowCount())
         change(QStringLiteral("Delete Add-On"), [row](AddOnChange &list) { list.remove(row - 1); });
-    if (m_grid->CurrentRow() > m_grid->RowCount() || m_grid->RowCount() == 0)
+    if (m_grid->currentRow() > m_grid->rowCount() || m_grid->rowCount() == 0)
         m_kill->setEnabled(false);
 }
 
 void AddOnsPage::updateDeleteButton()
 {
-    const int row = m_grid->CurrentRow();
-    m_kill->setEnabled(row >= 1 && row <= m_grid->RowCount());
+    const int row = m_grid->currentRow();
+    m_kill->setEnabled(row >= 1 && row <= m_grid->rowCount());
 }
 
 void AddOnsPage::browseForProgram()
 {
     auto *picker = new frmDialog(this);
-    FileDialog *dialog = picker->CommonDialog1();
+    FileDialog *dialog = picker->fileDialog();
     dialog->setFileName(QString());
     dialog->setFlags(kProgramDialogFlags);
     dialog->setFilter(QStringLiteral("Windows Executables (*.exe)|*.exe"));
@@ -434,13 +434,13 @@ void AddOnsPage::browseForProgram()
     delete picker;
 
     if (!chosen.isEmpty() && m_grid->isEditing()) {
-        QString path = GetShortPath(chosen);
+        QString path = shortPathName(chosen);
         // Without a short form the full path still names the program; an empty cell would lose it.
         if (path.isEmpty())
             path = chosen;
         setCurrentCell(path);
     }
-    m_grid->FinishEditing();
+    m_grid->finishEditing();
     hideEditors();
     m_grid->setFocus(Qt::OtherFocusReason);
 }
@@ -509,10 +509,10 @@ bool AddOnsPage::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::ContextMenu && watched == m_grid
                && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
         // The menu key opens the move menu for the current row, as a right click does for the row under the pointer.
-        const int row = m_grid->CurrentRow();
+        const int row = m_grid->currentRow();
         if (row >= 1) {
             cancelEdit();
-            const QRect cell = m_grid->CellRectangle(row, qMax(1, m_grid->CurrentColumn()));
+            const QRect cell = m_grid->cellRectangle(row, qMax(1, m_grid->currentColumn()));
             showMoveMenu(row, m_grid->parentWidget()->mapToGlobal(cell.bottomLeft()));
         }
         return true;

@@ -63,13 +63,13 @@ void ButtonPictureList::addEntries(int from)
 {
     for (int i = from; i < m_source->count(); ++i) {
         const ButtonImageEntry &entry = m_source->at(i);
-        const int index = entry.BuiltIn ? m_images->addFromResource(entry.Source, entry.Key, kTransparent)
-                                        : m_images->addFromFile(entry.Source, entry.Key, kTransparent);
+        const int index = entry.builtIn ? m_images->addFromResource(entry.source, entry.key, kTransparent)
+                                        : m_images->addFromFile(entry.source, entry.key, kTransparent);
         QString problem;
         if (index < 0) {
             problem = m_images->errorString();
             // The key stays with the stand-in, so the entry is saved as it was read.
-            m_images->addPixmap(notFoundPixmap(), entry.Key);
+            m_images->addPixmap(notFoundPixmap(), entry.key);
         }
         m_problems.append(problem);
     }

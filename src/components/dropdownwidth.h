@@ -4,7 +4,7 @@ class QComboBox;
 class QWidget;
 
 // The average width in pixels of a letter of the window's font.
-int AverageCharWidth(const QWidget *form);
+int averageCharWidth(const QWidget *form);
 
 // Widens the combo's drop-down list so that its longest item fits.
-void SizeDropDownToItems(QComboBox *combo, const QWidget *form);
+void sizeDropDownToItems(QComboBox *combo, const QWidget *form);

@@ -156,12 +156,12 @@ FlatControl::FlatControl(QObject *parent)
 
 FlatControl::~FlatControl()
 {
-    Detach();
+    detach();
 }
 
-void FlatControl::Attach(QWidget *control)
+void FlatControl::attach(QWidget *control)
 {
-    Detach();
+    detach();
     if (!control)
         return;
     if (!m_style) {
@@ -179,7 +179,7 @@ void FlatControl::Attach(QWidget *control)
     control->update();
 }
 
-void FlatControl::Detach()
+void FlatControl::detach()
 {
     if (m_innerEditor)
         m_innerEditor->removeEventFilter(this);
@@ -200,14 +200,14 @@ bool FlatControl::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-int MakeFlatControls(QList<FlatControl *> &cFlatCtls, const QList<QWidget *> &Ctls)
+int makeFlatControls(QList<FlatControl *> &cFlatCtls, const QList<QWidget *> &Ctls)
 {
     int taken = 0;
     for (QWidget *control : Ctls) {
         if (!control || !isFlatControl(control))
             continue;
         auto *flat = new FlatControl(control->window());
-        flat->Attach(control);
+        flat->attach(control);
         cFlatCtls.append(flat);
         ++taken;
     }

@@ -24,8 +24,8 @@ public:
     ~FlatControl() override;
 
     // Attaching to another control first gives the previous one its own look back.
-    void Attach(QWidget *control);
-    void Detach();
+    void attach(QWidget *control);
+    void detach();
     QWidget *control() const { return m_control; }
 
 protected:
@@ -43,7 +43,7 @@ private:
 // starts with "cmb", list boxes (QListWidget) whose name starts with "lst". The name rule keeps out the
 // unnamed parts of other widgets, such as the line edit inside an editable combo box. Returns how many were
 // taken.
-int MakeFlatControls(QList<FlatControl *> &cFlatCtls, const QList<QWidget *> &Ctls);
+int makeFlatControls(QList<FlatControl *> &cFlatCtls, const QList<QWidget *> &Ctls);
 
 namespace FlatLook {
 

@@ -102,12 +102,12 @@ void Grid::applyColumnWidths()
         setColumnWidth(c, m_columns.at(c).width);
 }
 
-int Grid::RowCount() const
+int Grid::rowCount() const
 {
     return m_model ? m_model->count() : 0;
 }
 
-int Grid::CurrentRow() const
+int Grid::currentRow() const
 {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.row() + 1 : 0;
@@ -126,7 +126,7 @@ void Grid::setCurrentRow(int row)
         setCurrentIndex(target);
 }
 
-int Grid::CurrentColumn() const
+int Grid::currentColumn() const
 {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.column() + 1 : 0;
@@ -134,7 +134,7 @@ int Grid::CurrentColumn() const
 
 void Grid::setCurrentColumn(int column)
 {
-    const QModelIndex target = cellIndex(CurrentRow(), column);
+    const QModelIndex target = cellIndex(currentRow(), column);
     if (target.isValid())
         setCurrentIndex(target);
 }
@@ -146,7 +146,7 @@ QModelIndex Grid::cellIndex(int row, int column) const
     return m_model->index(row - 1, column - 1);
 }
 
-QString Grid::CellContent(int row, int column) const
+QString Grid::cellContent(int row, int column) const
 {
     const QModelIndex cell = cellIndex(row, column);
     return cell.isValid() ? m_model->cellText(cell.row(), cell.column()) : QString();
@@ -159,21 +159,21 @@ void Grid::setCellContent(int row, int column, const QString &text)
         m_model->setCellText(cell.row(), cell.column(), text);
 }
 
-void Grid::DeleteRow(int row)
+void Grid::deleteRow(int row)
 {
     if (m_model && row >= 1 && row <= m_model->count())
         m_model->removeAddOn(row - 1);
 }
 
-void Grid::FinishEditing()
+void Grid::finishEditing()
 {
     if (!m_editing)
         return;
     m_editing = false;
-    Q_EMIT EditingEnded();
+    Q_EMIT editingEnded();
 }
 
-std::pair<int, int> Grid::HitTest(QPoint viewportPixels) const
+std::pair<int, int> Grid::hitTest(QPoint viewportPixels) const
 {
     const QModelIndex cell = indexAt(viewportPixels);
     if (!cell.isValid())
@@ -181,7 +181,7 @@ std::pair<int, int> Grid::HitTest(QPoint viewportPixels) const
     return { cell.row() + 1, cell.column() + 1 };
 }
 
-QRect Grid::CellRectangle(int row, int column) const
+QRect Grid::cellRectangle(int row, int column) const
 {
     const QModelIndex cell = cellIndex(row, column);
     if (!cell.isValid())
@@ -212,7 +212,7 @@ void Grid::endModelChange(bool abandonsEdit)
 
 void Grid::reportCurrentCell()
 {
-    const std::pair<int, int> cell { CurrentRow(), CurrentColumn() };
+    const std::pair<int, int> cell { currentRow(), currentColumn() };
     if (cell == m_reportedCell)
         return;
     m_reportedCell = cell;
@@ -222,22 +222,22 @@ void Grid::reportCurrentCell()
         selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     // An edit always belongs to the current cell: a commit after the change would land elsewhere.
     abandonEdit();
-    Q_EMIT CurrentCellChanged(cell.first, cell.second);
+    Q_EMIT currentCellChanged(cell.first, cell.second);
 }
 
 void Grid::abandonEdit()
 {
     if (!m_editing)
         return;
-    Q_EMIT GridNotice();
-    FinishEditing();
+    Q_EMIT gridNotice();
+    finishEditing();
 }
 
 void Grid::requestEdit(const QModelIndex &index)
 {
     scrollTo(index);
     m_editing = true;
-    Q_EMIT EditRequested(index.row() + 1, index.column() + 1);
+    Q_EMIT editRequested(index.row() + 1, index.column() + 1);
 }
 
 QItemSelectionModel::SelectionFlags Grid::selectionCommand(const QModelIndex &index, const QEvent *event) const
@@ -269,7 +269,7 @@ void Grid::mousePressEvent(QMouseEvent *event)
     } else {
         event->accept();
     }
-    Q_EMIT PointerButton(event->buttons(), event->modifiers(), pos);
+    Q_EMIT pointerButton(event->buttons(), event->modifiers(), pos);
 }
 
 void Grid::mouseDoubleClickEvent(QMouseEvent *event)
@@ -295,7 +295,7 @@ void Grid::mouseReleaseEvent(QMouseEvent *event)
 void Grid::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
-    Q_EMIT PointerMoved(event->buttons(), event->modifiers(), pos);
+    Q_EMIT pointerMoved(event->buttons(), event->modifiers(), pos);
     if (m_dragState != DragState::None && !(event->buttons() & Qt::LeftButton)) {
         // The release went elsewhere; forget the press.
         cancelDrag();
@@ -328,10 +328,10 @@ void Grid::mouseMoveEvent(QMouseEvent *event)
     showDropMarker(dropGap(pos));
 }
 
-// The row boundary nearest the pointer: 0 above the first row, RowCount() below the last.
+// The row boundary nearest the pointer: 0 above the first row, rowCount() below the last.
 int Grid::dropGap(QPoint viewportPixels) const
 {
-    const int rows = RowCount();
+    const int rows = rowCount();
     if (rows == 0)
         return 0;
     if (viewportPixels.y() < 0)
@@ -351,7 +351,7 @@ void Grid::showDropMarker(int gap)
         m_dropMarker->hide();
         return;
     }
-    const int y = gap < RowCount() ? rowViewportPosition(gap) : rowViewportPosition(gap - 1) + rowHeight(gap - 1);
+    const int y = gap < rowCount() ? rowViewportPosition(gap) : rowViewportPosition(gap - 1) + rowHeight(gap - 1);
     m_dropMarker->setGeometry(0, y - 1, viewport()->width(), 2);
     m_dropMarker->raise();
     m_dropMarker->show();
@@ -393,7 +393,7 @@ void Grid::keyPressEvent(QKeyEvent *event)
     if (upDown && (event->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier) {
         const int step = event->key() == Qt::Key_Up ? -1 : 1;
         const int target = current.row() + step;
-        if (current.isValid() && target >= 0 && target < RowCount())
+        if (current.isValid() && target >= 0 && target < rowCount())
             Q_EMIT rowMoveRequested(current.row() + 1, step);
         event->accept();
         return;

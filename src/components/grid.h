@@ -10,9 +10,9 @@
 #include <utility>
 
 // The add-on grid: a row-highlighting table over AddOnListModel, addressed with 1-based rows and columns.
-// It never opens an editor of its own: it raises EditRequested and the page floats its editors over the cell.
-// The edit state lasts until FinishEditing, or until the cell under the editor no longer holds (the view
-// scrolls, a column is resized, rows go away, another cell becomes current): then the grid raises GridNotice
+// It never opens an editor of its own: it raises editRequested and the page floats its editors over the cell.
+// The edit state lasts until finishEditing, or until the cell under the editor no longer holds (the view
+// scrolls, a column is resized, rows go away, another cell becomes current): then the grid raises gridNotice
 // and, if the page did not end the edit on it, ends the edit itself.
 class Grid final : public QTableView
 {
@@ -29,32 +29,32 @@ public:
     void addColumn(const QString &key, const QString &header, int widthPixels);
     QString columnKey(int column) const;
 
-    int RowCount() const;
-    int CurrentRow() const;
+    int rowCount() const;
+    int currentRow() const;
     void setCurrentRow(int row);
-    int CurrentColumn() const;
+    int currentColumn() const;
     void setCurrentColumn(int column);
 
-    QString CellContent(int row, int column) const;
+    QString cellContent(int row, int column) const;
     void setCellContent(int row, int column, const QString &text);
 
     // Row numbers outside the list are ignored.
-    void DeleteRow(int row);
+    void deleteRow(int row);
 
-    void FinishEditing();
+    void finishEditing();
     bool isEditing() const { return m_editing; }
 
-    std::pair<int, int> HitTest(QPoint viewportPixels) const;
+    std::pair<int, int> hitTest(QPoint viewportPixels) const;
     // In the coordinates of the grid's parent, so that a sibling editor can be placed on the cell.
-    QRect CellRectangle(int row, int column) const;
+    QRect cellRectangle(int row, int column) const;
 
 Q_SIGNALS:
-    void EditRequested(int row, int column);
-    void EditingEnded();
-    void CurrentCellChanged(int row, int column);
-    void PointerMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
-    void PointerButton(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
-    void GridNotice();
+    void editRequested(int row, int column);
+    void editingEnded();
+    void currentCellChanged(int row, int column);
+    void pointerMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void pointerButton(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void gridNotice();
     // Alt+Up (-1) / Alt+Down (+1) on the current row; the owner moves the add-on, the grid does not.
     void rowMoveRequested(int row, int step);
     // A row dragged with the mouse; `to` is the row it takes once taken out of `from` (both 1-based).

@@ -18,18 +18,18 @@ OwnerDrawManager::OwnerDrawManager(QObject *parent)
 
 OwnerDrawManager::~OwnerDrawManager()
 {
-    Detach();
+    detach();
 }
 
-void OwnerDrawManager::Attach(IOwnerDrawButton *client)
+void OwnerDrawManager::attach(IOwnerDrawButton *client)
 {
-    Detach();
+    detach();
     m_client = client;
     if (m_client)
-        AddContainer(m_client->ButtonContainerhWnd());
+        addContainer(m_client->buttonContainer());
 }
 
-void OwnerDrawManager::AddContainer(QWidget *container)
+void OwnerDrawManager::addContainer(QWidget *container)
 {
     // Without a client there is nobody to ask how to draw.
     if (!m_client || !container || m_containers.contains(container))
@@ -39,7 +39,7 @@ void OwnerDrawManager::AddContainer(QWidget *container)
     serveButtonsOf(container);
 }
 
-void OwnerDrawManager::Detach()
+void OwnerDrawManager::detach()
 {
     for (const QPointer<QWidget> &container : std::as_const(m_containers)) {
         if (container)
@@ -100,19 +100,19 @@ bool OwnerDrawManager::eventFilter(QObject *watched, QEvent *event)
 
 bool OwnerDrawManager::paintButton(QPushButton *button)
 {
-    if (!m_client || !m_client->DoOwnerDraw(button))
+    if (!m_client || !m_client->doOwnerDraw(button))
         return false;
     bool doDefault = true;
     {
         // Ends with this block, before the button's own painting may start another.
         QPainter painter(button);
-        m_client->DrawItem(button, painter, button->rect(), button->isDown(), button->isChecked(), button->isEnabled(),
+        m_client->drawItem(button, painter, button->rect(), button->isDown(), button->isChecked(), button->isEnabled(),
                            button->hasFocus(), doDefault);
     }
     return !doDefault;
 }
 
-void DrawButton(QPainter &painter, const QWidget *button, const QRect &rect, const ButtonFace &face,
+void drawButton(QPainter &painter, const QWidget *button, const QRect &rect, const ButtonFace &face,
                 const ButtonState &state)
 {
     QPalette palette = button->palette();

@@ -19,12 +19,12 @@ constexpr int kNoPicture = -2;
 class IOwnerDrawButton
 {
 public:
-    // The window whose own buttons are drawn; more containers come through OwnerDrawManager::AddContainer.
-    virtual QWidget *ButtonContainerhWnd() const = 0;
-    virtual bool DoOwnerDraw(const QPushButton *button) const = 0;
+    // The window whose own buttons are drawn; more containers come through OwnerDrawManager::addContainer.
+    virtual QWidget *buttonContainer() const = 0;
+    virtual bool doOwnerDraw(const QPushButton *button) const = 0;
     // The painter is open on the button. doDefault comes in true; a client that paints the button clears it,
     // one that leaves it set hands the button to the style's own drawing.
-    virtual void DrawItem(QPushButton *button, QPainter &painter, const QRect &rect, bool pushed, bool checked,
+    virtual void drawItem(QPushButton *button, QPainter &painter, const QRect &rect, bool pushed, bool checked,
                           bool enabled, bool inFocus, bool &doDefault)
         = 0;
 
@@ -45,10 +45,10 @@ public:
     explicit OwnerDrawManager(QObject *parent = nullptr);
     ~OwnerDrawManager() override;
 
-    void Attach(IOwnerDrawButton *client);
-    void AddContainer(QWidget *container);
+    void attach(IOwnerDrawButton *client);
+    void addContainer(QWidget *container);
     // The buttons get their usual look back; the client is not called again.
-    void Detach();
+    void detach();
 
     bool isAttached() const { return m_client != nullptr; }
     QList<QPushButton *> buttons() const;
@@ -85,5 +85,5 @@ struct ButtonState
 // Paints a flat button in the button's palette and font: pushed, disabled, focused and under the pointer
 // each look different. Sizes are the button's own (device-independent) pixels, so the look holds at any
 // screen scale.
-void DrawButton(QPainter &painter, const QWidget *button, const QRect &rect, const ButtonFace &face,
+void drawButton(QPainter &painter, const QWidget *button, const QRect &rect, const ButtonFace &face,
                 const ButtonState &state);

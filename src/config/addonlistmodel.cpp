@@ -20,11 +20,11 @@ QString AddOnListModel::cellText(int row, int column) const
     const AddOnEntry &entry = m_entries.at(row);
     switch (column) {
     case NameColumn:
-        return entry.Name;
+        return entry.name;
     case CommandLineColumn:
-        return entry.CommandLine;
+        return entry.commandLine;
     case ParametersColumn:
-        return entry.Parameters;
+        return entry.parameters;
     default:
         return QString();
     }
@@ -33,9 +33,9 @@ QString AddOnListModel::cellText(int row, int column) const
 void AddOnListModel::setCellText(int row, int column, const QString &text)
 {
     AddOnEntry &entry = m_entries[row];
-    QString *field = column == NameColumn ? &entry.Name
-        : column == CommandLineColumn     ? &entry.CommandLine
-        : column == ParametersColumn      ? &entry.Parameters
+    QString *field = column == NameColumn ? &entry.name
+        : column == CommandLineColumn     ? &entry.commandLine
+        : column == ParametersColumn      ? &entry.parameters
                                           : nullptr;
     if (!field || *field == text)
         return;

@@ -21,7 +21,7 @@ int ButtonImageList::indexOfKey(const QString &key) const
 
 int ButtonImageList::add(const ButtonImageEntry &entry)
 {
-    const QString lookup = lookupKey(entry.Key);
+    const QString lookup = lookupKey(entry.key);
     if (!m_indexOfKey.contains(lookup))
         m_indexOfKey.insert(lookup, count());
     m_entries.append(entry);

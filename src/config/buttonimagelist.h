@@ -24,7 +24,7 @@ public:
     // Index of the picture with this key, -1 when there is none. File keys compare as the platform compares
     // file names.
     int indexOfKey(const QString &key) const;
-    QString keyAt(int index) const { return contains(index) ? m_entries[index].Key : QString(); }
+    QString keyAt(int index) const { return contains(index) ? m_entries[index].key : QString(); }
 
     // Adds a picture at the end and returns its index.
     int add(const ButtonImageEntry &entry);

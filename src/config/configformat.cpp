@@ -169,20 +169,20 @@ AddOnEntry parseAddOn(const QString &name, const QString &value)
     if (!charFile && !fileList)
         return AddOnEntry { name, value, none() };
     AddOnEntry entry;
-    entry.Name = name;
-    entry.Parameters = parameterChoices().at((charFile ? 1 : 0) + (fileList ? 2 : 0));
-    entry.CommandLine = trimBlanks(withoutMacroWords(value));
+    entry.name = name;
+    entry.parameters = parameterChoices().at((charFile ? 1 : 0) + (fileList ? 2 : 0));
+    entry.commandLine = trimBlanks(withoutMacroWords(value));
     return entry;
 }
 
 QString addOnValue(const AddOnEntry &entry)
 {
-    if (entry.Parameters.isEmpty() || entry.Parameters == none())
-        return entry.CommandLine;
+    if (entry.parameters.isEmpty() || entry.parameters == none())
+        return entry.commandLine;
     // The blank joins the two; without a command line there is nothing to join.
-    if (entry.CommandLine.isEmpty())
-        return entry.Parameters;
-    return entry.CommandLine + u' ' + entry.Parameters;
+    if (entry.commandLine.isEmpty())
+        return entry.parameters;
+    return entry.commandLine + u' ' + entry.parameters;
 }
 
 int digitImageKey(QStringView imageKey)

@@ -9,10 +9,10 @@
 // One button of QTA's toolbar. Its tooltip is also its key in "Toolbits".
 struct ToolbarButtonEntry
 {
-    QString Tooltip;
-    QString Command; // empty for a separator
-    int ImageIndex = -1; // into the ButtonImageList; -1 for no picture
-    bool IsSeparator = false;
+    QString tooltip;
+    QString command; // empty for a separator
+    int imageIndex = -1; // into the ButtonImageList; -1 for no picture
+    bool isSeparator = false;
 
     friend bool operator==(const ToolbarButtonEntry &, const ToolbarButtonEntry &) = default;
 };
@@ -20,9 +20,9 @@ struct ToolbarButtonEntry
 // One add-on: an outside program QTA can start. Its name is its key in "Addons".
 struct AddOnEntry
 {
-    QString Name;
-    QString CommandLine; // the program, without parameter macros
-    QString Parameters; // one of ConfigFormat::parameterChoices()
+    QString name;
+    QString commandLine; // the program, without parameter macros
+    QString parameters; // one of ConfigFormat::parameterChoices()
 
     friend bool operator==(const AddOnEntry &, const AddOnEntry &) = default;
 };
@@ -30,9 +30,9 @@ struct AddOnEntry
 // A picture a button can show: the built-in ones are keyed "0" to "7", bitmap files by their short path.
 struct ButtonImageEntry
 {
-    QString Key;
-    QString Source; // a resource path for a built-in picture, else the file's path as the file names it
-    bool BuiltIn = false;
+    QString key;
+    QString source; // a resource path for a built-in picture, else the file's path as the file names it
+    bool builtIn = false;
 
     friend bool operator==(const ButtonImageEntry &, const ButtonImageEntry &) = default;
 };

@@ -68,9 +68,9 @@ QString imageKeyFor(const Configuration &config, int imageIndex)
 void encodeAddOns(const QList<AddOnEntry> &addOns, IniSectionEntries &lines, bool utf8, QStringList &problems)
 {
     const QSet<int> hidden
-        = namelessAfterNameless(addOns.size(), [&](qsizetype i) -> const QString & { return addOns[i].Name; });
+        = namelessAfterNameless(addOns.size(), [&](qsizetype i) -> const QString & { return addOns[i].name; });
     for (int row = 0; row < addOns.size(); ++row) {
-        const QString &name = addOns[row].Name;
+        const QString &name = addOns[row].name;
         const QString value = ConfigFormat::addOnValue(addOns[row]);
         QString problem = iniEntryProblem(name, { value }, utf8);
         if (problem.isEmpty() && hidden.contains(row))
@@ -92,19 +92,19 @@ void encodeButtons(const Configuration &config, IniSectionEntries &lines, bool u
         = namelessAfterNameless(buttons.size(), [&](qsizetype i) -> const QString & { return keys[i]; });
     for (int i = 0; i < buttons.size(); ++i) {
         const ToolbarButtonEntry &button = buttons[i];
-        const QString imageKey = button.IsSeparator ? QString() : imageKeyFor(config, button.ImageIndex);
-        const QStringView command = button.IsSeparator ? QStringView() : QStringView(button.Command);
+        const QString imageKey = button.isSeparator ? QString() : imageKeyFor(config, button.imageIndex);
+        const QStringView command = button.isSeparator ? QStringView() : QStringView(button.command);
         QString problem = iniEntryProblem(keys[i], { command, imageKey }, utf8);
         // A reload splits at the first "|" and takes an empty command for a separator; a blank one is kept
         // in quotes.
-        if (problem.isEmpty() && !button.IsSeparator && command.contains(u'|'))
+        if (problem.isEmpty() && !button.isSeparator && command.contains(u'|'))
             problem = QStringLiteral("its command holds \"|\"");
-        if (problem.isEmpty() && !button.IsSeparator && command.isEmpty())
+        if (problem.isEmpty() && !button.isSeparator && command.isEmpty())
             problem = QStringLiteral("it has no command, so it would load back as a separator");
         if (problem.isEmpty() && hidden.contains(i))
             problem = namelessProblem();
         if (!problem.isEmpty()) {
-            problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.Tooltip) + QStringLiteral(": ")
+            problems.append(describe(QStringLiteral("Toolbar button"), i + 1, button.tooltip) + QStringLiteral(": ")
                             + problem);
         }
         // Quoted where a read would change "command|key": blanks at the end of the image key "8 " of a bitmap
@@ -161,22 +161,22 @@ ToolbarButtonEntry buttonOf(QString &key, QString &value, ButtonImageList *image
     ToolbarButtonEntry button { std::move(key), QString(), -1, bar == 0 || value.isEmpty() };
     const int digit = ConfigFormat::digitImageKey(imageKey);
     if (digit >= 0) {
-        button.ImageIndex = digit;
-    } else if (button.IsSeparator) {
-        button.ImageIndex = 0;
+        button.imageIndex = digit;
+    } else if (button.isSeparator) {
+        button.imageIndex = 0;
     } else if (!imageKey.isEmpty()) {
         // A missing file keeps its path as written, so the button saves it back unchanged.
         const QString source = imageKey.toString();
-        QString pictureKey = GetShortPath(source);
+        QString pictureKey = shortPathName(source);
         if (pictureKey.isEmpty())
             pictureKey = source;
-        button.ImageIndex = images->indexOfKey(pictureKey);
-        if (button.ImageIndex < 0)
-            button.ImageIndex = images->add(ButtonImageEntry { pictureKey, source, false });
+        button.imageIndex = images->indexOfKey(pictureKey);
+        if (button.imageIndex < 0)
+            button.imageIndex = images->add(ButtonImageEntry { pictureKey, source, false });
     }
     if (bar >= 0)
         value.truncate(bar);
-    button.Command = std::move(value);
+    button.command = std::move(value);
     return button;
 }
 
@@ -213,7 +213,7 @@ void Configuration::setAddOnCommands(const QStringList &commands)
     Q_EMIT addOnCommandsChanged();
 }
 
-QString IniFilePath(const QString &iniFolder)
+QString qtaIniPath(const QString &iniFolder)
 {
     const QString folder = addBackslash(iniFolder);
     const QString path = folder + ConfigFormat::iniFileName();
@@ -225,7 +225,7 @@ QString IniFilePath(const QString &iniFolder)
     return matches.isEmpty() ? path : folder + matches.first();
 }
 
-QList<ToolbarButtonEntry> DefaultToolbar()
+QList<ToolbarButtonEntry> defaultToolbar()
 {
     auto button = [](const char16_t *tooltip, const char16_t *command, int image) {
         return ToolbarButtonEntry { QString::fromUtf16(tooltip), QString::fromUtf16(command), image, false };
@@ -255,13 +255,13 @@ void SetupButtonImages(Configuration &config)
 void ResetToolbar(Configuration &config)
 {
     config.images()->removeFrom(kFirstDroppedPicture);
-    config.toolbar()->reset(DefaultToolbar());
+    config.toolbar()->reset(defaultToolbar());
 }
 
 bool LoadConfiguration(Configuration &config, const QString &iniFolder, QString *error, QString *remark,
                        FileStamp *stamp)
 {
-    const QString path = IniFilePath(iniFolder);
+    const QString path = qtaIniPath(iniFolder);
     QByteArray bytes;
     if (!FileSafety::readFile(path, &bytes, error))
         return false;
@@ -284,7 +284,7 @@ bool SaveConfiguration(const Configuration &config, const QString &iniFolder, QS
             *error = why;
         return false;
     };
-    const QString path = IniFilePath(iniFolder);
+    const QString path = qtaIniPath(iniFolder);
     // Read the file again: another program may have changed it since it was loaded.
     QByteArray old;
     if (!FileSafety::readFile(path, &old, error))

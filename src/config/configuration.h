@@ -39,10 +39,10 @@ private:
 };
 
 // The path of QTA.INI in the remembered folder (found whatever the letter case of its name).
-QString IniFilePath(const QString &iniFolder);
+QString qtaIniPath(const QString &iniFolder);
 
 // The toolbar QTA has when its file names none.
-QList<ToolbarButtonEntry> DefaultToolbar();
+QList<ToolbarButtonEntry> defaultToolbar();
 
 // Fills the picture list with the eight built-in pictures, keys "0" to "7".
 void SetupButtonImages(Configuration &config);

@@ -22,7 +22,7 @@ QStringList addOnNames(const QList<AddOnEntry> &addOns)
     QStringList names;
     names.reserve(addOns.size());
     for (const AddOnEntry &addOn : addOns)
-        names.append(addOn.Name);
+        names.append(addOn.name);
     return names;
 }
 
@@ -35,12 +35,12 @@ QStringList savedToolbarKeys(const QList<ToolbarButtonEntry> &buttons)
     QSet<QString> taken;
     // A nameless line is no key another line can replace: it is never taken.
     for (const ToolbarButtonEntry &button : buttons) {
-        keys.append(button.Tooltip);
-        if (QString key = IniRules::matchKey(button.Tooltip); !button.IsSeparator && !key.isEmpty())
+        keys.append(button.tooltip);
+        if (QString key = IniRules::matchKey(button.tooltip); !button.isSeparator && !key.isEmpty())
             taken.insert(std::move(key));
     }
     for (int position = 0; position < buttons.size(); ++position) {
-        if (!buttons[position].IsSeparator)
+        if (!buttons[position].isSeparator)
             continue;
         QString key = IniRules::matchKey(keys[position]);
         if (key.isEmpty())

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-bool FileExists(const QString &path)
+bool fileExists(const QString &path)
 {
     QString name = stripQuotes(path);
     if (name.endsWith(u'/') || name.endsWith(u'\\'))

@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
-bool ShellOpen(const QString &target)
+bool shellOpen(const QString &target)
 {
     const QString text = target.trimmed();
     if (text.isEmpty())

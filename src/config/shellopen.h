@@ -4,4 +4,4 @@
 
 // Hands a document path or a "mailto:" link (the scheme in any letter case) to the desktop's default handler.
 // Returns false when nothing could take it (an empty target, no handler); callers may ignore that.
-bool ShellOpen(const QString &target);
+bool shellOpen(const QString &target);

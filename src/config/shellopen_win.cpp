@@ -9,7 +9,7 @@
 #include <qt_windows.h>
 #include <shellapi.h>
 
-bool ShellOpen(const QString &target)
+bool shellOpen(const QString &target)
 {
     const QString text = target.trimmed();
     if (text.isEmpty())

@@ -51,7 +51,7 @@ QString askSystem(const std::wstring &longPath)
 
 } // namespace
 
-QString GetShortPath(const QString &path)
+QString shortPathName(const QString &path)
 {
     if (path.isEmpty() || path.contains(QChar(0)))
         return {};
@@ -70,7 +70,7 @@ QString GetShortPath(const QString &path)
 
 #include <QFileInfo>
 
-QString GetShortPath(const QString &path)
+QString shortPathName(const QString &path)
 {
     // No short names here; the canonical path is just as stable a key and is "" for a missing path.
     if (path.isEmpty() || path.contains(QChar(0)))

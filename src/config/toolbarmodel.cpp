@@ -9,14 +9,14 @@ ToolbarModel::ToolbarModel(QObject *parent)
 
 bool ToolbarModel::isSeparatorAt(int position) const
 {
-    return position >= 0 && position < count() && m_entries[position].IsSeparator;
+    return position >= 0 && position < count() && m_entries[position].isSeparator;
 }
 
 int ToolbarModel::indexOfKey(const QString &key, int except) const
 {
     const QString wanted = IniRules::matchKey(key);
     for (int i = 0; i < count(); ++i) {
-        if (i != except && IniRules::matchKey(m_entries[i].Tooltip) == wanted)
+        if (i != except && IniRules::matchKey(m_entries[i].tooltip) == wanted)
             return i;
     }
     return -1;

@@ -49,8 +49,8 @@ ToolbarChange::Button ToolbarChange::keep(const ToolbarButtonEntry &entry) const
 {
     const ButtonImageList *images = m_config->images();
     Button button { entry, {} };
-    if (!entry.IsSeparator && images->contains(entry.ImageIndex) && !images->at(entry.ImageIndex).BuiltIn)
-        button.picture = images->at(entry.ImageIndex);
+    if (!entry.isSeparator && images->contains(entry.imageIndex) && !images->at(entry.imageIndex).builtIn)
+        button.picture = images->at(entry.imageIndex);
     return button;
 }
 
@@ -58,10 +58,10 @@ ToolbarButtonEntry ToolbarChange::place(const Button &button) const
 {
     ToolbarButtonEntry entry = button.entry;
     ButtonImageList *images = m_config->images();
-    if (!button.picture.Key.isEmpty() && images->keyAt(entry.ImageIndex) != button.picture.Key) {
-        entry.ImageIndex = images->indexOfKey(button.picture.Key);
-        if (entry.ImageIndex < 0)
-            entry.ImageIndex = images->add(button.picture);
+    if (!button.picture.key.isEmpty() && images->keyAt(entry.imageIndex) != button.picture.key) {
+        entry.imageIndex = images->indexOfKey(button.picture.key);
+        if (entry.imageIndex < 0)
+            entry.imageIndex = images->add(button.picture);
     }
     return entry;
 }
@@ -104,7 +104,7 @@ void ToolbarChange::replace(int position, const ToolbarButtonEntry &entry)
 void ToolbarChange::resetToDefault()
 {
     ToolbarModel *model = m_config->toolbar();
-    if (model->entries() == DefaultToolbar())
+    if (model->entries() == defaultToolbar())
         return;
     const QList<ToolbarButtonEntry> before = model->entries();
     const QList<ButtonImageEntry> pictures = m_config->images()->entries();

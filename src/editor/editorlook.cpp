@@ -40,17 +40,17 @@ public:
     {
     }
 
-    QWidget *ButtonContainerhWnd() const override { return m_window; }
-    bool DoOwnerDraw(const QPushButton *) const override { return true; }
+    QWidget *buttonContainer() const override { return m_window; }
+    bool doOwnerDraw(const QPushButton *) const override { return true; }
 
-    void DrawItem(QPushButton *button, QPainter &painter, const QRect &rect, bool pushed, bool, bool enabled,
+    void drawItem(QPushButton *button, QPainter &painter, const QRect &rect, bool pushed, bool, bool enabled,
                   bool inFocus, bool &doDefault) override
     {
         const QString name = button->objectName();
         for (const DrawnButton &drawn : kDrawnButtons) {
             if (name != QStringView(drawn.name))
                 continue;
-            DrawButton(painter, button, rect, ButtonFace { m_images, drawn.picture, button->text() },
+            drawButton(painter, button, rect, ButtonFace { m_images, drawn.picture, button->text() },
                        ButtonState { pushed, enabled, inFocus });
             doDefault = false;
             return;
@@ -73,14 +73,14 @@ void frmEditor::applyLook()
 
     m_ownerDraw = new OwnerDrawManager(this);
     // The client goes with the manager, so the manager never asks one that is gone.
-    m_ownerDraw->Attach(new EditorButtons(this, m_buttonImages, m_ownerDraw));
+    m_ownerDraw->attach(new EditorButtons(this, m_buttonImages, m_ownerDraw));
     for (const QString &name :
          { QStringLiteral("Frame1"), QStringLiteral("fraCommand"), QStringLiteral("picTab(1)") }) {
         if (auto *container = findChild<QWidget *>(name))
-            m_ownerDraw->AddContainer(container);
+            m_ownerDraw->addContainer(container);
     }
 
-    MakeFlatControls(m_flatControls, findChildren<QWidget *>());
+    makeFlatControls(m_flatControls, findChildren<QWidget *>());
 }
 
 #include "editorlook.moc"

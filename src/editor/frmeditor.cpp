@@ -194,7 +194,7 @@ QString frmEditor::addOnsPrompt()
 
 QString frmEditor::iniFilePath() const
 {
-    return IniFilePath(m_folders.ini);
+    return qtaIniPath(m_folders.ini);
 }
 
 // At its full size where the screen has room for it, else as large as the screen allows, scrolling the rest;
@@ -228,7 +228,7 @@ void frmEditor::buildContextMenus()
     m_contextMenus = new PopupMenu(this);
     m_contextMenus->setObjectName(QStringLiteral("ContextMenus"));
     m_contextMenus->setImageList(m_menuImages);
-    BuildContextMenus(*m_contextMenus);
+    addContextMenuItems(*m_contextMenus);
 }
 
 void frmEditor::buildCommandToolbars()
@@ -468,8 +468,8 @@ frmEditor::SavedLists frmEditor::currentLists() const
     // A picture counts by its key: undoing a reset may give the same picture another index.
     lists.pictureKeys.reserve(lists.toolbar.size());
     for (ToolbarButtonEntry &button : lists.toolbar) {
-        lists.pictureKeys.append(m_config->images()->keyAt(button.ImageIndex));
-        button.ImageIndex = button.ImageIndex < 0 ? -1 : 0;
+        lists.pictureKeys.append(m_config->images()->keyAt(button.imageIndex));
+        button.imageIndex = button.imageIndex < 0 ? -1 : 0;
     }
     return lists;
 }

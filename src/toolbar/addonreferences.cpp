@@ -37,7 +37,7 @@ AddOnReferences::AddOnReferences(const QList<AddOnEntry> &addOns)
 {
     m_names.reserve(addOns.size());
     for (const AddOnEntry &addOn : addOns)
-        m_names.insert(IniRules::matchKey(addOn.Name));
+        m_names.insert(IniRules::matchKey(addOn.name));
 }
 
 QString AddOnReferences::problem(const QString &command) const

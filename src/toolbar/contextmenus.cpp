@@ -2,7 +2,7 @@
 
 #include "popupmenu.h"
 
-void BuildContextMenus(PopupMenu &menus)
+void addContextMenuItems(PopupMenu &menus)
 {
     menus.clear();
     menus.addItem(QStringLiteral("&Add a new Button"), 0, QStringLiteral("T0"));

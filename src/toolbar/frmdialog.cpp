@@ -48,7 +48,7 @@ void frmDialog::setPicturePreview(bool show)
 void frmDialog::showPreview(const QString &file)
 {
     // A folder or a name that is no readable picture leaves the preview as it was.
-    if (!m_picturePreview || !m_previewImage || !FileExists(file))
+    if (!m_picturePreview || !m_previewImage || !fileExists(file))
         return;
     const QPixmap picture = ImageList::readPicture(file, QSize(16, 16), QColor(255, 0, 255));
     if (!picture.isNull())

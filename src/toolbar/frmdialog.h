@@ -22,10 +22,10 @@ public:
 
     void setPicturePreview(bool show);
     bool picturePreview() const { return m_picturePreview; }
-    FileDialog *CommonDialog1() const { return m_dialog; }
+    FileDialog *fileDialog() const { return m_dialog; }
 
     // The preview strip and the picture it shows (for tests).
-    QWidget *Picture1() const { return m_strip; }
+    QWidget *previewStrip() const { return m_strip; }
     QLabel *picPreviewImage() const { return m_previewImage; }
 
 private:

@@ -68,9 +68,9 @@ void PreviewToolbar::insertButton(int position)
 {
     const ToolbarButtonEntry &entry = m_model->at(position);
     const int before = position < m_toolbar->buttonCount() ? position : -1;
-    m_toolbar->addButton(entry.Tooltip, entry.IsSeparator ? -1 : entry.ImageIndex, before, 0, QString(),
-                         entry.IsSeparator ? kStyleSeparator : kStyleButton);
-    m_toolbar->setButtonCommand(position, entry.Command);
+    m_toolbar->addButton(entry.tooltip, entry.isSeparator ? -1 : entry.imageIndex, before, 0, QString(),
+                         entry.isSeparator ? kStyleSeparator : kStyleButton);
+    m_toolbar->setButtonCommand(position, entry.command);
     updateMark(position);
 }
 
@@ -78,25 +78,25 @@ void PreviewToolbar::updateButton(int position)
 {
     const ToolbarButtonEntry &entry = m_model->at(position);
     // A button that became a separator or the reverse changes its kind: put a new one in its place.
-    if (entry.IsSeparator != m_toolbar->isSeparator(position)) {
+    if (entry.isSeparator != m_toolbar->isSeparator(position)) {
         m_toolbar->removeButton(position);
         insertButton(position);
         return;
     }
-    m_toolbar->setButtonTooltip(position, entry.Tooltip);
-    m_toolbar->setButtonPicture(position, entry.IsSeparator ? -1 : entry.ImageIndex);
-    m_toolbar->setButtonCommand(position, entry.Command);
+    m_toolbar->setButtonTooltip(position, entry.tooltip);
+    m_toolbar->setButtonPicture(position, entry.isSeparator ? -1 : entry.imageIndex);
+    m_toolbar->setButtonCommand(position, entry.command);
     updateMark(position);
 }
 
 void PreviewToolbar::updateMark(int position)
 {
     const ToolbarButtonEntry &entry = m_model->at(position);
-    if (entry.IsSeparator) {
+    if (entry.isSeparator) {
         m_toolbar->setButtonMark(position, QString());
         return;
     }
-    QStringList reasons { m_references.problem(entry.Command), m_keyWarnings.value(position) };
+    QStringList reasons { m_references.problem(entry.command), m_keyWarnings.value(position) };
     reasons.removeAll(QString());
     m_toolbar->setButtonMark(position, reasons.join(u'\n'));
 }

@@ -266,7 +266,7 @@ void ToolbarPage::fillAddOnCommands()
         showCommand(shown);
     else
         m_commandAddOns->setCurrentIndex(0);
-    SizeDropDownToItems(m_commandAddOns, this);
+    sizeDropDownToItems(m_commandAddOns, this);
 }
 
 void ToolbarPage::showButtonMenu(int position)
@@ -352,7 +352,7 @@ void ToolbarPage::moveButton(int position, int to)
         toolbar.move(position, to);
         if (overSeparator) {
             ToolbarButtonEntry separator = m_model->at(position);
-            separator.Tooltip = freeSeparatorKey(position + 1, position);
+            separator.tooltip = freeSeparatorKey(position + 1, position);
             toolbar.replace(position, separator);
         }
     });
@@ -370,7 +370,7 @@ void ToolbarPage::dropButton(int from, int to)
                toolbar.move(from, to);
                if (separator) {
                    ToolbarButtonEntry moved = m_model->at(to);
-                   moved.Tooltip = freeSeparatorKey(to + 1, to);
+                   moved.tooltip = freeSeparatorKey(to + 1, to);
                    toolbar.replace(to, moved);
                }
            });
@@ -397,9 +397,9 @@ void ToolbarPage::beginEdit(int position)
     trimItems(m_commandAddOns, int(m_config->addOnCommands().size()));
     m_editPosition = position;
     m_frame->show();
-    m_tooltip->setText(entry.Tooltip);
-    showCommand(entry.Command);
-    showPicture(entry.ImageIndex);
+    m_tooltip->setText(entry.tooltip);
+    showCommand(entry.command);
+    showPicture(entry.imageIndex);
     m_tooltip->setFocus();
     m_tooltip->selectAll();
     Q_EMIT editingChanged();
@@ -458,9 +458,9 @@ void ToolbarPage::commitEdit()
     if (m_editPosition < 0)
         return;
     ToolbarButtonEntry edited = m_model->at(m_editPosition);
-    edited.Tooltip = m_tooltip->text();
-    edited.ImageIndex = pictureOfSelection();
-    edited.Command = commandOfSelection();
+    edited.tooltip = m_tooltip->text();
+    edited.imageIndex = pictureOfSelection();
+    edited.command = commandOfSelection();
     if (!confirmUnsavable(edited) || m_editPosition < 0)
         return;
     const int position = m_editPosition;
@@ -477,7 +477,7 @@ int ToolbarPage::otherButtonNamed(const QString &tooltip) const
         return -1;
     for (int position = 0; position < m_model->count(); ++position) {
         const ToolbarButtonEntry &entry = m_model->at(position);
-        if (position != m_editPosition && !entry.IsSeparator && IniRules::sameKey(entry.Tooltip, tooltip))
+        if (position != m_editPosition && !entry.isSeparator && IniRules::sameKey(entry.tooltip, tooltip))
             return position;
     }
     return -1;
@@ -489,24 +489,24 @@ bool ToolbarPage::confirmUnsavable(const ToolbarButtonEntry &edited)
 {
     QStringList problems;
     QWidget *back = nullptr;
-    const QString keyProblem = iniKeyProblem(edited.Tooltip);
+    const QString keyProblem = iniKeyProblem(edited.tooltip);
     if (!keyProblem.isEmpty()) {
         problems.append(QStringLiteral("The tooltip \"%1\" cannot be saved as the button's name in QTA.INI: %2. "
                                        "Saving will be refused until it is changed.")
-                            .arg(edited.Tooltip, keyProblem));
+                            .arg(edited.tooltip, keyProblem));
         back = m_tooltip;
-    } else if (const int other = otherButtonNamed(edited.Tooltip); other >= 0) {
+    } else if (const int other = otherButtonNamed(edited.tooltip); other >= 0) {
         problems.append(QStringLiteral("Button %1 already has the tooltip \"%2\". The tooltip is the button's name "
                                        "in QTA.INI: on saving, the two lines collapse into one and one of the "
                                        "two buttons is lost.")
                             .arg(other + 1)
-                            .arg(m_model->at(other).Tooltip));
+                            .arg(m_model->at(other).tooltip));
         back = m_tooltip;
     }
-    if (edited.Command.contains(u'|')) {
+    if (edited.command.contains(u'|')) {
         problems.append(QStringLiteral("The command \"%1\" holds \"|\", which a button's line in QTA.INI cannot hold. "
                                        "Saving will be refused until it is changed.")
-                            .arg(edited.Command));
+                            .arg(edited.command));
         if (!back)
             back = m_commandAddOns->currentIndex() >= 1 ? m_commandAddOns : m_commandNoAddOns;
     }
@@ -572,7 +572,7 @@ void ToolbarPage::browseForBitmap()
 {
     QPointer<frmDialog> picker = new frmDialog(this);
     picker->setPicturePreview(true);
-    FileDialog *dialog = picker->CommonDialog1();
+    FileDialog *dialog = picker->fileDialog();
     dialog->setFileName(QString());
     dialog->setFilter(QStringLiteral("Windows Bitmaps (*.bmp)|*.bmp"));
     dialog->setFilterIndex(1);
@@ -595,7 +595,7 @@ void ToolbarPage::browseForBitmap()
         return;
     }
     // Without a short form the full path still finds the picture again.
-    QString key = GetShortPath(file);
+    QString key = shortPathName(file);
     if (key.isEmpty())
         key = file;
     ButtonImageList *images = m_config->images();

@@ -12,7 +12,7 @@ const QByteArray kIni = QByteArray(kHostIni).replace("Notes=", "Batch=C:\\B.EXE 
 
 QStringList rowOf(const EditorWindow &w, int row)
 {
-    return { w.grid()->CellContent(row, 1), w.grid()->CellContent(row, 2), w.grid()->CellContent(row, 3) };
+    return { w.grid()->cellContent(row, 1), w.grid()->cellContent(row, 2), w.grid()->cellContent(row, 3) };
 }
 
 } // namespace
@@ -49,10 +49,10 @@ private Q_SLOTS:
         EditorWindow w;
         QVERIFY(w.start());
         w.clickTab(2);
-        const QString before = w.grid()->CellContent(2, column);
+        const QString before = w.grid()->cellContent(2, column);
         w.startCellEdit(2, column);
         QWidget *editor = QApplication::focusWidget();
-        QCOMPARE(editor->mapTo(w.grid()->parentWidget(), QPoint()), w.grid()->CellRectangle(2, column).topLeft());
+        QCOMPARE(editor->mapTo(w.grid()->parentWidget(), QPoint()), w.grid()->cellRectangle(2, column).topLeft());
         if (auto *box = qobject_cast<QLineEdit *>(editor)) {
             QCOMPARE(box->selectedText(), before);
             QTest::keyClicks(box, u"Typed"_s);
@@ -60,7 +60,7 @@ private Q_SLOTS:
         for (const int key : keys)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
         QVERIFY(!w.grid()->isEditing());
-        QCOMPARE(w.grid()->CellContent(2, column), stored.isEmpty() ? before : stored);
+        QCOMPARE(w.grid()->cellContent(2, column), stored.isEmpty() ? before : stored);
         if (keys.constLast() != Qt::Key_Tab)
             QCOMPARE(QApplication::focusWidget(), w.grid());
     }
@@ -71,7 +71,7 @@ private Q_SLOTS:
         EditorWindow w;
         QVERIFY(w.start());
         w.clickTab(2);
-        const QString name = w.grid()->CellContent(2, 1);
+        const QString name = w.grid()->cellContent(2, 1);
         w.startCellEdit(2, 1);
         QTest::keyClicks(QApplication::focusWidget(), u"Typed"_s);
         w.clickCell(1, 1);
@@ -94,7 +94,7 @@ private Q_SLOTS:
         w.clickCell(1, 1);
         QVERIFY(!w.grid()->isEditing());
         QCOMPARE(w.savedSection("Addons"), sectionOf(kHostIni, "Addons") + "New Add-On=\r\n");
-        QCOMPARE(w.grid()->CellContent(2, 1), name);
+        QCOMPARE(w.grid()->cellContent(2, 1), name);
     }
 
     // Delete is greyed without a row; equal names are marked, in a tooltip that wraps; bad names refuse the save.
@@ -112,7 +112,7 @@ private Q_SLOTS:
         QTest::mouseClick(add, Qt::LeftButton);
         QVERIFY(kill->isEnabled());
         QTest::mouseClick(add, Qt::LeftButton);
-        QCOMPARE(w.grid()->CurrentRow(), 2);
+        QCOMPARE(w.grid()->currentRow(), 2);
         const QString warning = w.addOnsPage()->nameWarning(1);
         QVERIFY(warning.contains(u"Rows 1 and 2"_s) && warning.contains(u"command line of row 2"_s));
         QVERIFY(w.grid()->accessibleDescription().contains(u"Row 2: "_s + warning));
@@ -158,7 +158,7 @@ private Q_SLOTS:
             QVERIFY(asked && !w.grid()->isEditing());
             QCOMPARE(w.window->focusWidget(), w.grid());
             const QString path = folder + u'/' + QFileInfo(chosen).fileName();
-            const QString stored = GetShortPath(path).isEmpty() ? QDir::toNativeSeparators(path) : GetShortPath(path);
+            const QString stored = shortPathName(path).isEmpty() ? QDir::toNativeSeparators(path) : shortPathName(path);
             QCOMPARE(rowOf(w, 2)[1], chosen.isEmpty() ? u"C:\\NOTEPAD.EXE"_s : stored);
         }
     }
@@ -232,7 +232,7 @@ private Q_SLOTS:
         w.clickCell(2, 1);
         QTest::keyClick(w.grid(), Qt::Key_Down, Qt::AltModifier);
         QCOMPARE(w.offered(u"Undo"_s), u"Undo Move Add-On Down"_s);
-        QCOMPARE(w.grid()->CurrentRow(), 3);
+        QCOMPARE(w.grid()->currentRow(), 3);
         QTest::mousePress(w.grid()->viewport(), Qt::LeftButton, {}, w.cellCentre(1, 1));
         QTest::mouseMove(w.grid()->viewport(), w.cellCentre(3, 1) + QPoint(0, 3));
         QTest::mouseRelease(w.grid()->viewport(), Qt::LeftButton, {}, w.cellCentre(3, 1) + QPoint(0, 3));

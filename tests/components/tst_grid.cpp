@@ -31,10 +31,10 @@ private Q_SLOTS:
         m_page->show();
         QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
         m_grid->setCurrentRow(2);
-        connect(m_grid, &Grid::EditRequested, this, note(u"edit"_s));
-        connect(m_grid, &Grid::CurrentCellChanged, this, note(u"current"_s));
-        connect(m_grid, &Grid::GridNotice, this, [this] { m_log << u"notice"_s; });
-        connect(m_grid, &Grid::EditingEnded, this, [this] { m_log << u"ended"_s; });
+        connect(m_grid, &Grid::editRequested, this, note(u"edit"_s));
+        connect(m_grid, &Grid::currentCellChanged, this, note(u"current"_s));
+        connect(m_grid, &Grid::gridNotice, this, [this] { m_log << u"notice"_s; });
+        connect(m_grid, &Grid::editingEnded, this, [this] { m_log << u"ended"_s; });
     }
 
     void editEndsWhenItsCellGoesAway_data()
@@ -64,7 +64,7 @@ private Q_SLOTS:
         m_log.clear();
         change(*m_grid);
         QCOMPARE(m_grid->isEditing(), stillEditing);
-        QCOMPARE(m_grid->CurrentRow(), current);
+        QCOMPARE(m_grid->currentRow(), current);
         // The page stores or drops its editor's text on the notice, before the edit is gone.
         QStringList expected = stillEditing ? QStringList() : QStringList { u"notice"_s, u"ended"_s };
         if (current != 2)

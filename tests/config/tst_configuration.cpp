@@ -36,8 +36,8 @@ QStringList buttons(const Configuration &config)
 {
     QStringList out;
     for (const ToolbarButtonEntry &b : config.toolbar()->entries()) {
-        out.append(b.IsSeparator ? u"%1 gap %2"_s.arg(b.Tooltip).arg(b.ImageIndex)
-                                 : u"%1=%2|%3"_s.arg(b.Tooltip, b.Command).arg(b.ImageIndex));
+        out.append(b.isSeparator ? u"%1 gap %2"_s.arg(b.tooltip).arg(b.imageIndex)
+                                 : u"%1=%2|%3"_s.arg(b.tooltip, b.command).arg(b.imageIndex));
     }
     return out;
 }
@@ -46,7 +46,7 @@ QStringList addOns(const Configuration &config)
 {
     QStringList out;
     for (const AddOnEntry &a : config.addOns()->entries())
-        out.append(a.Name + u'=' + a.CommandLine + u';' + a.Parameters);
+        out.append(a.name + u'=' + a.commandLine + u';' + a.parameters);
     return out;
 }
 
@@ -135,11 +135,11 @@ private Q_SLOTS:
             QCOMPARE(::buttons(config), buttons.isEmpty() ? kDefaultButtons : buttons.split(u'\n'));
             QStringList commands { kNone };
             for (int i = 0; i < config.addOns()->count(); ++i)
-                commands += ConfigFormat::addOnCommandForms(config.addOns()->at(i).Name, i);
+                commands += ConfigFormat::addOnCommandForms(config.addOns()->at(i).name, i);
             QCOMPARE(config.addOnCommands(), commands);
             QVERIFY(LoadConfiguration(config, dir.path()));
         }
-        QCOMPARE(QFileInfo::exists(IniFilePath(dir.path())), !file.isNull()); // loading never writes
+        QCOMPARE(QFileInfo::exists(qtaIniPath(dir.path())), !file.isNull()); // loading never writes
     }
 
     void pictureKeys()
@@ -150,7 +150,7 @@ private Q_SLOTS:
         writeBytes(a, "BM");
         writeBytes(b, "BM");
         // An existing file's key: its short path on Windows, the (canonical) path itself elsewhere.
-        const QString aKey = GetShortPath(a), bKey = GetShortPath(b);
+        const QString aKey = shortPathName(a), bKey = shortPathName(b);
         const QString file = u"[General]\n[Toolbits]\nA=X|%1\nB=X|%2\nC=X|%3\nD=Y|%3\nE=X|%4\n"_s;
         Configuration config;
         QVERIFY(loadFrom(config, dir, file.arg(a, dir + u"/./a.bmp"_s, missing, b).toUtf8()));
@@ -159,10 +159,10 @@ private Q_SLOTS:
 
         // Both spellings of a.bmp name one picture; the missing file keeps its path as written.
         QVERIFY(SaveConfiguration(config, dir));
-        QCOMPARE(readBytes(IniFilePath(dir)), file.arg(aKey, aKey, missing, bKey).toUtf8());
+        QCOMPARE(readBytes(qtaIniPath(dir)), file.arg(aKey, aKey, missing, bKey).toUtf8());
 
         // Pictures from index 9 on go at each load; index 8 stays even when no button uses it any more.
-        writeBytes(IniFilePath(dir), (u"[Toolbits]\nE=X|"_s + b + u'\n').toUtf8());
+        writeBytes(qtaIniPath(dir), (u"[Toolbits]\nE=X|"_s + b + u'\n').toUtf8());
         QVERIFY(LoadConfiguration(config, dir));
         QCOMPARE(buttons(config), QStringList { u"E=X|9"_s });
         QCOMPARE(config.images()->count(), 10);
@@ -189,7 +189,7 @@ private Q_SLOTS:
         const QString file = dir.filePath(name);
         QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
         writeBytes(file, name.toUtf8());
-        const QString key = GetShortPath(file);
+        const QString key = shortPathName(file);
         QCOMPARE(readBytes(key), name.toUtf8());
         static const QRegularExpression shortName(u"^[^ .]{1,8}(\\.[^ .]{1,3})?$"_s);
         const QStringList parts = key.split(u'\\');
@@ -250,7 +250,7 @@ private Q_SLOTS:
         config.addOns()->setEntries(addOns);
         QString error;
         QVERIFY2(SaveConfiguration(config, dir.path(), &error), qPrintable(error));
-        QCOMPARE(readBytes(IniFilePath(dir.path())), file);
+        QCOMPARE(readBytes(qtaIniPath(dir.path())), file);
     }
 
     // Entries a save must not write as they stand: nothing is written, and the error names every one of them.
@@ -289,7 +289,7 @@ private Q_SLOTS:
         QFETCH(QString, named);
 
         QTemporaryDir dir;
-        const QString path = IniFilePath(dir.path());
+        const QString path = qtaIniPath(dir.path());
         Configuration config;
         QVERIFY(loadFrom(config, dir.path(), file));
         if (!key.isNull() && isButton)
@@ -354,14 +354,14 @@ private Q_SLOTS:
     void iniFilePath()
     {
         const QTemporaryDir dir;
-        QCOMPARE(IniFilePath(dir.path() + u"/  "_s), dir.path() + u"/QTA.INI"_s);
-        QCOMPARE(IniFilePath(u"  "_s), QDir::separator() + u"QTA.INI"_s);
+        QCOMPARE(qtaIniPath(dir.path() + u"/  "_s), dir.path() + u"/QTA.INI"_s);
+        QCOMPARE(qtaIniPath(u"  "_s), QDir::separator() + u"QTA.INI"_s);
         // A file spelt in lower case is found in that folder too, not created a second time beside it.
         QFile lower(dir.path() + u"/qta.ini"_s);
         QVERIFY(lower.open(QIODevice::WriteOnly));
         lower.close();
         if (!QFileInfo::exists(dir.path() + u"/QTA.INI"_s))
-            QCOMPARE(IniFilePath(dir.path() + u"  "_s), dir.path() + u"/qta.ini"_s);
+            QCOMPARE(qtaIniPath(dir.path() + u"  "_s), dir.path() + u"/qta.ini"_s);
     }
 };
 

@@ -371,7 +371,7 @@ private Q_SLOTS:
         QCOMPARE(QPair(fileId(m_path), QFileInfo(m_path).size()), before);
         QCOMPARE(entries(m_work), (QStringList { u"QTA.INI"_s, u"real"_s }));
         // The picture preview asks before it opens a file: a regular file counts, a pipe never makes it wait.
-        QCOMPARE(FileExists(m_path), kind == u"huge");
+        QCOMPARE(fileExists(m_path), kind == u"huge");
     }
 
     // Whether the file changed since a stamp: its bytes count, not its times.

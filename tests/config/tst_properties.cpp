@@ -104,7 +104,7 @@ QStringList describeButtons(const Configuration &config)
 {
     QStringList out;
     for (const ToolbarButtonEntry &b : config.toolbar()->entries())
-        out.append(describeButton(b.Tooltip, b.IsSeparator ? QString() : b.Command, imageKey(config, b.ImageIndex)));
+        out.append(describeButton(b.tooltip, b.isSeparator ? QString() : b.command, imageKey(config, b.imageIndex)));
     return out;
 }
 
@@ -123,8 +123,8 @@ Prediction predict(const Configuration &config, bool utf8)
     QList<Line> addOnLines;
     for (const AddOnEntry &a : config.addOns()->entries()) {
         const QString value = ConfigFormat::addOnValue(a);
-        p.refused |= !writableEntry(a.Name, value, utf8);
-        addOnLines.append(Line { a.Name, value });
+        p.refused |= !writableEntry(a.name, value, utf8);
+        addOnLines.append(Line { a.name, value });
     }
     // A read gives back exactly the value the lists make: the command line and the parameters.
     for (const Line &l : written(addOnLines, &p.refused)) {
@@ -136,28 +136,28 @@ Prediction predict(const Configuration &config, bool utf8)
     const QList<ToolbarButtonEntry> &entries = config.toolbar()->entries();
     QSet<QString> taken;
     for (const ToolbarButtonEntry &b : entries)
-        taken.insert(b.IsSeparator ? QString() : foldedKey(b.Tooltip));
+        taken.insert(b.isSeparator ? QString() : foldedKey(b.tooltip));
     taken.remove(QString());
     QList<Line> buttonLines;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const ToolbarButtonEntry &b = entries[i];
-        QString key = b.Tooltip;
-        for (qsizetype n = i + 1; b.IsSeparator && taken.contains(foldedKey(key)); ++n)
+        QString key = b.tooltip;
+        for (qsizetype n = i + 1; b.isSeparator && taken.contains(foldedKey(key)); ++n)
             key = u"space"_s + QString::number(n);
-        if (b.IsSeparator && !foldedKey(key).isEmpty())
+        if (b.isSeparator && !foldedKey(key).isEmpty())
             taken.insert(foldedKey(key));
-        const QString value = b.IsSeparator ? u"|"_s : b.Command + u'|' + imageKey(config, b.ImageIndex);
+        const QString value = b.isSeparator ? u"|"_s : b.command + u'|' + imageKey(config, b.imageIndex);
         p.refused |= !writableEntry(key, value, utf8);
-        p.refused |= !b.IsSeparator && (b.Command.contains(u'|') || b.Command.isEmpty());
+        p.refused |= !b.isSeparator && (b.command.contains(u'|') || b.command.isEmpty());
         buttonLines.append(Line { key, value });
     }
     // Command and image key come back exactly, split at the first bar.
     for (const Line &l : written(buttonLines, &p.refused))
         p.buttons.append(describeButton(l.key, l.value.section(u'|', 0, 0), l.value.section(u'|', 1)));
     p.rewrites |= buttonLines.isEmpty();
-    for (const ToolbarButtonEntry &b : buttonLines.isEmpty() ? DefaultToolbar() : QList<ToolbarButtonEntry>())
+    for (const ToolbarButtonEntry &b : buttonLines.isEmpty() ? defaultToolbar() : QList<ToolbarButtonEntry>())
         p.buttons.append(
-            describeButton(b.Tooltip, b.IsSeparator ? QString() : b.Command, QString::number(b.ImageIndex)));
+            describeButton(b.tooltip, b.isSeparator ? QString() : b.command, QString::number(b.imageIndex)));
     return p;
 }
 
@@ -258,7 +258,7 @@ QString randomKey(Gen &g, const Configuration &config)
         = u"New,new ,SAVE,space4,Tool,\u00c9t\u00e9,\tPad\x1a,\"Quoted\",x],Euro \u20ac,, "_s.split(u',');
     static const QStringList bad = u"a=b,[x],\t;x,a\nb,next \u2192"_s.split(u',');
     if (g.chance(20) && config.toolbar()->count() > 0)
-        return config.toolbar()->at(g(config.toolbar()->count())).Tooltip.toUpper();
+        return config.toolbar()->at(g(config.toolbar()->count())).tooltip.toUpper();
     return g.chance(4) ? g.pick(bad) : g.pick(keys);
 }
 
@@ -311,8 +311,8 @@ void randomEdit(Gen &g, Configuration &config, QList<ToolbarButtonEntry> &button
         list->moveAddOn(r, to);
     } else if (kind == 7 && !addOns.isEmpty()) {
         const AddOnEntry a = randomAddOn(g, config);
-        QString &cell = column == 0 ? addOns[r].Name : column == 1 ? addOns[r].CommandLine : addOns[r].Parameters;
-        cell = column == 0 ? a.Name : column == 1 ? a.CommandLine : a.Parameters;
+        QString &cell = column == 0 ? addOns[r].name : column == 1 ? addOns[r].commandLine : addOns[r].parameters;
+        cell = column == 0 ? a.name : column == 1 ? a.commandLine : a.parameters;
         list->setCellText(r, column, cell);
     }
 }

@@ -173,7 +173,7 @@ private Q_SLOTS:
         QVERIFY(w.start());
         w.clickTab(2);
         QVERIFY(w.grid()->isVisible() && w.commands()->isVisible());
-        QCOMPARE(w.grid()->CurrentRow(), 1);
+        QCOMPARE(w.grid()->currentRow(), 1);
         QVERIFY(w.control(u"cmdKillAddOn"_s)->isEnabled());
         w.startCellEdit(1, 1);
         EditorWindow::typeOver(QApplication::focusWidget(), u"Printer"_s);
@@ -193,7 +193,7 @@ private Q_SLOTS:
         w.clickTab(2);
         w.clickCell(2, 2);
         w.clickCommand(u"Reload INI"_s);
-        QCOMPARE(w.grid()->CurrentRow(), 1);
+        QCOMPARE(w.grid()->currentRow(), 1);
     }
 
     // A save that cannot write leaves no backup, and the tab switch keeps the lists instead of loading over them.
@@ -282,7 +282,7 @@ private Q_SLOTS:
         w.clickCommand(u"Undo"_s);
         QVERIFY(w.grid()->isEditing() && name->text() == u"Notes"_s);
         w.clickCommand(u"Undo"_s);
-        QVERIFY(!w.grid()->isEditing() && w.grid()->RowCount() == 1);
+        QVERIFY(!w.grid()->isEditing() && w.grid()->rowCount() == 1);
     }
 
     // Entries that are one key of the file are marked, and a save says which one survives before it writes.
@@ -428,7 +428,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(EditorWindow::messages().size(), 1, 10000);
         QVERIFY(inFront);
         QCOMPARE(w.preview()->buttonCount(), answer == QMessageBox::Yes ? 3 : 2);
-        QCOMPARE(w.grid()->CellContent(2, 1), answer == QMessageBox::Yes ? u"Memo"_s : u"Notes"_s);
+        QCOMPARE(w.grid()->cellContent(2, 1), answer == QMessageBox::Yes ? u"Memo"_s : u"Notes"_s);
         QCOMPARE(w.offered(u"Undo"_s).isEmpty(), answer == QMessageBox::Yes);
         // A later change is offered as well; kept, the save asks before it replaces it.
         w.answerMessage(u"by another program"_s, QMessageBox::No);

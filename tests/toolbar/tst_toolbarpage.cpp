@@ -277,7 +277,7 @@ private Q_SLOTS:
         QVERIFY(previewed);
         QTest::mouseClick(w.control(u"cmdDone"_s), Qt::LeftButton);
         // Its key: the short path on Windows, the path itself elsewhere (the folder is canonical).
-        const QByteArray changed = "New=NEW|" + GetShortPath(bitmap).toLocal8Bit() + "\r\n" + kDefault.mid(N.size());
+        const QByteArray changed = "New=NEW|" + shortPathName(bitmap).toLocal8Bit() + "\r\n" + kDefault.mid(N.size());
         QCOMPARE(w.savedSection("Toolbits"), changed);
 
         auto *tabs = w.control<QTabWidget>(u"vbTabControl1"_s)->tabBar();
