@@ -192,7 +192,7 @@ private Q_SLOTS:
         EditorWindow w("[Addons]\r\n" + lines);
         QVERIFY(w.start());
         w.clickTab(2);
-        QCOMPARE(rowOf(w, 1), shown);
+        QCOMPARE(rowOf(w, 1) << w.grid()->model()->headerData(0, Qt::Horizontal).toString(), shown << u"Add-On Name"_s);
         if (column == 3) {
             w.startCellEdit(1, 3);
             EditorWindow::pick(w.control<QComboBox>(u"cmbboxAddOnParameters"_s), text);
