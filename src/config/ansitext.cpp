@@ -1,6 +1,19 @@
-// Windows-1252 of our own, for every system but Windows (ansitext_win.cpp asks the system there).
+// 8-bit text: the conversion both systems share, then Windows-1252 of our own for every system but Windows
+// (ansitext_win.cpp asks the system there).
 
 #include "ansitext.h"
+
+namespace AnsiText {
+
+// Both platforms' conversions append; a fresh array is the common case.
+QByteArray encode(QStringView text)
+{
+    QByteArray out;
+    appendEncoded(text, out);
+    return out;
+}
+
+} // namespace AnsiText
 
 #ifndef Q_OS_WIN
 
@@ -43,13 +56,6 @@ QString decode(QByteArrayView bytes)
     QChar *dst = out.data();
     for (qsizetype i = 0; i < bytes.size(); ++i)
         dst[i] = QChar(decodeByte(static_cast<unsigned char>(bytes[i])));
-    return out;
-}
-
-QByteArray encode(QStringView text)
-{
-    QByteArray out;
-    appendEncoded(text, out);
     return out;
 }
 

@@ -45,13 +45,6 @@ QString decode(QByteArrayView bytes)
     return out;
 }
 
-QByteArray encode(QStringView text)
-{
-    QByteArray out;
-    appendEncoded(text, out);
-    return out;
-}
-
 void appendEncoded(QStringView text, QByteArray &out)
 {
     const int size = callSize(text.size());
