@@ -15,7 +15,6 @@
 #include "configuration.h"
 #include "folderbrowser.h"
 #include "frmeditor.h"
-#include "grid.h"
 #include "toolbar.h"
 
 #include <QApplication>
@@ -25,6 +24,7 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QTabBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -367,7 +367,7 @@ bool measureWindow(frmEditor &editor, QTabBar *tabs, const QString &folder, int 
     editor.setIniPath();
     Configuration *config = editor.configuration();
     auto *preview = editor.findChild<Toolbar *>(QStringLiteral("vbQTAToolbar"));
-    auto *grid = editor.findChild<Grid *>(QStringLiteral("grdAddOnsList"));
+    auto *grid = editor.findChild<QTableView *>(QStringLiteral("grdAddOnsList"));
     auto reload = [&editor] {
         if (!editor.reloadIni())
             std::_Exit(1);

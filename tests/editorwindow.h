@@ -3,12 +3,13 @@
 // The real main window on a QTA.INI and a settings store of the test's own, and what a user does with it:
 // clicks, typing, menu choices and answers to message boxes through their seams.
 
+#include "addonnamemarks.h"
 #include "addonspage.h"
+#include "addonsview.h"
 #include "filedialog.h"
 #include "folderbrowser.h"
 #include "foldersettings.h"
 #include "frmeditor.h"
-#include "grid.h"
 #include "messagebox.h"
 #include "popupmenu.h"
 #include "testfiles.h"
@@ -81,7 +82,7 @@ public:
     QByteArray fileBytes() const { return readBytes(iniPath()); }
 
     template<typename T = QWidget> T *control(const QString &name) const { return window->findChild<T *>(name); }
-    Grid *grid() const { return control<Grid>(u"grdAddOnsList"_s); }
+    AddOnsView *grid() const { return control<AddOnsView>(u"grdAddOnsList"_s); }
     Toolbar *preview() const { return control<Toolbar>(u"vbQTAToolbar"_s); }
     AddOnsPage *addOnsPage() const { return control<AddOnsPage>(u"picTab(1)"_s); }
     bool panelOpen() const { return control(u"Frame1"_s)->isVisible(); }
@@ -166,19 +167,23 @@ public:
         QTest::keyClicks(box, text);
     }
 
-    // Grid rows and columns count from 1.
-    QPoint cellCentre(int row, int column) const
-    {
-        return grid()->viewport()->mapFrom(grid()->parentWidget(), grid()->cellRectangle(row, column).center());
-    }
+    // Grid rows and columns count from 1, as the page's words do.
+    QModelIndex cell(int row, int column) const { return grid()->model()->index(row - 1, column - 1); }
+    QString cellText(int row, int column) const { return cell(row, column).data().toString(); }
+    QString nameWarning(int row) const { return cell(row, 1).data(AddOnNameMarks::WarningRole).toString(); }
+    int currentRow() const { return grid()->currentIndex().row() + 1; }
+    bool editing() const { return addOnsPage()->isEditing(); }
+    QPoint cellCentre(int row, int column) const { return grid()->visualRect(cell(row, column)).center(); }
     void clickCell(int row, int column, Qt::MouseButton button = Qt::LeftButton) const
     {
         QTest::mouseClick(grid()->viewport(), button, {}, cellCentre(row, column));
     }
-    // Selects the cell, then clicks it again: the page's way to start editing it.
+    // Selects the cell, then clicks it again: the page's way to start editing it. A user's clicks come with the
+    // window's events handled in between, also the one that closed the last edit.
     void startCellEdit(int row, int column) const
     {
-        if (grid()->currentRow() != row || grid()->currentColumn() != column)
+        QCoreApplication::processEvents();
+        if (grid()->currentIndex() != cell(row, column))
             clickCell(row, column);
         clickCell(row, column);
     }

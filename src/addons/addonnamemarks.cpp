@@ -3,6 +3,7 @@
 #include "addonlistmodel.h"
 #include "entrykeys.h"
 #include "inifile.h"
+#include "tooltiptext.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -18,24 +19,50 @@ QStringList addOnNameWarnings(const QList<AddOnEntry> &addOns)
     return warnings;
 }
 
-AddOnNameMarks::AddOnNameMarks(QObject *parent)
-    : QStyledItemDelegate(parent)
+AddOnNameMarks::AddOnNameMarks(AddOnListModel *addOns, QObject *parent)
+    : QIdentityProxyModel(parent)
+    , m_addOns(addOns)
     , m_icon(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning))
 {
+    setSourceModel(addOns);
+    // Connected after the proxy's own forwarding: the views have caught up when the marks follow.
+    connect(addOns, &QAbstractItemModel::dataChanged, this, &AddOnNameMarks::updateWarnings);
+    connect(addOns, &QAbstractItemModel::rowsInserted, this, &AddOnNameMarks::updateWarnings);
+    connect(addOns, &QAbstractItemModel::rowsRemoved, this, &AddOnNameMarks::updateWarnings);
+    connect(addOns, &QAbstractItemModel::rowsMoved, this, &AddOnNameMarks::updateWarnings);
+    connect(addOns, &QAbstractItemModel::modelReset, this, &AddOnNameMarks::updateWarnings);
+    updateWarnings();
 }
 
-void AddOnNameMarks::setWarnings(const QStringList &warnings)
+void AddOnNameMarks::updateWarnings()
 {
-    m_warnings = warnings;
-}
-
-void AddOnNameMarks::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
-{
-    QStyledItemDelegate::initStyleOption(option, index);
-    if (index.column() != AddOnListModel::NameColumn || warning(index.row()).isEmpty())
+    const QStringList warnings = addOnNameWarnings(m_addOns->entries());
+    if (warnings == m_warnings)
         return;
-    option->features |= QStyleOptionViewItem::HasDecoration;
-    option->icon = m_icon;
-    const int side = option->fontMetrics.height() - 2;
-    option->decorationSize = QSize(side, side);
+    m_warnings = warnings;
+    if (const int rows = rowCount(); rows > 0) {
+        const QModelIndex last = index(rows - 1, AddOnListModel::NameColumn);
+        Q_EMIT dataChanged(index(0, AddOnListModel::NameColumn), last, { Qt::DecorationRole, Qt::ToolTipRole });
+    }
+    Q_EMIT warningsChanged(m_warnings);
+}
+
+QVariant AddOnNameMarks::data(const QModelIndex &index, int role) const
+{
+    const bool name = index.isValid() && index.column() == AddOnListModel::NameColumn;
+    const QString warning = name ? m_warnings.value(index.row()) : QString();
+    switch (role) {
+    case WarningRole:
+        return warning;
+    case Qt::DecorationRole:
+        return warning.isEmpty() ? QVariant() : QVariant(m_icon);
+    case Qt::ToolTipRole: {
+        const QString text = QIdentityProxyModel::data(index, Qt::DisplayRole).toString();
+        if (warning.isEmpty())
+            return tooltipText(text);
+        return tooltipText(text.isEmpty() ? warning : text + u'\n' + warning);
+    }
+    default:
+        return QIdentityProxyModel::data(index, role);
+    }
 }

@@ -5,13 +5,11 @@
 #include <functional>
 
 class AddOnChange;
+class AddOnDelegate;
 class AddOnListModel;
 class AddOnNameMarks;
-class Grid;
+class AddOnsView;
 class PopupMenu;
-class QComboBox;
-class QFrame;
-class QLineEdit;
 class QPushButton;
 class QUndoStack;
 struct Folders;
@@ -37,53 +35,35 @@ public:
     // Makes row 1 current after a load, so the keyboard and "Delete Add-On" have a row to act on.
     void showFirstRow();
 
-    // What saving will do to the name in this row (1-based), or "" when it saves as it stands.
-    QString nameWarning(int row) const;
-
 Q_SIGNALS:
     // An in-place editor opened or closed, or the text typed into it changed (what undo does depends on both).
     void editingChanged();
 
 private:
     void layOutPage();
-    void buildEditors();
     void connectControls();
 
-    // Rows count from 1, as in the grid. Out-of-range rows are ignored.
-    void moveUp(int row);
-    void moveDown(int row);
-    void commitEdit(const QString &text);
+    // Rows count from 0. Out-of-range rows are ignored.
+    void moveRow(int row, int step);
+    void dropAddOn(int from, int to);
+    void storeCell(const QModelIndex &cell, const QString &text);
     void appendNewAddOn();
     void deleteCurrentAddOn();
     void browseForProgram();
+    void showMoveMenu(int row, QPoint globalPos);
+    void updateDeleteButton();
+    void describeWarnings(const QStringList &warnings);
 
     // Each user action is one change on the undo stack.
     void change(const QString &text, const std::function<void(AddOnChange &)> &steps);
-    void setCurrentCell(const QString &text);
-    void dropAddOn(int from, int to);
-    void beginEdit(int row, int column);
-    void endEdit();
-    void hideEditors();
-    void showTooltip(QPoint pos);
-    void handlePointerButton(Qt::MouseButtons buttons, QPoint pos);
-    void showMoveMenu(int row, QPoint globalPos);
-    void handleGridNotice();
-    void updateDeleteButton();
-    void updateNameMarks();
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
     AddOnListModel *m_model;
     QUndoStack *m_undoStack;
     PopupMenu *m_menus;
     const Folders &m_folders;
-    Grid *m_grid;
+    AddOnNameMarks *m_marks;
+    AddOnsView *m_grid;
+    AddOnDelegate *m_delegate;
     QPushButton *m_add;
     QPushButton *m_kill;
-    QLineEdit *m_name;
-    QFrame *m_command;
-    QLineEdit *m_path;
-    QPushButton *m_browse;
-    QComboBox *m_parameters;
-    AddOnNameMarks *m_marks;
-    bool m_movingInParameters = false; // a key or wheel turn on the closed list moves, it does not pick
 };

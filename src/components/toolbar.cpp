@@ -1,5 +1,6 @@
 #include "toolbar.h"
 
+#include "dragtomove.h"
 #include "imagelist.h"
 #include "tooltiptext.h"
 
@@ -135,18 +136,21 @@ private:
 Toolbar::Toolbar(QWidget *parent)
     : QWidget(parent)
     , m_layout(new QHBoxLayout(this))
-    , m_dropMarker(new QWidget(this))
 {
     m_layout->setContentsMargins(2, 2, 2, 2);
     m_layout->setSpacing(0);
     m_layout->addStretch(1);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
-    m_dropMarker->setObjectName(QStringLiteral("dropMarker"));
-    m_dropMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_dropMarker->setAutoFillBackground(true);
-    m_dropMarker->setBackgroundRole(QPalette::Highlight);
-    m_dropMarker->hide();
+    m_drag = new DragToMove(
+        this, [this](QPoint pos) { return rect().contains(pos) ? dropGap(pos) : -1; },
+        [this](int gap) { return dropMarkerRect(gap); });
+    connect(m_drag, &DragToMove::started, this, [this] {
+        // The press no longer clicks: the button comes up and does not go down again under the pointer.
+        if (auto *button = qobject_cast<QToolButton *>(m_dragWidget.data()))
+            button->setDown(false);
+    });
+    connect(m_drag, &DragToMove::dropped, this, &Toolbar::buttonDropped);
 }
 
 void Toolbar::setPictureSize(int pixels)
@@ -428,7 +432,7 @@ void Toolbar::updateTooltip(const Item &item)
 void Toolbar::layoutChanged()
 {
     // Positions shift under a drag in progress: drop it rather than land somewhere unexpected.
-    cancelDrag();
+    m_drag->cancel();
     m_layout->invalidate();
     updateGeometry();
 }
@@ -451,7 +455,7 @@ bool Toolbar::isButtonEnabled(int position) const
 void Toolbar::setEditable(bool editable)
 {
     if (!editable)
-        cancelDrag();
+        m_drag->cancel();
     m_editable = editable;
 }
 
@@ -598,14 +602,6 @@ void Toolbar::keepFocusAfterRequest(const QWidget *before, int position)
 
 bool Toolbar::eventFilter(QObject *watched, QEvent *event)
 {
-    // During a drag this filter watches the whole application, so Escape cancels wherever the focus is.
-    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
-    if (m_dragState == DragState::Dragging && key && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        event->accept();
-        if (event->type() == QEvent::KeyPress)
-            cancelDrag();
-        return true;
-    }
     switch (event->type()) {
     case QEvent::ShortcutOverride:
         // Keys this toolbar acts on win over window shortcuts while one of its buttons has the focus.
@@ -635,44 +631,20 @@ bool Toolbar::handleMouse(QWidget *widget, QMouseEvent *event)
     const QPoint pos = widget->mapTo(this, event->position().toPoint());
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        cancelDrag();
-        m_dragState = DragState::None;
+        m_drag->cancel();
         m_dragWidget = nullptr;
         if (m_editable && event->button() == Qt::LeftButton && isButtonEnabled(positionOf(widget))) {
-            m_dragState = DragState::Pressed;
             m_dragWidget = widget;
-            m_pressPos = pos;
+            m_drag->press(positionOf(widget), pos);
         }
         return false;
     case QEvent::MouseMove:
-        if (m_dragState == DragState::None || widget != m_dragWidget)
-            return false;
-        if (!(event->buttons() & Qt::LeftButton)) {
-            // The release went elsewhere; forget the press.
-            cancelDrag();
-            m_dragState = DragState::None;
-            m_dragWidget = nullptr;
-            return false;
-        }
-        if (m_dragState == DragState::Pressed) {
-            if ((pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
-                return false;
-            m_dragState = DragState::Dragging;
-            // The press no longer clicks: the button comes up and does not go down again under the pointer.
-            if (auto *button = qobject_cast<QToolButton *>(widget))
-                button->setDown(false);
-            qApp->installEventFilter(this);
-        }
-        if (m_dragState == DragState::Dragging)
-            showDropMarker(rect().contains(pos) ? dropGap(pos) : -1);
-        // A cancelled drag swallows the rest of its moves too, so the button cannot click on release.
-        return true;
+        // A press held for a drag swallows its moves, also once cancelled, so the button cannot click on release.
+        return widget == m_dragWidget && m_drag->move(pos, event->buttons());
     case QEvent::MouseButtonRelease:
         if (event->button() != Qt::LeftButton || widget != m_dragWidget)
             return false;
-        if (m_dragState == DragState::Dragging)
-            finishDrag(pos);
-        m_dragState = DragState::None;
+        m_drag->release(pos);
         m_dragWidget = nullptr;
         return false;
     default:
@@ -693,14 +665,8 @@ int Toolbar::dropGap(QPoint pos) const
     return buttonCount();
 }
 
-void Toolbar::showDropMarker(int gap)
+QRect Toolbar::dropMarkerRect(int gap) const
 {
-    const int from = positionOf(m_dragWidget);
-    // No marker where the item would land on its own place.
-    if (gap < 0 || from < 0 || gap == from || gap == from + 1) {
-        m_dropMarker->hide();
-        return;
-    }
     const bool rightToLeft = isRightToLeft();
     int x;
     if (gap < buttonCount()) {
@@ -710,34 +676,5 @@ void Toolbar::showDropMarker(int gap)
         const QRect item = m_items.at(buttonCount() - 1).widget->geometry();
         x = rightToLeft ? item.left() : item.right() + 1;
     }
-    m_dropMarker->setGeometry(x - 1, 1, 2, height() - 2);
-    m_dropMarker->raise();
-    m_dropMarker->show();
-}
-
-void Toolbar::finishDrag(QPoint pos)
-{
-    const int from = positionOf(m_dragWidget);
-    const int gap = rect().contains(pos) ? dropGap(pos) : -1;
-    cancelDrag();
-    if (from < 0 || gap < 0)
-        return;
-    // Taken out first, then put back: a gap to the right of the item is one less once it is gone.
-    const int to = gap > from ? gap - 1 : gap;
-    if (to != from)
-        Q_EMIT buttonDropped(from, to);
-}
-
-void Toolbar::cancelDrag()
-{
-    if (m_dragState == DragState::None)
-        return;
-    if (m_dragState == DragState::Dragging) {
-        m_dropMarker->hide();
-        qApp->removeEventFilter(this);
-        m_dragState = DragState::Cancelled;
-    } else if (m_dragState == DragState::Pressed) {
-        m_dragState = DragState::None;
-        m_dragWidget = nullptr;
-    }
+    return QRect(x - 1, 1, 2, height() - 2);
 }

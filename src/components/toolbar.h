@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class DragToMove;
 class QHBoxLayout;
 class QKeyEvent;
 class QMouseEvent;
@@ -106,8 +107,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class DragState { None, Pressed, Dragging, Cancelled };
-
     struct Item
     {
         QWidget *widget = nullptr; // a QToolButton, or a separator gap
@@ -142,9 +141,7 @@ private:
     void keepFocusAfterRequest(const QWidget *before, int position);
     bool handleMouse(QWidget *widget, QMouseEvent *event);
     int dropGap(QPoint pos) const;
-    void showDropMarker(int gap);
-    void finishDrag(QPoint pos);
-    void cancelDrag();
+    QRect dropMarkerRect(int gap) const;
 
     QHBoxLayout *m_layout;
     QList<Item> m_items;
@@ -155,9 +152,6 @@ private:
     bool m_editable = false;
     int m_batch = 0;
 
-    // Mouse drag of one item, tracked here rather than through QDrag so it stays inside the strip.
-    DragState m_dragState = DragState::None;
-    QPointer<QWidget> m_dragWidget;
-    QPoint m_pressPos;
-    QWidget *m_dropMarker;
+    DragToMove *m_drag;
+    QPointer<QWidget> m_dragWidget; // the button the drag's press went to
 };

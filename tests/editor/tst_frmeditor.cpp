@@ -173,13 +173,13 @@ private Q_SLOTS:
         QVERIFY(w.start());
         w.clickTab(2);
         QVERIFY(w.grid()->isVisible() && w.commands()->isVisible());
-        QCOMPARE(w.grid()->currentRow(), 1);
+        QCOMPARE(w.currentRow(), 1);
         QVERIFY(w.control(u"cmdKillAddOn"_s)->isEnabled());
         w.startCellEdit(1, 1);
         EditorWindow::typeOver(QApplication::focusWidget(), u"Printer"_s);
         w.clickTab(1);
         QCOMPARE(w.fileBytes(), QByteArray(kHostIni).replace("\nSheet Printer=", "\nPrinter="));
-        QVERIFY(!w.grid()->isVisible() && !w.grid()->isEditing());
+        QVERIFY(!w.grid()->isVisible() && !w.editing());
         QCOMPARE(w.offered(u"Undo"_s), QString());
         // The button that ran the renamed add-on is marked, its command kept; the panel offers the new name.
         QCOMPARE(w.preview()->buttonMark(2),
@@ -193,7 +193,7 @@ private Q_SLOTS:
         w.clickTab(2);
         w.clickCell(2, 2);
         w.clickCommand(u"Reload INI"_s);
-        QCOMPARE(w.grid()->currentRow(), 1);
+        QCOMPARE(w.currentRow(), 1);
     }
 
     // A save that cannot write leaves no backup, and the tab switch keeps the lists instead of loading over them.
@@ -280,9 +280,9 @@ private Q_SLOTS:
         auto *name = qobject_cast<QLineEdit *>(QApplication::focusWidget());
         QTest::keyClicks(name, u"abc"_s);
         w.clickCommand(u"Undo"_s);
-        QVERIFY(w.grid()->isEditing() && name->text() == u"Notes"_s);
+        QVERIFY(w.editing() && name->text() == u"Notes"_s);
         w.clickCommand(u"Undo"_s);
-        QVERIFY(!w.grid()->isEditing() && w.grid()->rowCount() == 1);
+        QVERIFY(!w.editing() && w.grid()->model()->rowCount() == 1);
     }
 
     // Entries that are one key of the file are marked, and a save says which one survives before it writes.
@@ -293,7 +293,7 @@ private Q_SLOTS:
         QVERIFY(w.start());
         QCOMPARE(w.preview()->buttonMark(0), QString());
         for (int row = 1; row <= 3; ++row)
-            QCOMPARE(w.addOnsPage()->nameWarning(row).contains(u"same name"_s), row != 2);
+            QCOMPARE(w.nameWarning(row).contains(u"same name"_s), row != 2);
         w.answerMessage(u"one line"_s, QMessageBox::Cancel);
         w.clickCommand(u"Save INI"_s);
         QCOMPARE(w.fileBytes(), ini);
@@ -428,7 +428,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(EditorWindow::messages().size(), 1, 10000);
         QVERIFY(inFront);
         QCOMPARE(w.preview()->buttonCount(), answer == QMessageBox::Yes ? 3 : 2);
-        QCOMPARE(w.grid()->cellContent(2, 1), answer == QMessageBox::Yes ? u"Memo"_s : u"Notes"_s);
+        QCOMPARE(w.cellText(2, 1), answer == QMessageBox::Yes ? u"Memo"_s : u"Notes"_s);
         QCOMPARE(w.offered(u"Undo"_s).isEmpty(), answer == QMessageBox::Yes);
         // A later change is offered as well; kept, the save asks before it replaces it.
         w.answerMessage(u"by another program"_s, QMessageBox::No);
