@@ -139,6 +139,26 @@ frmAbout::frmAbout(QWidget *parent)
     accent->setFixedHeight(3);
     layout->addWidget(accent);
 
+    layout->addLayout(buildBody());
+
+    layout->addLayout(buildButtons());
+
+    const QList<MailLink *> links = findChildren<MailLink *>();
+    for (MailLink *link : links)
+        link->setCursor(handCursor());
+    auto *editorMail = findChild<MailLink *>(QStringLiteral("lblMail(1)"));
+    auto *hostMail = findChild<MailLink *>(QStringLiteral("lblMail(0)"));
+    setTabOrder(editorMail, hostMail);
+    setTabOrder(hostMail, m_ok);
+    m_ok->setFocus();
+
+    m_ownerDraw = new OwnerDrawManager(this);
+    m_ownerDraw->attach(this);
+}
+
+// The version, the notices and the game system's note, between dotted lines.
+QLayout *frmAbout::buildBody()
+{
     auto *body = new QVBoxLayout;
     body->setContentsMargins(kMargin, 12, kMargin, 0);
     body->setSpacing(6);
@@ -161,8 +181,11 @@ frmAbout::frmAbout(QWidget *parent)
     gameNotice->setFont(small);
     setColour(gameNotice, QPalette::WindowText, kQuietInk);
     body->addWidget(gameNotice);
-    layout->addLayout(body);
+    return body;
+}
 
+QLayout *frmAbout::buildButtons()
+{
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
     m_ok->setAccessibleName(QStringLiteral("OK"));
@@ -174,19 +197,7 @@ frmAbout::frmAbout(QWidget *parent)
     buttons->setContentsMargins(kMargin, 12, kMargin, 0);
     buttons->addStretch();
     buttons->addWidget(m_ok);
-    layout->addLayout(buttons);
-
-    const QList<MailLink *> links = findChildren<MailLink *>();
-    for (MailLink *link : links)
-        link->setCursor(handCursor());
-    auto *editorMail = findChild<MailLink *>(QStringLiteral("lblMail(1)"));
-    auto *hostMail = findChild<MailLink *>(QStringLiteral("lblMail(0)"));
-    setTabOrder(editorMail, hostMail);
-    setTabOrder(hostMail, m_ok);
-    m_ok->setFocus();
-
-    m_ownerDraw = new OwnerDrawManager(this);
-    m_ownerDraw->attach(this);
+    return buttons;
 }
 
 frmAbout::~frmAbout()

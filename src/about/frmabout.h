@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class OwnerDrawManager;
+class QLayout;
 class QPushButton;
 
 // The About box: the program's logo and version, the notices of this program, of QTA and of the game
@@ -26,6 +27,8 @@ public:
 
 private:
     QWidget *buildLogo();
+    QLayout *buildBody();
+    QLayout *buildButtons();
     QWidget *buildNotices();
 
     QWidget *buttonContainer() const override;

@@ -221,7 +221,8 @@ private Q_SLOTS:
         QCOMPARE(w.offered(u"Undo"_s), u"Undo Rename Add-On"_s);
         w.typeIntoCell(3, 2, u"D:\\N.EXE"_s);
         QCOMPARE(w.offered(u"Undo"_s), u"Undo Change Add-On Command Line"_s);
-        w.startCellEdit(3, 3);
+        w.clickCell(3, 3);
+        QTest::keyClick(w.grid(), Qt::Key_Return);
         EditorWindow::pick(w.control<QComboBox>(u"cmbboxAddOnParameters"_s), u"%charfile%"_s);
         QCOMPARE(w.offered(u"Undo"_s), u"Undo Change Add-On Parameters"_s);
         // The move menu offers what the row's place allows, for the row under the pointer.
