@@ -34,14 +34,8 @@ bool write(const QStringList &keys, const QStringList &values)
     return true;
 }
 #else
-QString file()
-{
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + u"/QTAEdit/QTAEdit.conf"_s;
-}
-void clear()
-{
-    QFile::remove(file());
-}
+const auto file = [] { return qEnvironmentVariable("XDG_CONFIG_HOME") + u"/QTAEdit/QTAEdit.conf"_s; };
+const auto clear = [] { QFile::remove(file()); };
 bool write(const QStringList &keys, const QStringList &values)
 {
     QByteArray text = "[Folders]\n";
@@ -426,9 +420,14 @@ private Q_SLOTS:
         QCOMPARE(w.preview()->buttonCount(), answer == QMessageBox::Yes ? 3 : 2);
         QCOMPARE(w.grid()->cellContent(2, 1), answer == QMessageBox::Yes ? u"Memo"_s : u"Notes"_s);
         QCOMPARE(w.offered(u"Undo"_s).isEmpty(), answer == QMessageBox::Yes);
-        // A later change is offered as well; kept, the save asks before it replaces it.
+        // A later change is offered as well, once written to the end; kept, the save asks before it replaces it.
         w.answerMessage(u"by another program"_s, QMessageBox::No);
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
         writeBytes(w.iniPath(), QByteArray(kHostIni).replace("3.2", "4.0"));
+        w.window->activateWindow(); // back at once, while the other program may still be writing
+        QTest::qWait(20);
+        QCOMPARE(EditorWindow::messages().size(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(EditorWindow::messages().size(), 2, 10000);
         w.answerMessage(u"by another program"_s, QMessageBox::Cancel);
         w.clickCommand(u"Save INI"_s);
