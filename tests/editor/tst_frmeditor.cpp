@@ -1,6 +1,7 @@
 // The main window as a user meets it; each story ends in what the window shows and in the bytes of QTA.INI.
 #include "editorwindow.h"
 
+#include <QDialog>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QScreen>
