@@ -376,7 +376,7 @@ private Q_SLOTS:
         QTest::addRow("deleted, Keep my edits") << u"delete"_s << int(QMessageBox::No);
     }
 
-    // A change on disk (not the editor's own save) is offered once the window is in front; kept edits ask again.
+    // A change on disk (not the editor's own save) is offered to the window in front, no box open; kept, saves ask.
     void outsideChangeIsOffered()
     {
         QFETCH(QString, how);
