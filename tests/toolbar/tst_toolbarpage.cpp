@@ -167,7 +167,7 @@ private Q_SLOTS:
     void unsavableValuesAreQuestioned_data()
     {
         QTest::addColumn<QString>("tooltip");
-        QTest::addColumn<QString>("command"); // picked from the add-on commands; empty: left
+        QTest::addColumn<QString>("command"); // picked from the add-on commands (A|B's first of all); empty: left
         QTest::addColumn<QString>("warning");
         QTest::addColumn<QByteArray>("saved"); // after "Save anyway"; empty: saving is refused
         // The file keeps the first line's place and name with the last one's value.
@@ -184,7 +184,8 @@ private Q_SLOTS:
         QFETCH(QString, command);
         QFETCH(QString, warning);
         QFETCH(QByteArray, saved);
-        const QByteArray ini = kNoToolbits + "A|B=C:\\AB.EXE\r\n[Toolbits]\r\nNew=NEW|1\r\nspace2=|\r\nSave=SAVE|3\r\n";
+        const QByteArray ini = QByteArray(kNoToolbits).replace("[Addons]\r\n", "[Addons]\r\nA|B=C:\\AB.EXE\r\n")
+            + "[Toolbits]\r\nNew=NEW|1\r\nspace2=|\r\nSave=SAVE|3\r\n";
         EditorWindow w(ini);
         QVERIFY(w.start());
         w.chooseFromButtonMenu(0, u"T4"_s);
@@ -291,6 +292,9 @@ private Q_SLOTS:
             QTest::keyClick(tabs, step % 2 ? Qt::Key_Y : Qt::Key_Z,
                             step % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(w.savedSection("Toolbits"), changed);
+        const QImage shown = preview->grab().toImage();
+        w.clickCommand(u"Reload INI"_s); // each button shows the picture of its own line, as when read afresh
+        QCOMPARE(preview->grab().toImage(), shown);
     }
 
     void addOnReferences_data()
