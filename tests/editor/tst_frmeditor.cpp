@@ -426,9 +426,10 @@ private Q_SLOTS:
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
         writeBytes(w.iniPath(), QByteArray(kHostIni).replace("3.2", "4.0"));
+        const QDeadlineTimer stillWriting(100); // a busy machine may outlast it: then there is nothing to check
         w.window->activateWindow(); // back at once, while the other program may still be writing
         QTest::qWait(20);
-        QCOMPARE(EditorWindow::messages().size(), 1);
+        QVERIFY(EditorWindow::messages().size() == 1 || stillWriting.hasExpired());
         QTRY_COMPARE_WITH_TIMEOUT(EditorWindow::messages().size(), 2, 10000);
         w.answerMessage(u"by another program"_s, QMessageBox::Cancel);
         w.clickCommand(u"Save INI"_s);
