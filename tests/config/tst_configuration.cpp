@@ -107,8 +107,8 @@ private Q_SLOTS:
         QTest::addRow("8-bit text, the format's blanks, one stray escape")
             << QByteArray("[Addons]\tx\r\nCaf\xe9=\x0b\x0c \x80.exe\x1a\n\x1b") + QByteArray(200, ';')
             << u"Caf\u00e9=\u20ac.exe;(none)"_s << QString() << QString();
-        QTest::addRow("four-byte utf-8") << QByteArray("\xEF\xBB\xBF[Addons]\nK=\xF0\x9F\x98\x80\n")
-                                         << u"K=\U0001F600;(none)"_s << QString() << QString();
+        QTest::addRow("two- and four-byte utf-8") << QByteArray("\xEF\xBB\xBF[Addons]\nK\xC3\xA9=\xF0\x9F\x98\x80\n")
+                                                  << u"K\u00e9=\U0001F600;(none)"_s << QString() << QString();
         QTest::addRow("nul bytes") << QByteArray("[General]\nA=\0\n", 14) << QString() << QString() << u"NUL bytes"_s;
         QTest::addRow("binary without nul")
             << QByteArray("\x01\x02\x03\x04\x05").repeated(50) << QString() << QString() << u"250 control characters"_s;

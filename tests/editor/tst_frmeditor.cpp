@@ -169,6 +169,8 @@ private Q_SLOTS:
         QVERIFY(w.control(u"cmdKillAddOn"_s)->isEnabled());
         w.startCellEdit(1, 1);
         EditorWindow::typeOver(QApplication::focusWidget(), u"Printer"_s);
+        w.clickTab(2); // the tab shown: nothing to switch
+        QVERIFY(w.editing());
         w.clickTab(1);
         QCOMPARE(w.fileBytes(), QByteArray(kHostIni).replace("\nSheet Printer=", "\nPrinter="));
         QVERIFY(!w.grid()->isVisible() && !w.editing());
@@ -254,6 +256,7 @@ private Q_SLOTS:
         QCOMPARE(w.offered(u"Undo"_s), u"Undo Typing"_s);
         QTest::keyClick(tooltip, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(tooltip->text(), u"New"_s);
+        QCOMPARE(w.offered(u"Redo"_s), u"Redo Typing"_s);
         w.clickCommand(u"Undo"_s);
         QVERIFY(!w.panelOpen());
         w.chooseFromButtonMenu(0, u"T4"_s);

@@ -67,6 +67,7 @@ private Q_SLOTS:
         QCOMPARE(shown, offered);
         // Only a new button opens the panel, on itself.
         QCOMPARE(w.panelOpen(), key == u"T0"_s);
+        QVERIFY(key != u"T0"_s || w.control<QComboBox>(u"cmbboxCommandNoAddOns"_s)->currentIndex() == 0); // no copy
         QCOMPARE(w.savedSection("Toolbits"), saved);
     }
 
@@ -253,6 +254,9 @@ private Q_SLOTS:
         preview->focusButton(1);
         QTest::keyClick(preview->buttonWidget(1), Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(w.offered(u"Undo"_s), u"Undo Move Button to the Right"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::ControlModifier); // back, and right again
+        QCOMPARE(w.offered(u"Undo"_s), u"Undo Move Button to the Left"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right, Qt::ControlModifier);
         w.chooseFromButtonMenu(3, u"T5"_s);
         QCOMPARE(w.offered(u"Undo"_s), u"Undo Begin a new Group"_s);
         w.renameButton(2, u"Renamed"_s);
@@ -283,12 +287,12 @@ private Q_SLOTS:
 
         auto *tabs = w.control<QTabWidget>(u"vbTabControl1"_s)->tabBar();
         tabs->setFocus();
-        for (int step = 0; step < 8; ++step)
+        for (int step = 0; step < 10; ++step)
             step % 2 ? w.clickCommand(u"Undo"_s) : QTest::keyClick(tabs, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.offered(u"Undo"_s), QString());
         QCOMPARE(w.offered(u"Redo"_s), u"Redo Move Button to the Left"_s);
         QCOMPARE(w.savedSection("Toolbits"), toolbits);
-        for (int step = 0; step < 8; ++step)
+        for (int step = 0; step < 10; ++step)
             QTest::keyClick(tabs, step % 2 ? Qt::Key_Y : Qt::Key_Z,
                             step % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(w.savedSection("Toolbits"), changed);
