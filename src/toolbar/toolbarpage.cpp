@@ -145,7 +145,10 @@ void ToolbarPage::buildPreview()
     // The keyboard and drag requests of the preview do what the menu does.
     m_preview->setEditable(true);
     connect(m_preview, &Toolbar::buttonMenuRequested, this, &ToolbarPage::showButtonMenu);
-    connect(m_preview, &Toolbar::buttonEditRequested, this, &ToolbarPage::beginEdit);
+    connect(m_preview, &Toolbar::buttonEditRequested, this, [this](int position) {
+        if (storeEdit())
+            beginEdit(position);
+    });
     connect(m_preview, &Toolbar::buttonDeleteRequested, this, &ToolbarPage::deleteButton);
     connect(m_preview, &Toolbar::buttonMoveRequested, this, [this](int position, int step) {
         if (step < 0)
@@ -289,6 +292,10 @@ void ToolbarPage::showButtonMenu(int position)
     const QString key = menu->key(chosen);
     const bool grouped = menu->isChecked(menu->positionOfKey(kNewGroup));
     menu->clear();
+    // Opening the panel on a button first stores what was changed for the button before, as "Done Editing" would:
+    // typing is never dropped unasked. A change the user goes back to correct keeps the panel where it is.
+    if ((key == kAddButton || key == kEditButton) && !storeEdit())
+        return;
 
     if (key == kAddButton) {
         addButton(position);

@@ -139,6 +139,8 @@ private Q_SLOTS:
         QTest::addRow("a group begun in front") << 4 << 1 << "T5" << 5;
         QTest::addRow("itself moved over the separator") << 4 << 4 << "T2" << 3;
         QTest::addRow("the first, the next moved in front") << 0 << 1 << "T2" << 1;
+        QTest::addRow("another button's panel opened") << 4 << 0 << "T4" << 4;
+        QTest::addRow("a new button added in front") << 4 << 0 << "T0" << 5;
         QTest::addRow("itself deleted") << 4 << 4 << "T1" << -1;
         QTest::addRow("toolbar reloaded") << 4 << 0 << "reload" << -1;
     }
