@@ -211,8 +211,6 @@ void AddOnsPage::dropAddOn(int from, int to)
 
 void AddOnsPage::appendNewAddOn()
 {
-    if (m_model->count() == 0)
-        m_kill->setEnabled(true);
     const AddOnEntry entry { QStringLiteral("New Add-On"), QString(), ConfigFormat::none() };
     const int row = m_model->count();
     change(QStringLiteral("New Add-On"), [row, &entry](AddOnChange &list) { list.insert(row, entry); });
@@ -225,12 +223,12 @@ void AddOnsPage::deleteCurrentAddOn()
     const int row = m_grid->currentIndex().row();
     if (row >= 0 && row < m_model->count())
         change(QStringLiteral("Delete Add-On"), [row](AddOnChange &list) { list.remove(row); });
-    updateDeleteButton();
 }
 
 void AddOnsPage::updateDeleteButton()
 {
-    // Enabled exactly while a row inside the list is current.
+    // Enabled exactly while a row inside the list is current; the view reports every move of the current row,
+    // also the one a new or deleted add-on causes.
     const QModelIndex current = m_grid->currentIndex();
     m_kill->setEnabled(current.isValid() && current.row() < m_model->count());
 }

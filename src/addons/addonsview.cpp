@@ -193,7 +193,6 @@ void AddOnsView::keyPressEvent(QKeyEvent *event)
     const bool editKey = event->key() == Qt::Key_F2 || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (editKey && modifiers == Qt::NoModifier && current.isValid()) {
         edit(current, EditKeyPressed, event);
-        event->accept();
         return;
     }
     QTableView::keyPressEvent(event);
